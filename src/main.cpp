@@ -1,0 +1,15 @@
+#include <QApplication>
+#include <QMainWindow>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Marrowick"));
+    QApplication::setOrganizationName(QStringLiteral("Marrowick"));
+
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("Marrowick"));
+    window.resize(800, 560);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// What the file system and the shared MIME database say about a path: its display name,
+// whether something exists there, and the type of a file name extension. Type identifiers
+// are MIME type names. Thread-safe; answers for extensions are cached.
+class FileTypeInfo final
+{
+public:
+    enum class Category { Image, Video, Text, Audio, Archive };
+
+    // The last path component, as a file manager shows it ("/a/b/" gives "b"; "/" gives "/").
+    static QString displayName(const QString &path);
+
+    // Something exists at the path; a symbolic link counts when its target exists.
+    static bool exists(const QString &path);
+
+    // The MIME type name for a file name extension (without the dot).
+    static QString typeIdentifierForExtension(const QString &extension);
+
+    // The type is the category's type or derives from it (image/*, video/*, text/* and PDF,
+    // audio/*, the archive and compression formats).
+    static bool conformsTo(const QString &typeIdentifier, Category category);
+
+    FileTypeInfo() = delete;
+};
