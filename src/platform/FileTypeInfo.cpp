@@ -128,6 +128,13 @@ QString FileTypeInfo::displayName(const QString &path)
     return path.mid(slash + 1, end - slash - 1);
 }
 
+QString FileTypeInfo::extension(const QString &path)
+{
+    const QString name = displayName(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.mid(dot + 1) : QString();
+}
+
 bool FileTypeInfo::exists(const QString &path)
 {
     if (path.isEmpty())

@@ -13,6 +13,10 @@ public:
     // The last path component, as a file manager shows it ("/a/b/" gives "b"; "/" gives "/").
     static QString displayName(const QString &path);
 
+    // The extension of the path's last component, without the dot ("/a/b.tar.gz" gives "gz",
+    // "/a/Tool.app/" gives "app"); empty when the name has no dot or only a leading one.
+    static QString extension(const QString &path);
+
     // Something exists at the path; a symbolic link counts when its target exists.
     static bool exists(const QString &path);
 

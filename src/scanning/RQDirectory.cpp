@@ -1,0 +1,212 @@
+#include "scanning/RQDirectory.h"
+
+#include "photolibraries/RQPhotosLibrary.h"
+#include "photolibraries/RQiPhotoLibrary.h"
+#include "platform/FileTypeInfo.h"
+#include "scanning/RQStringPath.h"
+#include "scanning/Sha1Hasher.h"
+
+#include <algorithm>
+#include <atomic>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A digest that no folder content can produce: the SHA-1 of a tagged, never repeated counter.
+Sha1Digest uniqueFolderDigest()
+{
+    static std::atomic<quint64> counter = 0;
+    const QByteArray seed = "\0marrowick-uncompared-folder\0"_ba + QByteArray::number(counter.fetch_add(1));
+    return Sha1Hasher::digest(seed.constData(), static_cast<std::size_t>(seed.size()));
+}
+
+} // namespace
+
+std::shared_ptr<RQDirectory> RQDirectory::fileWithPath(const QString &path)
+{
+    return make<RQDirectory>(path, QUrl());
+}
+
+std::shared_ptr<RQDirectory> RQDirectory::fileWithURL(const QUrl &url)
+{
+    return make<RQDirectory>(url.path(), url);
+}
+
+bool RQDirectory::parentIsIPhotoLibrary() const
+{
+    const auto folder = parent();
+    return folder && folder->isIPhotoLibrary();
+}
+
+bool RQDirectory::parentIsPhotosLibrary() const
+{
+    const auto folder = parent();
+    return folder && folder->isPhotosLibrary();
+}
+
+bool RQDirectory::parentIsPackage() const
+{
+    const auto folder = parent();
+    return folder && folder->isPackage();
+}
+
+void RQDirectory::addChild(const std::shared_ptr<RQFile> &child)
+{
+    child->setParent(std::static_pointer_cast<RQDirectory>(shared_from_this()));
+    child->setIsNetworkItem(isNetworkVolume());
+    auto *childFolder = dynamic_cast<RQDirectory *>(child.get());
+    if (isIPhotoLibrary()) {
+        child->setInIPhotoLibrary(true);
+        if (childFolder)
+            childFolder->setIsIPhotoLibrary(true);
+    }
+    if (isPhotosLibrary()) {
+        child->setInPhotosLibrary(true);
+        if (childFolder)
+            childFolder->setIsPhotosLibrary(true);
+    }
+    if (isPackage()) {
+        child->setInPackage(true);
+        if (childFolder)
+            childFolder->setIsPackage(true);
+    }
+    m_children.push_back(child);
+}
+
+void RQDirectory::addChildren(const std::vector<std::shared_ptr<RQFile>> &children)
+{
+    for (const auto &child : children)
+        addChild(child);
+}
+
+void RQDirectory::removeChild(const std::shared_ptr<RQFile> &child)
+{
+    const auto found = std::find(m_children.begin(), m_children.end(), child);
+    if (found == m_children.end())
+        return;
+    child->setParent({});
+    m_removedFileSizes += child->fileSize();
+    auto *childFolder = dynamic_cast<RQDirectory *>(child.get());
+    if (isIPhotoLibrary()) {
+        child->setInIPhotoLibrary(false);
+        if (childFolder)
+            childFolder->setIsIPhotoLibrary(false);
+    }
+    if (isPackage()) {
+        child->setInPackage(false);
+        if (childFolder)
+            childFolder->setIsPackage(false);
+    }
+    m_children.erase(found);
+}
+
+bool RQDirectory::hasChildWithoutDigest() const
+{
+    return std::any_of(m_children.cbegin(), m_children.cend(),
+                       [](const auto &child) { return !child->folderDigestContribution(); });
+}
+
+Sha1Digest RQDirectory::digest() const
+{
+    if (m_directoryHash)
+        return *m_directoryHash;
+    if (m_contentNotCompared || hasChildWithoutDigest()) {
+        m_directoryHash = uniqueFolderDigest();
+        return *m_directoryHash;
+    }
+    // The SHA-1 of the children's digest texts joined without separator, fed piece by piece.
+    Sha1Hasher hasher;
+    for (const auto &child : m_children) {
+        char hex[40];
+        child->folderDigestContribution()->writeHex(hex);
+        hasher.update(hex, sizeof hex);
+    }
+    m_directoryHash = hasher.finish();
+    return *m_directoryHash;
+}
+
+QString RQDirectory::fileHash() const
+{
+    return digest().toHex();
+}
+
+double RQDirectory::fileSize() const
+{
+    if (m_directoryFileSize != 0)
+        return m_directoryFileSize;
+    double total = 0;
+    for (const auto &child : m_children)
+        total += child->fileSize();
+    m_directoryFileSize = total + m_removedFileSizes + m_ignoredSize;
+    return m_directoryFileSize;
+}
+
+bool RQDirectory::isEmpty() const
+{
+    return std::all_of(m_children.cbegin(), m_children.cend(),
+                       [](const auto &child) { return child->isEmpty(); });
+}
+
+bool RQDirectory::isPackage() const
+{
+    if (m_checkedIsPackage || parentIsPackage())
+        return m_isPackage;
+    m_checkedIsPackage = true;
+    static const QStringList packageExtensions = {u"framework"_s, u"pbxindex"_s, u"pbxstring"_s,
+                                                  u"xcarchive"_s};
+    if (packageExtensions.contains(FileTypeInfo::extension(path()).toLower()))
+        m_isPackage = true;
+    return m_isPackage;
+}
+
+bool RQDirectory::isIPhotoLibrary() const
+{
+    if (m_checkedIsPhotolibrary || parentIsIPhotoLibrary())
+        return m_isIPhotoLibrary;
+    m_checkedIsPhotolibrary = true;
+    const QStringList libraries = iPhotoPaths();
+    if (std::any_of(libraries.cbegin(), libraries.cend(),
+                    [this](const QString &library) { return rq_isEqualToPath(path(), library); }))
+        m_isIPhotoLibrary = true;
+    return m_isIPhotoLibrary;
+}
+
+bool RQDirectory::isPhotosLibrary() const
+{
+    if (m_checkedIsPhotoslibrary || parentIsPhotosLibrary())
+        return m_isPhotosLibrary;
+    m_checkedIsPhotoslibrary = true;
+    m_isPhotosLibrary = RQPhotosLibrary::sharedInstance().pathIsPhotoLibrary(path());
+    return m_isPhotosLibrary;
+}
+
+void RQDirectory::setIsNetworkVolume(bool value)
+{
+    if (value == m_isNetworkVolume)
+        return;
+    m_isNetworkVolume = value;
+    for (const auto &child : m_children) {
+        if (auto *childFolder = dynamic_cast<RQDirectory *>(child.get()))
+            childFolder->setIsNetworkVolume(value);
+        else
+            child->setIsNetworkItem(value);
+    }
+}
+
+void RQDirectory::setIsNetworkItem(bool value)
+{
+    RQFile::setIsNetworkItem(value);
+    setIsNetworkVolume(value);
+}
+
+QStringList RQDirectory::iPhotoPaths() const
+{
+    return RQiPhotoLibrary::sharedInstance().libraryPaths();
+}
+
+QString RQDirectory::description() const
+{
+    return u"<RQDirectory %1, path=%2, hash=%3, fileSize=%4>"_s.arg(
+        addressText(), path(), fileHash(), QString::number(fileSize(), 'f', 6));
+}

@@ -1,0 +1,94 @@
+#include "scanning/RQFile.h"
+
+#include "platform/FileTypeInfo.h"
+#include "platform/SystemLog.h"
+#include "scanning/RQDirectory.h"
+#include "scanning/RQStringPath.h"
+
+using namespace Qt::StringLiterals;
+
+std::shared_ptr<RQFile> RQFile::fileWithPath(const QString &path)
+{
+    return make<RQFile>(path, QUrl());
+}
+
+std::shared_ptr<RQFile> RQFile::fileWithURL(const QUrl &url)
+{
+    return make<RQFile>(url.path(), url);
+}
+
+void RQFile::initWithPath(const QString &path)
+{
+    m_path = path;
+    if (isDirectory() && !m_path.endsWith(u'/'))
+        m_path += u'/';
+    m_fileType = static_cast<qint8>(determineContentType());
+    if (m_path.isEmpty()) {
+        m_fileName = u"Missing File Name"_s;
+        return;
+    }
+    m_fileName = FileTypeInfo::displayName(m_path);
+    if (m_fileName.isEmpty())
+        SystemLog::debug(u"Missing File Name for path: "_s + m_path);
+}
+
+QString RQFile::fileHash() const
+{
+    return m_digest ? m_digest->toHex() : QString();
+}
+
+void RQFile::setFileHash(const QString &hash)
+{
+    m_digest = Sha1Digest::fromHex(hash);
+}
+
+bool RQFile::exists() const
+{
+    return FileTypeInfo::exists(m_path);
+}
+
+QString RQFile::addressText() const
+{
+    return u"0x"_s + QString::number(reinterpret_cast<quintptr>(this), 16);
+}
+
+QString RQFile::description() const
+{
+    return u"<RQFile %1, path=%2>"_s.arg(addressText(), m_path);
+}
+
+qint64 RQFile::determineContentType()
+{
+    const QString extension = FileTypeInfo::extension(m_path);
+    m_UTI.clear();
+    if (isDirectory())
+        return extension == "app"_L1 ? Application : Other;
+    if (extension == "pdf"_L1)
+        return Document;
+
+    m_UTI = FileTypeInfo::typeIdentifierForExtension(extension);
+    using Category = FileTypeInfo::Category;
+    if (FileTypeInfo::conformsTo(m_UTI, Category::Image))
+        return Image;
+    if (FileTypeInfo::conformsTo(m_UTI, Category::Video))
+        return Movie;
+    if (FileTypeInfo::conformsTo(m_UTI, Category::Text))
+        return Document;
+    if (FileTypeInfo::conformsTo(m_UTI, Category::Audio))
+        return Audio;
+    if (FileTypeInfo::conformsTo(m_UTI, Category::Archive))
+        return Archive;
+    return Other;
+}
+
+void RQFile::removeFromParent()
+{
+    if (const auto folder = parent())
+        folder->removeChild(shared_from_this());
+}
+
+bool RQFile::isChildOfPath(const QString &path) const
+{
+    const auto folder = parent();
+    return folder && rq_isChildOfPath(folder->path(), path);
+}

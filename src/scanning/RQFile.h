@@ -1,0 +1,137 @@
+#pragma once
+
+#include "scanning/Sha1Digest.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+#include <QVariantMap>
+
+#include <memory>
+#include <optional>
+
+class RQDirectory;
+
+// One scanned item: a file, or (as RQDirectory) a folder. Folders own their children; an
+// item's parent is a weak reference. Items are made and linked on the scan's thread; after the
+// scan only isSelected and aliasDestinationFile change. Items compare by identity.
+class RQFile : public std::enable_shared_from_this<RQFile>
+{
+public:
+    // Content type codes of fileType().
+    enum ContentType : qint64 {
+        Image = 0,
+        Movie = 1,
+        Document = 2,
+        Audio = 3,
+        Archive = 4,
+        Application = 5,
+        Other = -1,
+    };
+
+    static std::shared_ptr<RQFile> fileWithPath(const QString &path);
+    static std::shared_ptr<RQFile> fileWithURL(const QUrl &url);
+
+    virtual ~RQFile() = default;
+    RQFile(const RQFile &) = delete;
+    RQFile &operator=(const RQFile &) = delete;
+
+    QString path() const { return m_path; }
+    QString UTI() const { return m_UTI; }
+    qint64 fileType() const { return m_fileType; }
+    QUrl fileURL() const { return m_fileURL; }
+
+    QVariantMap metadata() const { return m_metadata; }
+    void setMetadata(const QVariantMap &metadata) { m_metadata = metadata; }
+
+    // The content digest as text; empty until the hashing stage sets it.
+    virtual QString fileHash() const;
+    void setFileHash(const QString &hash);
+    void setContentDigest(const std::optional<Sha1Digest> &digest) { m_digest = digest; }
+    std::optional<Sha1Digest> contentDigest() const { return m_digest; }
+
+    // What this item adds to its folder's digest. No value makes the folder's digest unique,
+    // so that a folder is only ever grouped with a folder whose content was compared in full.
+    virtual std::optional<Sha1Digest> folderDigestContribution() const { return m_digest; }
+
+    QString fileName() const { return m_fileName; }
+    void setFileName(const QString &fileName) { m_fileName = fileName; }
+
+    virtual double fileSize() const { return m_fileSize; }
+    void setFileSize(double fileSize) { m_fileSize = fileSize; }
+
+    QDateTime creationDate() const { return m_creationDate; }
+    void setCreationDate(const QDateTime &date) { m_creationDate = date; }
+    QDateTime modificationDate() const { return m_modificationDate; }
+    void setModificationDate(const QDateTime &date) { m_modificationDate = date; }
+
+    bool inPackage() const { return m_inPackage; }
+    void setInPackage(bool value) { m_inPackage = value; }
+    bool inIPhotoLibrary() const { return m_inIPhotoLibrary; }
+    void setInIPhotoLibrary(bool value) { m_inIPhotoLibrary = value; }
+    bool inPhotosLibrary() const { return m_inPhotosLibrary; }
+    void setInPhotosLibrary(bool value) { m_inPhotosLibrary = value; }
+    bool isNetworkItem() const { return m_isNetworkItem; }
+    virtual void setIsNetworkItem(bool value) { m_isNetworkItem = value; }
+
+    std::shared_ptr<RQFile> aliasDestinationFile() const { return m_aliasDestinationFile; }
+    void setAliasDestinationFile(const std::shared_ptr<RQFile> &file) { m_aliasDestinationFile = file; }
+
+    std::shared_ptr<RQDirectory> parent() const { return m_parent.lock(); }
+    void setParent(const std::weak_ptr<RQDirectory> &parent) { m_parent = parent; }
+    std::shared_ptr<RQDirectory> parentDirectory() const { return parent(); }
+
+    bool isSelected() const { return m_isSelected; }
+    void setSelected(bool selected) { m_isSelected = selected; }
+
+    virtual bool isEmpty() const { return fileSize() == 0; }
+    virtual bool isDirectory() const { return false; }
+    bool exists() const;
+
+    QUrl previewItemURL() const { return m_fileURL; }
+    QString previewItemTitle() const { return m_fileName; }
+    virtual QString description() const;
+
+    qint64 determineContentType();
+    void removeFromParent();
+    // The item's parent folder lies under the path (or is it); no parent answers NO.
+    bool isChildOfPath(const QString &path) const;
+
+protected:
+    RQFile() = default;
+
+    template<typename Item>
+    static std::shared_ptr<Item> make(const QString &path, const QUrl &url);
+    QString addressText() const;
+
+private:
+    void initWithPath(const QString &path);
+
+    QString m_path;
+    QString m_UTI;
+    QString m_fileName;
+    QUrl m_fileURL;
+    QVariantMap m_metadata;
+    QDateTime m_creationDate;
+    QDateTime m_modificationDate;
+    std::shared_ptr<RQFile> m_aliasDestinationFile;
+    std::weak_ptr<RQDirectory> m_parent;
+    double m_fileSize = 0;
+    std::optional<Sha1Digest> m_digest;
+    qint8 m_fileType = Other;
+    bool m_inPackage = false;
+    bool m_inIPhotoLibrary = false;
+    bool m_inPhotosLibrary = false;
+    bool m_isNetworkItem = false;
+    bool m_isSelected = false;
+};
+
+template<typename Item>
+std::shared_ptr<Item> RQFile::make(const QString &path, const QUrl &url)
+{
+    // Two steps, so that the virtual isDirectory() of the finished object decides the path.
+    std::shared_ptr<Item> item(new Item());
+    item->initWithPath(path);
+    item->m_fileURL = url;
+    return item;
+}

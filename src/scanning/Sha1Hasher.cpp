@@ -1,0 +1,42 @@
+#include "scanning/Sha1Hasher.h"
+
+#include <openssl/evp.h>
+
+#include <stdexcept>
+
+void Sha1Hasher::ContextDeleter::operator()(evp_md_ctx_st *context) const
+{
+    EVP_MD_CTX_free(context);
+}
+
+Sha1Hasher::Sha1Hasher()
+    : m_context(EVP_MD_CTX_new())
+{
+    if (!m_context || EVP_DigestInit_ex(m_context.get(), EVP_sha1(), nullptr) != 1)
+        throw std::runtime_error("SHA-1 is not available");
+}
+
+Sha1Hasher::~Sha1Hasher() = default;
+
+void Sha1Hasher::update(const void *data, std::size_t length)
+{
+    if (length > 0)
+        EVP_DigestUpdate(m_context.get(), data, length);
+}
+
+Sha1Digest Sha1Hasher::finish()
+{
+    Sha1Digest::Bytes bytes {};
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(m_context.get(), bytes.data(), &length);
+    EVP_DigestInit_ex(m_context.get(), EVP_sha1(), nullptr);
+    return Sha1Digest(bytes);
+}
+
+Sha1Digest Sha1Hasher::digest(const void *data, std::size_t length)
+{
+    Sha1Digest::Bytes bytes {};
+    unsigned int size = 0;
+    EVP_Digest(data, length, bytes.data(), &size, EVP_sha1(), nullptr);
+    return Sha1Digest(bytes);
+}
