@@ -1,0 +1,56 @@
+#pragma once
+
+#include "scanning/RQDuplicateFinder.h"
+
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+// Readable failure messages for paths and lists of them.
+inline void PrintTo(const QString &text, std::ostream *stream)
+{
+    *stream << '"' << text.toStdString() << '"';
+}
+
+// What a whole scan reported, in the order the main thread received it.
+struct ScanReports
+{
+    bool failedBeforeStartReturned = false;
+    bool failed = false;
+    std::vector<std::pair<qint64, double>> progress;
+    std::vector<qint64> scanned;
+    std::vector<std::pair<qint64, double>> found;
+    bool completed = false;
+    bool reportAfterCompletion = false;
+    std::optional<RQDuplicateFinder::Groups> groups;
+    bool skippedIphoto = false;
+};
+
+// A temporary folder to build trees in, and whole scans over it with every callback recorded.
+class ScanFixture : public ::testing::Test
+{
+protected:
+    using Configure = std::function<void(RQDuplicateFinder &)>;
+
+    QString root(const QString &relativePath) const { return m_folder.filePath(relativePath); }
+    QString write(const QString &relativePath, const QByteArray &content) const;
+    // size bytes of the fill byte, the last one replaced by last when given.
+    QString write(const QString &relativePath, qsizetype size, char fill, std::optional<char> last = {}) const;
+    void makeFolder(const QString &relativePath) const { m_folder.makeFolder(relativePath); }
+    void makeSymlink(const QString &relativePath, const QString &target) const;
+
+    ScanReports scan(const QStringList &roots, double minimumFileSize = 0, const Configure &configure = {}) const;
+    // Each group as its members' paths relative to the folder, joined by " | "; the groups sorted.
+    QStringList groupsOf(const ScanReports &reports) const;
+    QString relative(const QString &path) const;
+
+    TemporaryFolder m_folder;
+};
