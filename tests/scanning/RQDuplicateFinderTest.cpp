@@ -5,6 +5,7 @@
 
 #include "support/LogCapture.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <fcntl.h>
@@ -214,4 +215,36 @@ TEST_F(RQDuplicateFinderTest, ProgressRunsThroughTheStepsInOrder)
     ASSERT_FALSE(reports.scanned.empty());
     EXPECT_EQ(reports.scanned.back(), 42) << "41 files and their folder";
     EXPECT_TRUE(std::is_sorted(reports.scanned.cbegin(), reports.scanned.cend()));
+}
+
+// The superuser reads everything, so when the tests run as root this case runs in a child
+// process that has given up its privileges first.
+TEST_F(RQDuplicateFinderTest, UnreadableFoldersAndFilesArePassedOver)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto unprivileged = [this] {
+        constexpr uid_t nobody = 65534;
+        if (::geteuid() == 0
+            && (::chown(QFile::encodeName(m_folder.path()).constData(), nobody, nobody) != 0
+                || ::setresgid(nobody, nobody, nobody) != 0 || ::setresuid(nobody, nobody, nobody) != 0))
+            std::exit(2);
+        for (const QString &copy : {u"A"_s, u"B"_s}) {
+            write(copy + u"/x"_s, 2400, 'x');
+            write(copy + u"/locked/y"_s, 2500, 'y');
+            ::chmod(QFile::encodeName(root(copy + u"/locked"_s)).constData(), 0);
+        }
+        for (const QString &copy : {u"C"_s, u"D"_s}) {
+            write(copy + u"/readable"_s, 2600, 'r');
+            ::chmod(QFile::encodeName(write(copy + u"/secret"_s, 2700, 's')).constData(), 0);
+        }
+        const QStringList groups = groupsOf(scan({root(u""_s)}));
+        for (const QString &copy : {u"A"_s, u"B"_s})
+            ::chmod(QFile::encodeName(root(copy + u"/locked"_s)).constData(), 0700);
+        const QStringList expected = {u"A/x | B/x"_s, u"C/readable | D/readable"_s};
+        if (groups != expected)
+            std::fprintf(stderr, "groups: %s\n", qPrintable(groups.join(u", "_s)));
+        QDir(m_folder.path()).removeRecursively();
+        std::exit(groups == expected ? 0 : 1);
+    };
+    EXPECT_EXIT(unprivileged(), ::testing::ExitedWithCode(0), "");
 }
