@@ -121,8 +121,22 @@ void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
     completion(groups);
 }
 
+void RQDuplicateFinder::setCurrentProgressStep(qint64 step)
+{
+    flushReports();
+    m_currentProgressStep.store(step);
+}
+
+void RQDuplicateFinder::flushReports()
+{
+    m_filesScannedMailbox.flush();
+    for (const auto &mailbox : m_progressMailboxes)
+        mailbox->flush();
+}
+
 void RQDuplicateFinder::completeWithFiles(const std::optional<Groups> &groups)
 {
+    flushReports();
     // The task holds the finder until every report posted before it has been delivered.
     DispatchQueue::main().async([self = shared_from_this(), groups] {
         if (self->m_completionBlock)

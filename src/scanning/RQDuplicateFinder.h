@@ -94,7 +94,9 @@ private:
     void findDuplicatesWithCompletionBlock(const std::function<void(const std::optional<Groups> &)> &completion);
     void completeWithFiles(const std::optional<Groups> &groups);
 
-    void setCurrentProgressStep(qint64 step) { m_currentProgressStep.store(step); }
+    // Delivers what the ending step reported last before anything of the new one.
+    void setCurrentProgressStep(qint64 step);
+    void flushReports();
     // Stores and reports the value when it is larger than the current one; safe from any thread.
     void setCurrentProgress(double value);
     void addFilesScanned(qint64 count);
