@@ -107,11 +107,10 @@ void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
         const double fileCount = static_cast<double>(scan.allFilesCount);
         std::atomic<qsizetype> digested = 0;
         RQDuplicateFinderDigests::digestFiles(
-            RQDuplicateFinderDigests::filesSharingSize(scan.sizedFiles), digestChunkSize, [&] {
+            RQDuplicateFinderDigests::filesSharingSize(std::move(scan.sizedFiles)), digestChunkSize, [&] {
                 const auto done = static_cast<double>(digested.fetch_add(1) + 1);
                 setCurrentProgress((2.0 + done / fileCount) / 6.0);
             });
-        scan.sizedFiles.clear();
 
         std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
                               [](const auto &item) { return !item->isDirectory(); });

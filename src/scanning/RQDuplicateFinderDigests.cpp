@@ -6,24 +6,23 @@
 
 #include <algorithm>
 
-RQDuplicateFinderDigests::Files RQDuplicateFinderDigests::filesSharingSize(const Files &files)
+RQDuplicateFinderDigests::Files RQDuplicateFinderDigests::filesSharingSize(Files files)
 {
-    // Sorting by size finds the shared sizes without a list per size.
-    Files bySize = files;
-    std::stable_sort(bySize.begin(), bySize.end(), [](const auto &left, const auto &right) {
+    // Sorted and compacted in place: no list per size, and no second list of every file.
+    std::stable_sort(files.begin(), files.end(), [](const auto &left, const auto &right) {
         return left->fileSize() > right->fileSize();
     });
-    Files sharing;
-    for (std::size_t start = 0; start < bySize.size();) {
-        std::size_t end = start + 1;
-        while (end < bySize.size() && bySize[end]->fileSize() == bySize[start]->fileSize())
+    auto kept = files.begin();
+    for (auto start = files.begin(); start != files.end();) {
+        auto end = std::next(start);
+        while (end != files.end() && (*end)->fileSize() == (*start)->fileSize())
             ++end;
-        if (end - start > 1)
-            sharing.insert(sharing.end(), bySize.begin() + static_cast<std::ptrdiff_t>(start),
-                           bySize.begin() + static_cast<std::ptrdiff_t>(end));
+        if (std::distance(start, end) > 1)
+            kept = std::move(start, end, kept);
         start = end;
     }
-    return sharing;
+    files.erase(kept, files.end());
+    return files;
 }
 
 void RQDuplicateFinderDigests::digestFiles(const Files &files, std::size_t chunkSize,

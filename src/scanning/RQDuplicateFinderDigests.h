@@ -15,7 +15,7 @@ public:
 
     // The files whose size another file of the list shares, largest first (so the longest reads
     // start first and the threads finish together), equal sizes in list order.
-    static Files filesSharingSize(const Files &files);
+    static Files filesSharingSize(Files files);
 
     // Digests every file once, on all threads of the high-priority global queue and the calling
     // thread, and returns when all are done. Each file is touched by one thread only. A file

@@ -13,7 +13,6 @@
 #include "scanning/RQIgnoreList.h"
 #include "scanning/RQSymbolicLink.h"
 
-#include <QUrl>
 #include <QVariantMap>
 
 using namespace Qt::StringLiterals;
@@ -55,7 +54,7 @@ bool RQDuplicateFinderWalk::walkRoots()
 
 bool RQDuplicateFinderWalk::walkRoot(const QString &root)
 {
-    const auto rootItem = RQDirectory::fileWithURL(QUrl::fromLocalFile(root));
+    const auto rootItem = RQDirectory::fileWithPath(root);
     DirectoryEntry rootValues;
     const bool rootReadable = DirectoryWalker::readEntry(root, rootValues);
     rootItem->setCreationDate(rootValues.creationDate);
@@ -150,18 +149,20 @@ std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &en
         parent.markContentNotCompared();
         return {};
     }
+    // Items are made from their paths: a file URL would more than double an item's memory, and
+    // it is always QUrl::fromLocalFile(path()).
     std::shared_ptr<RQFile> file;
     if (entry.type == DirectoryEntry::Type::SymbolicLink && entry.linkTargetIsRepresentable)
         file = RQSymbolicLink::linkWithPath(entry.path, entry.linkTarget);
     else
-        file = RQFile::fileWithURL(QUrl::fromLocalFile(entry.path));
+        file = RQFile::fileWithPath(entry.path);
     file->setFileSize(entry.size);
     return file;
 }
 
 std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEntry &entry, DirectoryWalker *walker)
 {
-    auto folder = RQDirectory::fileWithURL(QUrl::fromLocalFile(entry.path));
+    auto folder = RQDirectory::fileWithPath(entry.path);
     folder->setIsPackage(entry.isPackage);
     const QString &path = folder->path();
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
