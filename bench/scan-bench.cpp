@@ -3,6 +3,7 @@
 
 #include "scanning/RQDuplicateFiles.h"
 #include "scanning/RQDuplicateFinder.h"
+#include "scanning/RQFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -24,7 +25,7 @@ long peakResidentKilobytes()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: scan-bench [--min-size BYTES] ROOT...\n");
+    std::fprintf(stderr, "usage: scan-bench [--list] [--min-size BYTES] ROOT...\n");
     return 2;
 }
 
@@ -34,6 +35,10 @@ int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
+    // --list prints every group's members, one group a line, before the totals.
+    const bool list = !arguments.isEmpty() && arguments.front() == "--list"_L1;
+    if (list)
+        arguments.removeFirst();
     double minimumFileSize = 0;
     if (arguments.size() >= 2 && arguments.front() == "--min-size"_L1) {
         bool valid = false;
@@ -55,6 +60,13 @@ int main(int argc, char **argv)
         double extraBytes = 0;
         for (const auto &group : groups.value_or(RQDuplicateFinder::Groups())) {
             members += group->count();
+            if (list) {
+                QStringList paths;
+                for (const auto &member : group->duplicates())
+                    paths.append(member->path());
+                paths.sort();
+                std::printf("group %s\n", qPrintable(paths.join(u" | "_s)));
+            }
             extra += group->count() - 1;
             extraBytes += group->totalSize() - group->fileSize();
         }
