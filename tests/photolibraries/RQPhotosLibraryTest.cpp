@@ -1,5 +1,6 @@
 #include "photolibraries/RQPhotosLibrary.h"
 
+#include "InstalledApplication.h"
 #include "platform/ApplicationRegistry.h"
 #include "scanning/RQDirectory.h"
 #include "support/LogCapture.h"
@@ -7,17 +8,6 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-ApplicationRegistry registryWithPhotos(const std::optional<QString> &version)
-{
-    ApplicationRegistry registry;
-    registry.addApplication(u"com.apple.Photos"_s, version);
-    return registry;
-}
-
-} // namespace
 
 TEST(RQPhotosLibraryTest, ChecksTheVersionAgainstBothBounds)
 {
@@ -38,7 +28,7 @@ TEST(RQPhotosLibraryTest, ChecksTheVersionAgainstBothBounds)
     for (const auto &testCase : cases) {
         const std::string label = testCase.version.value_or(u"(none)"_s).toStdString();
         LogCapture log;
-        const RQPhotosLibrary library(registryWithPhotos(testCase.version));
+        const RQPhotosLibrary library(registryWithApplication(u"com.apple.Photos"_s, testCase.version));
         EXPECT_EQ(library.currentVersionIsSupported(), testCase.supported) << label;
         EXPECT_EQ(library.currentVersion(), testCase.version.value_or(QString())) << label;
         EXPECT_EQ(library.currentVersion().isNull(), !testCase.version.has_value()) << label;
@@ -48,8 +38,8 @@ TEST(RQPhotosLibraryTest, ChecksTheVersionAgainstBothBounds)
 
 TEST(RQPhotosLibraryTest, RecognisesLibrariesByTheirExactExtension)
 {
-    const RQPhotosLibrary supported(registryWithPhotos(u"5.0"_s));
-    const RQPhotosLibrary unsupported(registryWithPhotos(u"0.9"_s));
+    const RQPhotosLibrary supported(registryWithApplication(u"com.apple.Photos"_s, u"5.0"_s));
+    const RQPhotosLibrary unsupported(registryWithApplication(u"com.apple.Photos"_s, u"0.9"_s));
     const RQPhotosLibrary notInstalled{ApplicationRegistry()};
     const struct {
         QString path;
@@ -87,7 +77,7 @@ TEST(RQPhotosLibraryTest, TheSharedObjectSeesNoPhotosOnThisSystem)
 
 TEST(RQPhotosLibraryTest, ResetForgetsTheCurrentLibraryAndTheRemovedCount)
 {
-    RQPhotosLibrary library(registryWithPhotos(u"5.0"_s));
+    RQPhotosLibrary library(registryWithApplication(u"com.apple.Photos"_s, u"5.0"_s));
     library.setCurrentLibraryPath(u"/data/Family.photoslibrary"_s);
     library.setPhotosFilesRemoved(3);
     library.setHasPhotosFilesSelected(true);

@@ -1,5 +1,6 @@
 #include "photolibraries/RQiPhotoLibrary.h"
 
+#include "InstalledApplication.h"
 #include "platform/ApplicationRegistry.h"
 #include "platform/UserAccount.h"
 #include "support/LogCapture.h"
@@ -27,13 +28,6 @@ QByteArray urlArray(const QStringList &urls)
     return array + "</array>";
 }
 
-ApplicationRegistry registryWithIPhoto(const std::optional<QString> &version)
-{
-    ApplicationRegistry registry;
-    registry.addApplication(u"com.apple.iPhoto"_s, version);
-    return registry;
-}
-
 } // namespace
 
 TEST(RQiPhotoLibraryTest, ComparesTheVersionNumerically)
@@ -53,7 +47,7 @@ TEST(RQiPhotoLibraryTest, ComparesTheVersionNumerically)
     for (const auto &testCase : cases) {
         const std::string label = testCase.version.value_or(u"(none)"_s).toStdString();
         LogCapture log;
-        const RQiPhotoLibrary library(registryWithIPhoto(testCase.version), list);
+        const RQiPhotoLibrary library(registryWithApplication(u"com.apple.iPhoto"_s, testCase.version), list);
         EXPECT_EQ(library.iPhotoVersionIsSupported(), testCase.supported) << label;
         EXPECT_EQ(library.iPhotoVersion(), testCase.version.value_or(QString())) << label;
         const QStringList expectedLog = testCase.supported
