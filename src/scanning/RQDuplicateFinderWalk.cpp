@@ -72,11 +72,13 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
         return false;
     }
     if (isLibrary(root)) {
-        // A library given as a root is taken whole: one child folder, the library itself.
+        // A library given as a root is taken whole: one child folder, the library itself,
+        // which holds at most its media and is never walked.
         if (rootReadable) {
             rootValues.depth = 1;
             handleEntry(rootValues, nullptr);
         }
+        m_folders.back()->markContentNotCompared();
         return true;
     }
     DirectoryWalker walker(root);

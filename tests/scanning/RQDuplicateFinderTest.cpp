@@ -59,6 +59,30 @@ TEST_F(RQDuplicateFinderTest, EmptyRootListFailsAtOnceThenCompletesEmpty)
     EXPECT_TRUE(reports.groups->empty());
 }
 
+TEST_F(RQDuplicateFinderTest, SystemOrIgnoredRootEndsTheScanWithNoList)
+{
+    write(u"ignored/a"_s, 100, 'a');
+    write(u"ignored/b"_s, 100, 'a');
+    write(u"other/c"_s, 100, 'a');
+    const std::vector<std::pair<QString, QStringList>> cases = {
+        {u"/usr/share/"_s, {}},
+        {root(u"ignored"_s), {root(u"ignored"_s)}},
+    };
+    for (const auto &[refused, ignoredPaths] : cases) {
+        const LogCapture log;
+        const ScanReports reports = scan({root(u"other"_s), refused}, 0, [&ignoredPaths](RQDuplicateFinder &finder) {
+            finder.setIgnoredPaths(ignoredPaths);
+        });
+        ASSERT_TRUE(reports.completed);
+        EXPECT_FALSE(reports.groups.has_value());
+        ASSERT_FALSE(reports.progress.empty());
+        EXPECT_EQ(reports.progress.back(), (std::pair<qint64, double>(0, 1.0)));
+        for (const auto &[step, value] : reports.progress)
+            EXPECT_EQ(step, 0);
+        EXPECT_TRUE(log.contains(u"[DEBUG] Path is a system path or is ignored not even going to try to scan. "_s + refused));
+    }
+}
+
 TEST_F(RQDuplicateFinderTest, ThreeEqualFilesMakeOneGroupWithTwoExtraCopies)
 {
     for (const QString &name : {u"one"_s, u"sub/two"_s, u"three"_s})

@@ -1,5 +1,8 @@
 #include "ScanFixture.h"
 
+#include "photolibraries/InstalledApplication.h"
+#include "photolibraries/RQPhotosLibrary.h"
+
 #include "scanning/RQDirectory.h"
 #include "scanning/RQDuplicateFinderScan.h"
 #include "scanning/RQDuplicateFinderWalk.h"
@@ -145,4 +148,31 @@ TEST_F(RQDuplicateFinderWalkTest, RootsThatDoNotExistGiveEmptyRoots)
     EXPECT_EQ(first->path(), root(u"missing/"_s));
     ASSERT_EQ(m_scan.allItems.size(), 3u);
     EXPECT_EQ(m_scan.allItems[1]->path(), root(u"real/"_s));
+}
+
+TEST_F(RQDuplicateFinderWalkTest, FirstPhotosLibraryRootIsTakenWhole)
+{
+    RQPhotosLibrary &photos = RQPhotosLibrary::sharedInstance();
+    photos.checkIsSupported(registryWithApplication(u"com.apple.Photos"_s, u"5.0"_s));
+    photos.reset();
+    write(u"First.photoslibrary/database/Photos.sqlite"_s, 100, 'd');
+    write(u"Second.photoslibrary/originals/a.jpg"_s, 100, 'o');
+    walk({root(u"First.photoslibrary"_s), root(u"Second.photoslibrary"_s)});
+    photos.checkIsSupported(ApplicationRegistry());
+    const QString firstPath = photos.currentLibraryPath();
+    photos.reset();
+
+    EXPECT_EQ(firstPath, root(u"First.photoslibrary/"_s));
+    ASSERT_EQ(m_scan.allItems.size(), 4u);
+    for (const int rootIndex : {0, 2}) {
+        const auto libraryRoot = std::static_pointer_cast<RQDirectory>(m_scan.allItems[rootIndex]);
+        ASSERT_EQ(libraryRoot->children().size(), 1u);
+        const auto library = std::dynamic_pointer_cast<RQDirectory>(libraryRoot->children().front());
+        ASSERT_TRUE(library);
+        EXPECT_EQ(library->path(), libraryRoot->path());
+        EXPECT_TRUE(library->isPhotosLibrary());
+        // Only media come in; the library's own files are never walked or compared.
+        EXPECT_TRUE(library->children().empty());
+        EXPECT_TRUE(library->contentNotCompared());
+    }
 }

@@ -10,15 +10,8 @@
 
 #include <functional>
 #include <optional>
-#include <ostream>
 #include <utility>
 #include <vector>
-
-// Readable failure messages for paths and lists of them.
-inline void PrintTo(const QString &text, std::ostream *stream)
-{
-    *stream << '"' << text.toStdString() << '"';
-}
 
 // What a whole scan reported, in the order the main thread received it.
 struct ScanReports
