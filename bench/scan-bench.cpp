@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QStringList>
 
+#include <array>
 #include <cstdio>
 #include <sys/resource.h>
 
@@ -53,6 +54,14 @@ int main(int argc, char **argv)
     const long baseline = peakResidentKilobytes();
     auto finder = RQDuplicateFinder::duplicateFinderWithPaths(arguments, minimumFileSize);
     QElapsedTimer timer;
+    // When the main thread first heard of each step (-1: never): where the time goes.
+    std::array<double, 6> stepStarts {};
+    stepStarts.fill(-1);
+    finder->setProgressBlock([&](qint64 step, double) {
+        auto &start = stepStarts[static_cast<std::size_t>(step)];
+        if (start < 0)
+            start = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    });
     finder->setCompletionBlock([&](const auto &finished, const auto &groups) {
         const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         qint64 members = 0;
@@ -75,6 +84,10 @@ int main(int argc, char **argv)
         std::printf("items=%lld peak_rss_kb=%ld baseline_rss_kb=%ld bytes_per_item=%.0f\n",
                     static_cast<long long>(items), peak, baseline,
                     items > 0 ? double(peak - baseline) * 1024.0 / double(items) : 0.0);
+        std::printf("first_report_seconds=");
+        for (const double start : stepStarts)
+            std::printf("%.3f ", start);
+        std::printf("\n");
         std::printf("finder_extra=%lld finder_extra_bytes=%.0f\n",
                     static_cast<long long>(finished->totalDuplicatesFound()), finished->totalDuplicatesSize());
         std::printf("groups=%zu members=%lld extra=%lld extra_bytes=%.0f seconds=%.3f\n",
