@@ -81,7 +81,8 @@ private:
     bool describe(int directoryDescriptor, const char *name, int flags, std::string &fullPath,
                   int depth, DirectoryEntry &entry);
     void readLinkTarget(int directoryDescriptor, const char *name, DirectoryEntry &entry);
-    void readExtendedAttributes(const std::string &fullPath, DirectoryEntry &entry);
+    void readExtendedAttributes(int directoryDescriptor, const char *name, int flags,
+                                const std::string &fullPath, DirectoryEntry &entry);
 
     std::vector<Level> m_levels;
     std::size_t m_depth = 0; // levels in use
