@@ -1,22 +1,12 @@
 #include "scanning/RQDuplicateFiles.h"
 
+#include "ScanFixture.h"
 #include "platform/FileIconSource.h"
 #include "scanning/RQDirectory.h"
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-std::shared_ptr<RQFile> fileOfSize(const QString &path, double size)
-{
-    auto file = RQFile::fileWithPath(path);
-    file->setFileSize(size);
-    return file;
-}
-
-} // namespace
 
 TEST(RQDuplicateFilesTest, TakesItsValuesFromTheFirstMemberOnce)
 {

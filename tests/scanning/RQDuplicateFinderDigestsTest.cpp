@@ -1,5 +1,6 @@
 #include "scanning/RQDuplicateFinderDigests.h"
 
+#include "ScanFixture.h"
 #include "scanning/RQFile.h"
 #include "scanning/RQHashHelper.h"
 
@@ -14,17 +15,6 @@
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-std::shared_ptr<RQFile> fileOfSize(const QString &path, double size)
-{
-    auto file = RQFile::fileWithPath(path);
-    file->setFileSize(size);
-    return file;
-}
-
-} // namespace
 
 TEST(RQDuplicateFinderDigestsTest, OnlyFilesThatShareASizeAreDigested)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scanning/RQDuplicateFinder.h"
+#include "scanning/RQFile.h"
 
 #include "support/TemporaryFolder.h"
 
@@ -12,6 +13,14 @@
 #include <optional>
 #include <utility>
 #include <vector>
+
+// An item for a path, with the size a walk would have given it; nothing is read from disk.
+inline std::shared_ptr<RQFile> fileOfSize(const QString &path, double size)
+{
+    auto file = RQFile::fileWithPath(path);
+    file->setFileSize(size);
+    return file;
+}
 
 // What a whole scan reported, in the order the main thread received it.
 struct ScanReports
