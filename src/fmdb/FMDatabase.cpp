@@ -351,7 +351,7 @@ FMError FMDatabase::errorWithMessage(const QString &message) const
     return FMError{u"FMDatabase"_s, sqlite3_errcode(m_db.get()), message};
 }
 
-qint64 FMDatabase::lastInsertRowId()
+qint64 FMDatabase::readHandleState(const std::function<qint64(sqlite3 *)> &read)
 {
     if (m_isExecutingStatement) {
         warnInUse();
@@ -361,19 +361,17 @@ qint64 FMDatabase::lastInsertRowId()
     if (!m_db)
         return 0;
     ExecutingStatementScope scope(m_isExecutingStatement);
-    return sqlite3_last_insert_rowid(m_db.get());
+    return read(m_db.get());
+}
+
+qint64 FMDatabase::lastInsertRowId()
+{
+    return readHandleState([](sqlite3 *db) { return sqlite3_last_insert_rowid(db); });
 }
 
 int FMDatabase::changes()
 {
-    if (m_isExecutingStatement) {
-        warnInUse();
-        return 0;
-    }
-    if (!m_db)
-        return 0;
-    ExecutingStatementScope scope(m_isExecutingStatement);
-    return sqlite3_changes(m_db.get());
+    return static_cast<int>(readHandleState([](sqlite3 *db) { return sqlite3_changes(db); }));
 }
 
 FMDateFormatter FMDatabase::storeableDateFormat(const QString &format)
@@ -852,41 +850,52 @@ bool FMDatabase::rollbackToSavePointWithName(const QString &name, FMError *error
 std::optional<FMError> FMDatabase::inSavePoint(const std::function<void(bool *rollback)> &block)
 {
     static std::atomic<long> savePointCounter = 0;
-    return inSavePointNamed(u"dbSavePoint%1"_s.arg(savePointCounter.fetch_add(1)), block);
+    return inSavePointOn(this, u"dbSavePoint%1"_s.arg(savePointCounter.fetch_add(1)),
+                         [&block](FMDatabase *, bool *rollback) {
+                             if (block)
+                                 block(rollback);
+                         });
 }
 
-std::optional<FMError> FMDatabase::inSavePointNamed(const QString &name,
-                                                    const std::function<void(bool *rollback)> &block)
+std::optional<FMError> FMDatabase::inSavePointOn(FMDatabase *db, const QString &name,
+                                                 const RollbackBlock &block)
 {
+    if (!db)
+        return std::nullopt;
     FMError error;
-    if (!startSavePointWithName(name, &error))
+    if (!db->startSavePointWithName(name, &error))
         return error;
     std::optional<FMError> lastFailure;
     bool shouldRollback = false;
     if (block)
-        block(&shouldRollback);
-    if (shouldRollback && !rollbackToSavePointWithName(name, &error))
+        block(db, &shouldRollback);
+    if (shouldRollback && !db->rollbackToSavePointWithName(name, &error))
         lastFailure = error;
     // Released after a rollback too, so that the savepoint never outlives the call.
-    if (!releaseSavePointWithName(name, &error))
+    if (!db->releaseSavePointWithName(name, &error))
         lastFailure = error;
     return lastFailure;
 }
 
-void FMDatabase::inTransactionBlock(bool deferred, const std::function<void(bool *rollback)> &block)
+void FMDatabase::inTransactionOn(FMDatabase *db, bool deferred, const RollbackBlock &block)
 {
-    // As the caller asked: the block runs even when beginning failed.
-    if (deferred)
-        beginDeferredTransaction();
-    else
-        beginTransaction();
     bool shouldRollback = false;
-    if (block)
-        block(&shouldRollback);
-    if (shouldRollback)
-        rollback();
+    if (!db) {
+        if (block)
+            block(nullptr, &shouldRollback);
+        return;
+    }
+    // The block runs even when beginning failed.
+    if (deferred)
+        db->beginDeferredTransaction();
     else
-        commit();
+        db->beginTransaction();
+    if (block)
+        block(db, &shouldRollback);
+    if (shouldRollback)
+        db->rollback();
+    else
+        db->commit();
 }
 
 void FMDatabase::scalarFunction(sqlite3_context *context, int argumentCount,

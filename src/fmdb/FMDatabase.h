@@ -48,6 +48,8 @@ public:
     // A scalar SQL function: sets its result itself through the engine's sqlite3_result_*.
     using FunctionBlock = std::function<void(sqlite3_context *context, int argumentCount,
                                              sqlite3_value **arguments)>;
+    // A block given a connection (or nullptr) and a rollback flag it may set.
+    using RollbackBlock = std::function<void(FMDatabase *db, bool *rollback)>;
     using StatementCache = std::map<QString, std::vector<std::shared_ptr<FMStatement>>>;
 
     // Not opened yet; touches no file. No path is an in-memory database, an empty path the
@@ -219,13 +221,14 @@ public:
     // when every step succeeded, else the error of the last step that failed.
     std::optional<FMError> inSavePoint(const std::function<void(bool *rollback)> &block);
 
-    // The two algorithms that the queue and the pool share with the connection: a savepoint
-    // of the given name around the block, and a transaction (exclusive, or deferred) that the
-    // block may ask to roll back; it begins without looking at the answer and runs the block
-    // in any case, then rolls back or commits.
-    std::optional<FMError> inSavePointNamed(const QString &name,
-                                            const std::function<void(bool *rollback)> &block);
-    void inTransactionBlock(bool deferred, const std::function<void(bool *rollback)> &block);
+    // The two algorithms that the queue and the pool share with the connection. A savepoint
+    // of the given name around the block (skipped without a connection). A transaction,
+    // exclusive or deferred, that the block may ask to roll back: it begins without looking
+    // at the answer and runs the block in any case (with nullptr without a connection), then
+    // rolls back or commits.
+    static std::optional<FMError> inSavePointOn(FMDatabase *db, const QString &name,
+                                                const RollbackBlock &block);
+    static void inTransactionOn(FMDatabase *db, bool deferred, const RollbackBlock &block);
 
     // Registers a scalar SQL function (argument count -1: any number); the block lives as
     // long as the connection.
@@ -322,6 +325,8 @@ private:
                                            const FMParameterDictionary *dictionary,
                                            FMError *prepareError, bool forUpdate);
     bool runTransactionStatement(const QString &sql, bool inTransactionAfter);
+    // The in-use check and flag around one read of the handle's state.
+    qint64 readHandleState(const std::function<qint64(sqlite3 *)> &read);
     void dropCachedStatement(const std::shared_ptr<FMStatement> &statement);
     std::shared_ptr<FMResultSet> executeQueryWithArgumentsInArrayOrDictionary(
         const QString &sql, const FMValueList *array, const FMParameterDictionary *dictionary);

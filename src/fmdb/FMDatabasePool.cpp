@@ -142,16 +142,7 @@ void FMDatabasePool::inDeferredTransaction(const RollbackBlock &block)
 void FMDatabasePool::beginTransaction(bool deferred, const RollbackBlock &block)
 {
     const std::shared_ptr<FMDatabase> database = db();
-    if (!database) {
-        bool rollback = false;
-        if (block)
-            block(nullptr, &rollback);
-        return;
-    }
-    database->inTransactionBlock(deferred, [&](bool *rollback) {
-        if (block)
-            block(database.get(), rollback);
-    });
+    FMDatabase::inTransactionOn(database.get(), deferred, block);
     pushDatabaseBackInPool(database);
 }
 
@@ -160,12 +151,7 @@ std::optional<FMError> FMDatabasePool::inSavePoint(const RollbackBlock &block)
     static std::atomic<long> savePointCounter = 0;
     const QString name = u"savePoint%1"_s.arg(savePointCounter.fetch_add(1));
     const std::shared_ptr<FMDatabase> database = db();
-    if (!database)
-        return std::nullopt;
-    std::optional<FMError> error = database->inSavePointNamed(name, [&](bool *rollback) {
-        if (block)
-            block(database.get(), rollback);
-    });
+    std::optional<FMError> error = FMDatabase::inSavePointOn(database.get(), name, block);
     pushDatabaseBackInPool(database);
     return error;
 }

@@ -92,19 +92,7 @@ void FMDatabaseQueue::inDeferredTransaction(const RollbackBlock &block)
 void FMDatabaseQueue::beginTransaction(bool deferred, const RollbackBlock &block)
 {
     stopIfReentrant(deferred ? "inDeferredTransaction:" : "inTransaction:");
-    m_queue->sync([&] {
-        FMDatabase *db = database();
-        if (!db) {
-            bool rollback = false;
-            if (block)
-                block(nullptr, &rollback);
-            return;
-        }
-        db->inTransactionBlock(deferred, [&](bool *rollback) {
-            if (block)
-                block(db, rollback);
-        });
-    });
+    m_queue->sync([&] { FMDatabase::inTransactionOn(database(), deferred, block); });
 }
 
 std::optional<FMError> FMDatabaseQueue::inSavePoint(const RollbackBlock &block)
@@ -114,13 +102,7 @@ std::optional<FMError> FMDatabaseQueue::inSavePoint(const RollbackBlock &block)
     std::optional<FMError> error;
     m_queue->sync([&] {
         const QString name = u"savePoint%1"_s.arg(savePointCounter.fetch_add(1));
-        FMDatabase *db = database();
-        if (!db)
-            return;
-        error = db->inSavePointNamed(name, [&](bool *rollback) {
-            if (block)
-                block(db, rollback);
-        });
+        error = FMDatabase::inSavePointOn(database(), name, block);
     });
     return error;
 }

@@ -14,21 +14,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class FMDatabaseAdditionsTest : public ::testing::Test
+class FMDatabaseAdditionsTest : public FMDatabaseFixture
 {
 protected:
     void SetUp() override
     {
-        m_db = openedDatabase(m_folder.filePath(u"additions.db"_s));
-        ASSERT_TRUE(m_db);
-        ASSERT_TRUE(m_db->executeStatements(
+        openDatabase(u"additions.db"_s,
             u"create table PHOTOS (Id integer, Title text, Data blob, Taken real);"
             "insert into PHOTOS values (7, 'first', x'ff', 86400.5);"
-            "insert into PHOTOS values (8, 'second', null, null);"_s));
+            "insert into PHOTOS values (8, 'second', null, null);"_s);
     }
-
-    TemporaryFolder m_folder;
-    std::shared_ptr<FMDatabase> m_db;
 };
 
 } // namespace

@@ -17,15 +17,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class FMDatabaseExecutionTest : public ::testing::Test
+class FMDatabaseExecutionTest : public FMDatabaseFixture
 {
 protected:
-    void SetUp() override
-    {
-        m_db = openedDatabase(m_folder.filePath(u"execution.db"_s));
-        ASSERT_TRUE(m_db);
-        ASSERT_TRUE(m_db->executeUpdate(u"create table t (a, b)"_s));
-    }
+    void SetUp() override { openDatabase(u"execution.db"_s, u"create table t (a, b)"_s); }
 
     // typeof() and quote() of the one value stored in t.
     std::pair<QString, QString> storedTypeAndText()
@@ -39,9 +34,6 @@ protected:
         resultSet->close();
         return stored;
     }
-
-    TemporaryFolder m_folder;
-    std::shared_ptr<FMDatabase> m_db;
 };
 
 } // namespace

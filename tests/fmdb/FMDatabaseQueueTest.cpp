@@ -126,20 +126,7 @@ TEST_F(FMDatabaseQueueTest, CreationAndReopeningFollowThePathAndFlags)
 
 TEST_F(FMDatabaseQueueTest, TransactionsCommitUnlessTheBlockAsksForRollback)
 {
-    struct Case
-    {
-        const char *name;
-        bool deferred;
-        bool rollBack;
-        int rowsAdded;
-    };
-    const Case cases[] = {
-        {"exclusive, committed", false, false, 1},
-        {"exclusive, rolled back", false, true, 0},
-        {"deferred, committed", true, false, 1},
-        {"deferred, rolled back", true, true, 0},
-    };
-    for (const Case &testCase : cases) {
+    for (const TransactionCase &testCase : transactionCases) {
         SCOPED_TRACE(testCase.name);
         const int before = rows();
         const auto block = [&](FMDatabase *db, bool *rollback) {

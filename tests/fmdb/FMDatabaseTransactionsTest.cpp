@@ -15,40 +15,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class FMDatabaseTransactionsTest : public ::testing::Test
+class FMDatabaseTransactionsTest : public FMDatabaseFixture
 {
 protected:
-    void SetUp() override
-    {
-        m_db = openedDatabase(m_folder.filePath(u"transactions.db"_s));
-        ASSERT_TRUE(m_db);
-        ASSERT_TRUE(m_db->executeUpdate(u"create table t (x)"_s));
-    }
+    void SetUp() override { openDatabase(u"transactions.db"_s, u"create table t (x)"_s); }
 
     int rows() { return m_db->intForQuery(u"select count(*) from t"_s); }
-
-    TemporaryFolder m_folder;
-    std::shared_ptr<FMDatabase> m_db;
 };
 
 } // namespace
 
 TEST_F(FMDatabaseTransactionsTest, TheFlagFollowsSuccessfulTransactionStatements)
 {
-    struct Case
-    {
-        const char *name;
-        bool deferred;
-        bool rollBack;
-        int rowsAfter;
-    };
-    const Case cases[] = {
-        {"exclusive, committed", false, false, 1},
-        {"exclusive, rolled back", false, true, 0},
-        {"deferred, committed", true, false, 1},
-        {"deferred, rolled back", true, true, 0},
-    };
-    for (const Case &testCase : cases) {
+    for (const TransactionCase &testCase : transactionCases) {
         SCOPED_TRACE(testCase.name);
         ASSERT_TRUE(m_db->executeUpdate(u"delete from t"_s));
         ASSERT_TRUE(testCase.deferred ? m_db->beginDeferredTransaction() : m_db->beginTransaction());
@@ -56,7 +35,7 @@ TEST_F(FMDatabaseTransactionsTest, TheFlagFollowsSuccessfulTransactionStatements
         EXPECT_TRUE(m_db->executeUpdate(u"insert into t values (1)"_s));
         EXPECT_TRUE(testCase.rollBack ? m_db->rollback() : m_db->commit());
         EXPECT_FALSE(m_db->inTransaction());
-        EXPECT_EQ(rows(), testCase.rowsAfter);
+        EXPECT_EQ(rows(), testCase.rowsAdded);
     }
 
     // Failures leave the flag as it was.

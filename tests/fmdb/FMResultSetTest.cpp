@@ -18,17 +18,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class FMResultSetTest : public ::testing::Test
+class FMResultSetTest : public FMDatabaseFixture
 {
 protected:
     void SetUp() override
     {
-        m_db = openedDatabase(m_folder.filePath(u"rows.db"_s));
-        ASSERT_TRUE(m_db);
-        ASSERT_TRUE(m_db->executeStatements(
+        openDatabase(u"rows.db"_s,
             u"create table files (fileName text, size integer, ratio real, data blob, missing);"
             "insert into files values ('a.jpg', 9000000000, 0.25, x'0102', null);"
-            "insert into files values ('', -1, 0, x'', null);"_s));
+            "insert into files values ('', -1, 0, x'', null);"_s);
     }
 
     // The result set positioned on the first row of the query.
@@ -39,9 +37,6 @@ protected:
             return nullptr;
         return resultSet;
     }
-
-    TemporaryFolder m_folder;
-    std::shared_ptr<FMDatabase> m_db;
 };
 
 } // namespace
