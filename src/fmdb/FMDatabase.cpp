@@ -22,11 +22,7 @@ namespace {
 class ExecutingStatementScope final
 {
 public:
-    explicit ExecutingStatementScope(bool &flag)
-        : m_flag(flag)
-    {
-        m_flag = true;
-    }
+    explicit ExecutingStatementScope(bool &flag) : m_flag(flag) { m_flag = true; }
     ~ExecutingStatementScope() { m_flag = false; }
     ExecutingStatementScope(const ExecutingStatementScope &) = delete;
     ExecutingStatementScope &operator=(const ExecutingStatementScope &) = delete;
@@ -74,8 +70,7 @@ std::shared_ptr<FMDatabase> FMDatabase::databaseWithPath(std::optional<QString> 
     return std::make_shared<FMDatabase>(PrivateTag{}, std::move(path));
 }
 
-FMDatabase::FMDatabase(PrivateTag, std::optional<QString> path)
-    : m_databasePath(std::move(path))
+FMDatabase::FMDatabase(PrivateTag, std::optional<QString> path) : m_databasePath(std::move(path))
 {
     if (!sqlite3_threadsafe())
         qFatal("sqlite3_threadsafe()");
@@ -210,7 +205,8 @@ bool FMDatabase::closeLeakedStatements()
 
 void FMDatabase::registerStatement(const std::shared_ptr<FMStatement> &statement)
 {
-    std::erase_if(m_statements, [](const std::weak_ptr<FMStatement> &weak) { return weak.expired(); });
+    std::erase_if(m_statements,
+                  [](const std::weak_ptr<FMStatement> &weak) { return weak.expired(); });
     m_statements.push_back(statement);
 }
 
@@ -267,8 +263,7 @@ int FMDatabase::busyHandler(void *context, int count)
     const int slept = sqlite3_sleep(requested);
     if (slept != requested) {
         SystemLog::write(u"WARNING: Requested sleep of %1 milliseconds, but SQLite returned %2. "
-                         "Maybe SQLite wasn't built with HAVE_USLEEP=1?"_s
-                             .arg(requested)
+                         "Maybe SQLite wasn't built with HAVE_USLEEP=1?"_s.arg(requested)
                              .arg(slept));
     }
     return 1;
@@ -431,8 +426,7 @@ std::shared_ptr<FMResultSet> FMDatabase::executeQueryWithVAList(const QString &s
     return executeQueryWithArgumentsInArrayOrDictionary(sql, &arguments, nullptr);
 }
 
-bool FMDatabase::executeUpdateWithArgumentsInArray(const QString &sql,
-                                                   const FMValueList &arguments)
+bool FMDatabase::executeUpdateWithArgumentsInArray(const QString &sql, const FMValueList &arguments)
 {
     return executeUpdateErrorWithArgumentsInArrayOrDictionary(sql, nullptr, &arguments, nullptr);
 }
@@ -453,8 +447,8 @@ std::optional<FMDatabase::Prepared> FMDatabase::prepareAndBind(
     FMError *prepareError, bool forUpdate)
 {
     if (m_traceExecution && !sql.isNull()) {
-        SystemLog::write(u"%1 %2: %3"_s.arg(description(),
-                                            forUpdate ? u"executeUpdate"_s : u"executeQuery"_s, sql));
+        SystemLog::write(u"%1 %2: %3"_s.arg(
+            description(), forUpdate ? u"executeUpdate"_s : u"executeQuery"_s, sql));
     }
 
     Prepared prepared;
@@ -469,7 +463,8 @@ std::optional<FMDatabase::Prepared> FMDatabase::prepareAndBind(
         const QByteArray utf8 = sql.toUtf8();
         const int result = sqlite3_prepare_v2(m_db.get(), utf8.constData(), -1, &raw, nullptr);
         if (result != SQLITE_OK) {
-            const QString errorLine = u"DB Error: %1 \"%2\""_s.arg(lastErrorCode()).arg(lastErrorMessage());
+            const QString errorLine =
+                u"DB Error: %1 \"%2\""_s.arg(lastErrorCode()).arg(lastErrorMessage());
             if (m_logsErrors) {
                 SystemLog::write(errorLine);
                 SystemLog::write(u"DB Query: %1"_s.arg(sql));
@@ -494,7 +489,8 @@ std::optional<FMDatabase::Prepared> FMDatabase::prepareAndBind(
             const QString parameterName = u':' + entry.key();
             if (m_traceExecution)
                 SystemLog::write(u"%1 = %2"_s.arg(parameterName, entry.value().description()));
-            const int index = sqlite3_bind_parameter_index(statement, parameterName.toUtf8().constData());
+            const int index =
+                sqlite3_bind_parameter_index(statement, parameterName.toUtf8().constData());
             if (index > 0) {
                 bindObject(entry.value(), index, statement);
                 ++boundCount;
@@ -517,9 +513,12 @@ std::optional<FMDatabase::Prepared> FMDatabase::prepareAndBind(
 
     if (boundCount != parameterCount) {
         SystemLog::write(
-            forUpdate ? u"Error: the bind count (%1) is not correct for the # of variables in the "
-                        "query (%2) (%3) (executeUpdate)"_s.arg(boundCount).arg(parameterCount).arg(sql)
-                      : u"Error: the bind count is not correct for the # of variables (executeQuery)"_s);
+            forUpdate
+                ? u"Error: the bind count (%1) is not correct for the # of variables in the "
+                  "query (%2) (%3) (executeUpdate)"_s.arg(boundCount)
+                      .arg(parameterCount)
+                      .arg(sql)
+                : u"Error: the bind count is not correct for the # of variables (executeQuery)"_s);
         prepared.statement->close();
         // A finalised statement must not stay in the cache for the next query of this text.
         if (prepared.fromCache)
@@ -567,11 +566,14 @@ bool FMDatabase::executeUpdateErrorWithArgumentsInArrayOrDictionary(
     if (result != SQLITE_DONE && m_logsErrors) {
         const QString message = lastErrorMessage();
         if (result == SQLITE_ERROR)
-            SystemLog::write(u"Error calling sqlite3_step (%1: %2) SQLITE_ERROR"_s.arg(result).arg(message));
+            SystemLog::write(
+                u"Error calling sqlite3_step (%1: %2) SQLITE_ERROR"_s.arg(result).arg(message));
         else if (result == SQLITE_MISUSE)
-            SystemLog::write(u"Error calling sqlite3_step (%1: %2) SQLITE_MISUSE"_s.arg(result).arg(message));
+            SystemLog::write(
+                u"Error calling sqlite3_step (%1: %2) SQLITE_MISUSE"_s.arg(result).arg(message));
         else
-            SystemLog::write(u"Unknown error calling sqlite3_step (%1: %2) eu"_s.arg(result).arg(message));
+            SystemLog::write(
+                u"Unknown error calling sqlite3_step (%1: %2) eu"_s.arg(result).arg(message));
         SystemLog::write(u"DB Query: %1"_s.arg(sql));
     }
 
@@ -585,9 +587,9 @@ bool FMDatabase::executeUpdateErrorWithArgumentsInArrayOrDictionary(
     else
         prepared->statement->close();
     if (closeResult != SQLITE_OK && m_logsErrors) {
-        SystemLog::write(u"Unknown error finalizing or resetting statement (%1: %2)"_s
-                             .arg(closeResult)
-                             .arg(lastErrorMessage()));
+        SystemLog::write(
+            u"Unknown error finalizing or resetting statement (%1: %2)"_s.arg(closeResult)
+                .arg(lastErrorMessage()));
         SystemLog::write(u"DB Query: %1"_s.arg(sql));
     }
     return result == SQLITE_DONE || result == SQLITE_OK;
@@ -657,11 +659,13 @@ void FMDatabase::extractSQL(const QString &format, const FMValueList &argumentsL
         {u"lld", [](const FMValue &v) { return FMValue(v.toLongLong()); }},
         {u"llu", [](const FMValue &v) { return FMValue(v.toULongLong()); }},
         {u"hi", [](const FMValue &v) { return FMValue(static_cast<short>(v.toLongLong())); }},
-        {u"hu", [](const FMValue &v) { return FMValue(static_cast<unsigned short>(v.toLongLong())); }},
+        {u"hu",
+         [](const FMValue &v) { return FMValue(static_cast<unsigned short>(v.toLongLong())); }},
         {u"qi", [](const FMValue &v) { return FMValue(v.toLongLong()); }},
         {u"qu", [](const FMValue &v) { return FMValue(v.toULongLong()); }},
         {u"ld", [](const FMValue &v) { return FMValue(static_cast<long>(v.toLongLong())); }},
-        {u"lu", [](const FMValue &v) { return FMValue(static_cast<unsigned long>(v.toULongLong())); }},
+        {u"lu",
+         [](const FMValue &v) { return FMValue(static_cast<unsigned long>(v.toULongLong())); }},
         {u"@", [](const FMValue &v) { return v; }},
         {u"c",
          [](const FMValue &v) {
@@ -698,10 +702,9 @@ void FMDatabase::extractSQL(const QString &format, const FMValueList &argumentsL
         const QStringView rest = text.mid(position + 1);
         if (rest.isEmpty())
             break;
-        const auto *specifier = std::find_if(std::begin(specifiers), std::end(specifiers),
-                                             [rest](const Specifier &candidate) {
-                                                 return rest.startsWith(candidate.letters);
-                                             });
+        const auto *specifier = std::find_if(
+            std::begin(specifiers), std::end(specifiers),
+            [rest](const Specifier &candidate) { return rest.startsWith(candidate.letters); });
         if (specifier == std::end(specifiers)) {
             if (!rest.front().isNull())
                 sql += rest.front();
@@ -710,8 +713,8 @@ void FMDatabase::extractSQL(const QString &format, const FMValueList &argumentsL
         }
         position += specifier->letters.size();
         // A conversion without a value left reads nil.
-        const FMValue value = nextArgument < argumentsList.size() ? argumentsList.at(nextArgument)
-                                                                  : FMValue();
+        const FMValue value =
+            nextArgument < argumentsList.size() ? argumentsList.at(nextArgument) : FMValue();
         ++nextArgument;
         if (specifier->letters == u"@" && value.isNil()) {
             sql += "NULL"_L1;
@@ -777,10 +780,9 @@ bool FMDatabase::executeStatementsWithResultBlock(const QString &sql, const Resu
 {
     char *errorMessage = nullptr;
     const QByteArray utf8 = sql.toUtf8();
-    const int result = sqlite3_exec(m_db.get(), utf8.constData(),
-                                    block ? &scriptRowCallback : nullptr,
-                                    block ? const_cast<ResultBlock *>(&block) : nullptr,
-                                    &errorMessage);
+    const int result =
+        sqlite3_exec(m_db.get(), utf8.constData(), block ? &scriptRowCallback : nullptr,
+                     block ? const_cast<ResultBlock *>(&block) : nullptr, &errorMessage);
     if (errorMessage && m_logsErrors)
         SystemLog::write(u"Error inserting batch: %1"_s.arg(QString::fromUtf8(errorMessage)));
     sqlite3_free(errorMessage);

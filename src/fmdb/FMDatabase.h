@@ -46,8 +46,8 @@ public:
     // non-zero answer stops the script.
     using ResultBlock = std::function<int(const QMap<QString, FMValue> &row)>;
     // A scalar SQL function: sets its result itself through the engine's sqlite3_result_*.
-    using FunctionBlock = std::function<void(sqlite3_context *context, int argumentCount,
-                                             sqlite3_value **arguments)>;
+    using FunctionBlock =
+        std::function<void(sqlite3_context *context, int argumentCount, sqlite3_value **arguments)>;
     // A block given a connection (or nullptr) and a rollback flag it may set.
     using RollbackBlock = std::function<void(FMDatabase *db, bool *rollback)>;
     using StatementCache = std::map<QString, std::vector<std::shared_ptr<FMStatement>>>;
@@ -130,7 +130,7 @@ public:
     // Queries: a result set, not stepped yet, or nullptr. Values bind to the parameters in
     // order (values beyond the parameters are ignored, too few fail), or by name from a
     // dictionary (names without their colon).
-    template <typename... Values>
+    template<typename... Values>
     std::shared_ptr<FMResultSet> executeQuery(const QString &sql, Values &&...values)
     {
         return executeQueryWithVAList(sql, {FMValue(std::forward<Values>(values))...});
@@ -142,7 +142,7 @@ public:
     std::shared_ptr<FMResultSet> executeQueryWithVAList(const QString &sql,
                                                         const FMValueList &arguments);
     // Printf-like: each conversion becomes a "?" with its value bound (see extractSQL).
-    template <typename... Values>
+    template<typename... Values>
     std::shared_ptr<FMResultSet> executeQueryWithFormat(const QString &format, Values &&...values)
     {
         QString sql;
@@ -152,7 +152,7 @@ public:
     }
 
     // Updates: true when the statement ran to completion.
-    template <typename... Values>
+    template<typename... Values>
     bool executeUpdate(const QString &sql, Values &&...values)
     {
         return executeUpdateWithVAList(sql, {FMValue(std::forward<Values>(values))...});
@@ -161,7 +161,7 @@ public:
     bool executeUpdateWithParameterDictionary(const QString &sql,
                                               const FMParameterDictionary &arguments);
     bool executeUpdateWithVAList(const QString &sql, const FMValueList &arguments);
-    template <typename... Values>
+    template<typename... Values>
     bool executeUpdateWithFormat(const QString &format, Values &&...values)
     {
         QString sql;
@@ -170,13 +170,13 @@ public:
         return executeUpdateWithArgumentsInArray(sql, arguments);
     }
     // The error is filled only when preparing the statement fails.
-    template <typename... Values>
+    template<typename... Values>
     bool executeUpdateWithErrorAndBindings(const QString &sql, FMError *error, Values &&...values)
     {
         const FMValueList arguments{FMValue(std::forward<Values>(values))...};
         return executeUpdateErrorWithArgumentsInArrayOrDictionary(sql, error, &arguments, nullptr);
     }
-    template <typename... Values>
+    template<typename... Values>
     bool update(const QString &sql, FMError *error, Values &&...values)
     {
         return executeUpdateWithErrorAndBindings(sql, error, std::forward<Values>(values)...);
@@ -235,43 +235,43 @@ public:
     void makeFunctionNamed(const QString &name, int maximumArguments, FunctionBlock block);
 
     // One-value queries: column 0 of the first row, or the empty value.
-    template <typename... Values>
+    template<typename... Values>
     QString stringForQuery(const QString &sql, Values &&...values)
     {
         return firstValueForQuery(sql, {FMValue(std::forward<Values>(values))...},
                                   &FMResultSet::stringForColumnIndex);
     }
-    template <typename... Values>
+    template<typename... Values>
     int intForQuery(const QString &sql, Values &&...values)
     {
         return firstValueForQuery(sql, {FMValue(std::forward<Values>(values))...},
                                   &FMResultSet::intForColumnIndex);
     }
-    template <typename... Values>
+    template<typename... Values>
     long longForQuery(const QString &sql, Values &&...values)
     {
         return firstValueForQuery(sql, {FMValue(std::forward<Values>(values))...},
                                   &FMResultSet::longForColumnIndex);
     }
-    template <typename... Values>
+    template<typename... Values>
     bool boolForQuery(const QString &sql, Values &&...values)
     {
         return firstValueForQuery(sql, {FMValue(std::forward<Values>(values))...},
                                   &FMResultSet::boolForColumnIndex);
     }
-    template <typename... Values>
+    template<typename... Values>
     double doubleForQuery(const QString &sql, Values &&...values)
     {
         return firstValueForQuery(sql, {FMValue(std::forward<Values>(values))...},
                                   &FMResultSet::doubleForColumnIndex);
     }
-    template <typename... Values>
+    template<typename... Values>
     QByteArray dataForQuery(const QString &sql, Values &&...values)
     {
         return firstValueForQuery(sql, {FMValue(std::forward<Values>(values))...},
                                   &FMResultSet::dataForColumnIndex);
     }
-    template <typename... Values>
+    template<typename... Values>
     QDateTime dateForQuery(const QString &sql, Values &&...values)
     {
         return firstValueForQuery(sql, {FMValue(std::forward<Values>(values))...},
@@ -337,11 +337,12 @@ private:
     quint32 headerValue(const QString &pragma);
     void setHeaderValue(const QString &pragma);
 
-    template <typename Result>
+    template<typename Result>
     Result firstValueForQuery(const QString &sql, const FMValueList &arguments,
                               Result (FMResultSet::*getter)(int) const)
     {
-        const std::shared_ptr<FMResultSet> resultSet = executeQueryWithArgumentsInArray(sql, arguments);
+        const std::shared_ptr<FMResultSet> resultSet =
+            executeQueryWithArgumentsInArray(sql, arguments);
         if (!resultSet || !resultSet->next())
             return Result();
         Result value = ((*resultSet).*getter)(0);

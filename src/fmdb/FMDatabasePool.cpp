@@ -13,17 +13,17 @@
 using namespace Qt::StringLiterals;
 
 std::unique_ptr<FMDatabasePool> FMDatabasePool::databasePoolWithPath(std::optional<QString> path,
-                                                                      int flags)
+                                                                     int flags)
 {
     return std::make_unique<FMDatabasePool>(std::move(path), flags);
 }
 
 FMDatabasePool::FMDatabasePool(std::optional<QString> path, int flags)
     : m_path(std::move(path))
-    , m_lockQueue(std::make_unique<SerialQueue>(u"fmdb."_s + fm_objectDescription("FMDatabasePool", this)))
+    , m_lockQueue(
+          std::make_unique<SerialQueue>(u"fmdb."_s + fm_objectDescription("FMDatabasePool", this)))
     , m_openFlags(flags)
-{
-}
+{}
 
 FMDatabasePool::~FMDatabasePool() = default;
 
@@ -46,8 +46,9 @@ void FMDatabasePool::pushDatabaseBackInPool(const std::shared_ptr<FMDatabase> &d
     });
     // Raised here, on the caller's thread: an exception must not escape the lock queue's worker.
     if (alreadyInPool) {
-        throw FMException(u"Database already in pool"_s,
-                          u"The FMDatabase being put back into the pool is already present in the pool"_s);
+        throw FMException(
+            u"Database already in pool"_s,
+            u"The FMDatabase being put back into the pool is already present in the pool"_s);
     }
 }
 
@@ -62,8 +63,10 @@ std::shared_ptr<FMDatabase> FMDatabasePool::db()
             m_databaseOutPool.push_back(db);
         } else {
             const std::size_t count = m_databaseInPool.size() + m_databaseOutPool.size();
-            if (m_maximumNumberOfDatabasesToCreate != 0 && count >= m_maximumNumberOfDatabasesToCreate) {
-                SystemLog::write(u"Maximum number of databases (%1) has already been reached!"_s.arg(count));
+            if (m_maximumNumberOfDatabasesToCreate != 0 &&
+                count >= m_maximumNumberOfDatabasesToCreate) {
+                SystemLog::write(
+                    u"Maximum number of databases (%1) has already been reached!"_s.arg(count));
                 return;
             }
             db = FMDatabase::databaseWithPath(m_path);
@@ -71,7 +74,8 @@ std::shared_ptr<FMDatabase> FMDatabasePool::db()
         }
 
         if (!db->openWithFlags(m_openFlags)) {
-            SystemLog::write(u"Could not open up the database at path %1"_s.arg(m_path.value_or(u"(null)"_s)));
+            SystemLog::write(
+                u"Could not open up the database at path %1"_s.arg(m_path.value_or(u"(null)"_s)));
             std::erase(m_databaseOutPool, db);
             db.reset();
             return;

@@ -40,7 +40,10 @@ public:
     FMDatabasePoolDelegate *delegate() const { return m_delegate; }
     void setDelegate(FMDatabasePoolDelegate *delegate) { m_delegate = delegate; }
     quint64 maximumNumberOfDatabasesToCreate() const { return m_maximumNumberOfDatabasesToCreate; }
-    void setMaximumNumberOfDatabasesToCreate(quint64 maximum) { m_maximumNumberOfDatabasesToCreate = maximum; }
+    void setMaximumNumberOfDatabasesToCreate(quint64 maximum)
+    {
+        m_maximumNumberOfDatabasesToCreate = maximum;
+    }
 
     // Runs the block on the lock queue and waits for it.
     void executeLocked(const std::function<void()> &block);

@@ -14,7 +14,8 @@ std::unique_ptr<FMDatabaseQueue> FMDatabaseQueue::databaseQueueWithPath(std::opt
 {
     std::shared_ptr<FMDatabase> db = FMDatabase::databaseWithPath(path);
     if (!db->openWithFlags(flags)) {
-        SystemLog::write(u"Could not create database queue for path %1"_s.arg(path.value_or(u"(null)"_s)));
+        SystemLog::write(
+            u"Could not create database queue for path %1"_s.arg(path.value_or(u"(null)"_s)));
         return nullptr;
     }
     return std::make_unique<FMDatabaseQueue>(PrivateTag{}, std::move(path), flags, std::move(db));
@@ -23,11 +24,11 @@ std::unique_ptr<FMDatabaseQueue> FMDatabaseQueue::databaseQueueWithPath(std::opt
 FMDatabaseQueue::FMDatabaseQueue(PrivateTag, std::optional<QString> path, int flags,
                                  std::shared_ptr<FMDatabase> db)
     : m_path(std::move(path))
-    , m_queue(std::make_unique<SerialQueue>(u"fmdb."_s + fm_objectDescription("FMDatabaseQueue", this)))
+    , m_queue(
+          std::make_unique<SerialQueue>(u"fmdb."_s + fm_objectDescription("FMDatabaseQueue", this)))
     , m_db(std::move(db))
     , m_openFlags(flags)
-{
-}
+{}
 
 FMDatabaseQueue::~FMDatabaseQueue()
 {
@@ -38,7 +39,8 @@ FMDatabaseQueue::~FMDatabaseQueue()
 void FMDatabaseQueue::stopIfReentrant(const char *operation) const
 {
     if (m_queue->isCurrent())
-        qFatal("%s was called reentrantly on the same queue, which would lead to a deadlock", operation);
+        qFatal("%s was called reentrantly on the same queue, which would lead to a deadlock",
+               operation);
 }
 
 void FMDatabaseQueue::close()

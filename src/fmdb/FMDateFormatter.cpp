@@ -12,10 +12,7 @@ QLocale storageLocale()
 
 } // namespace
 
-FMDateFormatter::FMDateFormatter(QString format)
-    : m_format(std::move(format))
-{
-}
+FMDateFormatter::FMDateFormatter(QString format) : m_format(std::move(format)) {}
 
 QString FMDateFormatter::stringFromDate(const QDateTime &date) const
 {

@@ -2,6 +2,6 @@
 
 QString fm_objectDescription(const char *className, const void *object)
 {
-    return u'<' + QString::fromLatin1(className) + QStringLiteral(": 0x")
-           + QString::number(reinterpret_cast<quintptr>(object), 16) + u'>';
+    return u'<' + QString::fromLatin1(className) + QStringLiteral(": 0x") +
+        QString::number(reinterpret_cast<quintptr>(object), 16) + u'>';
 }

@@ -14,8 +14,7 @@ public:
         : std::logic_error(reason.toStdString())
         , m_name(name)
         , m_reason(reason)
-    {
-    }
+    {}
 
     QString name() const { return m_name; }
     QString reason() const { return m_reason; }

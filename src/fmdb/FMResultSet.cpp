@@ -54,17 +54,16 @@ bool FMResultSet::nextWithError(FMError *error)
         return true;
 
     if (result == SQLITE_BUSY || result == SQLITE_LOCKED) {
-        const QString path = m_parentDB && m_parentDB->databasePath()
-                                 ? *m_parentDB->databasePath()
-                                 : QStringLiteral("(null)");
+        const QString path = m_parentDB && m_parentDB->databasePath() ? *m_parentDB->databasePath()
+                                                                      : QStringLiteral("(null)");
         SystemLog::write(QStringLiteral("%1:%2 Database busy (%3)")
                              .arg(QString::fromUtf8(Q_FUNC_INFO))
                              .arg(__LINE__)
                              .arg(path));
         SystemLog::write(QStringLiteral("Database busy"));
     } else if (result != SQLITE_DONE) {
-        const QString message = m_parentDB ? m_parentDB->lastErrorMessage()
-                                           : QString::fromUtf8(sqlite3_errstr(result));
+        const QString message =
+            m_parentDB ? m_parentDB->lastErrorMessage() : QString::fromUtf8(sqlite3_errstr(result));
         const bool known = result == SQLITE_ERROR || result == SQLITE_MISUSE;
         SystemLog::write((known ? QStringLiteral("Error calling sqlite3_step (%1: %2) rs")
                                 : QStringLiteral("Unknown error calling sqlite3_step (%1: %2) rs"))

@@ -49,7 +49,10 @@ public:
     QString query() const { return m_query; }
     void setQuery(const QString &query) { m_query = query; }
     std::shared_ptr<FMStatement> statement() const { return m_statement; }
-    void setStatement(std::shared_ptr<FMStatement> statement) { m_statement = std::move(statement); }
+    void setStatement(std::shared_ptr<FMStatement> statement)
+    {
+        m_statement = std::move(statement);
+    }
 
     // Resets the statement, lets go of it and of the connection; a second call does nothing.
     void close();

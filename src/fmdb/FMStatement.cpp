@@ -9,10 +9,7 @@ void FMStatement::Finalizer::operator()(sqlite3_stmt *statement) const noexcept
     sqlite3_finalize(statement);
 }
 
-FMStatement::FMStatement(sqlite3_stmt *statement)
-    : m_statement(statement)
-{
-}
+FMStatement::FMStatement(sqlite3_stmt *statement) : m_statement(statement) {}
 
 FMStatement::~FMStatement() = default;
 
@@ -31,6 +28,6 @@ void FMStatement::reset()
 
 QString FMStatement::description() const
 {
-    return fm_objectDescription("FMStatement", this) + u' ' + QString::number(m_useCount)
-           + QStringLiteral(" hit(s) for query ") + m_query;
+    return fm_objectDescription("FMStatement", this) + u' ' + QString::number(m_useCount) +
+        QStringLiteral(" hit(s) for query ") + m_query;
 }

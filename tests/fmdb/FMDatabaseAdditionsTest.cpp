@@ -20,9 +20,9 @@ protected:
     void SetUp() override
     {
         openDatabase(u"additions.db"_s,
-            u"create table PHOTOS (Id integer, Title text, Data blob, Taken real);"
-            "insert into PHOTOS values (7, 'first', x'ff', 86400.5);"
-            "insert into PHOTOS values (8, 'second', null, null);"_s);
+                     u"create table PHOTOS (Id integer, Title text, Data blob, Taken real);"
+                     "insert into PHOTOS values (7, 'first', x'ff', 86400.5);"
+                     "insert into PHOTOS values (8, 'second', null, null);"_s);
     }
 };
 
@@ -70,7 +70,8 @@ TEST_F(FMDatabaseAdditionsTest, SchemaQueriesIgnoreCase)
     ASSERT_TRUE(schema);
     QStringList objects;
     while (schema->next())
-        objects.append(schema->stringForColumn(u"type"_s) + u' ' + schema->stringForColumn(u"name"_s));
+        objects.append(schema->stringForColumn(u"type"_s) + u' ' +
+                       schema->stringForColumn(u"name"_s));
     EXPECT_EQ(objects, (QStringList{u"table PHOTOS"_s, u"index photo_ids"_s, u"table scratch"_s}));
 
     const std::shared_ptr<FMResultSet> columns = m_db->getTableSchema(u"PHOTOS"_s);
@@ -92,7 +93,8 @@ TEST_F(FMDatabaseAdditionsTest, HeaderValuesRoundTrip)
 
     LogCapture log;
     m_db->setApplicationIDString(u"ABCDE"_s);
-    EXPECT_TRUE(log.contains(u"setApplicationIDString: string passed is not exactly 4 chars long. (was 5)"_s));
+    EXPECT_TRUE(log.contains(
+        u"setApplicationIDString: string passed is not exactly 4 chars long. (was 5)"_s));
     EXPECT_EQ(m_db->applicationIDString(), u"ABCD"_s);
 
     m_db->setUserVersion(42);

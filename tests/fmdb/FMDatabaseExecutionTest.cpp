@@ -91,7 +91,8 @@ TEST_F(FMDatabaseExecutionTest, DatesGoThroughTheFormatterWhenOneIsSet)
     EXPECT_FALSE(m_db->hasDateFormatter());
     ASSERT_TRUE(m_db->executeUpdate(u"update t set a = ?"_s, date));
     EXPECT_EQ(m_db->dateForQuery(u"select a from t"_s), date);
-    EXPECT_EQ(m_db->doubleForQuery(u"select a from t"_s), static_cast<double>(date.toSecsSinceEpoch()));
+    EXPECT_EQ(m_db->doubleForQuery(u"select a from t"_s),
+              static_cast<double>(date.toSecsSinceEpoch()));
 }
 
 TEST_F(FMDatabaseExecutionTest, BoundTextAndBytesOutliveTheirValues)
@@ -101,8 +102,8 @@ TEST_F(FMDatabaseExecutionTest, BoundTextAndBytesOutliveTheirValues)
         QString text = u"text of row %1 "_s.arg(rowNumber).repeated(50);
         QByteArray bytes(4096, static_cast<char>('a' + rowNumber));
         FMValueList values{text, bytes};
-        std::shared_ptr<FMResultSet> resultSet = m_db->executeQueryWithArgumentsInArray(
-            u"select ?, ?"_s, values);
+        std::shared_ptr<FMResultSet> resultSet =
+            m_db->executeQueryWithArgumentsInArray(u"select ?, ?"_s, values);
         text.fill(u'#');
         bytes.fill('#');
         values.clear();
@@ -114,8 +115,10 @@ TEST_F(FMDatabaseExecutionTest, BoundTextAndBytesOutliveTheirValues)
         for (int row = 0; row < 3; ++row) {
             const std::shared_ptr<FMResultSet> resultSet = bindFromAScopeThatEnds(row);
             ASSERT_TRUE(resultSet && resultSet->next());
-            EXPECT_EQ(resultSet->stringForColumnIndex(0), u"text of row %1 "_s.arg(row).repeated(50));
-            EXPECT_EQ(resultSet->dataForColumnIndex(1), QByteArray(4096, static_cast<char>('a' + row)));
+            EXPECT_EQ(resultSet->stringForColumnIndex(0),
+                      u"text of row %1 "_s.arg(row).repeated(50));
+            EXPECT_EQ(resultSet->dataForColumnIndex(1),
+                      QByteArray(4096, static_cast<char>('a' + row)));
             resultSet->close();
         }
     }
@@ -134,7 +137,8 @@ TEST_F(FMDatabaseExecutionTest, BoundTextAndBytesOutliveTheirValues)
 
 TEST_F(FMDatabaseExecutionTest, TheBindCountMustMatchTheParameters)
 {
-    const QString queryLine = u"Error: the bind count is not correct for the # of variables (executeQuery)"_s;
+    const QString queryLine =
+        u"Error: the bind count is not correct for the # of variables (executeQuery)"_s;
     struct Case
     {
         const char *name;
@@ -157,7 +161,8 @@ TEST_F(FMDatabaseExecutionTest, TheBindCountMustMatchTheParameters)
         EXPECT_EQ(log.contains(queryLine), !testCase.succeeds);
 
         const QString update = u"update t set a = a where 0 in (0"_s + testCase.parameters + u')';
-        EXPECT_EQ(m_db->executeUpdateWithArgumentsInArray(update, testCase.values), testCase.succeeds);
+        EXPECT_EQ(m_db->executeUpdateWithArgumentsInArray(update, testCase.values),
+                  testCase.succeeds);
         const QString updateLine = u"Error: the bind count (1) is not correct for the # of "
                                    "variables in the query (2) (%1) (executeUpdate)"_s.arg(update);
         EXPECT_EQ(log.contains(updateLine), !testCase.succeeds);
@@ -173,8 +178,8 @@ TEST_F(FMDatabaseExecutionTest, NamedParametersComeFromADictionary)
     EXPECT_TRUE(log.contains(u"Could not find index for unused"_s));
     EXPECT_EQ(m_db->stringForQuery(u"select b from t where a = 1"_s), u"two"_s);
 
-    EXPECT_FALSE(m_db->executeUpdateWithParameterDictionary(u"insert into t (a, b) values (:a, :b)"_s,
-                                                            {{u"a"_s, 1}}));
+    EXPECT_FALSE(m_db->executeUpdateWithParameterDictionary(
+        u"insert into t (a, b) values (:a, :b)"_s, {{u"a"_s, 1}}));
     const std::shared_ptr<FMResultSet> resultSet =
         m_db->executeQueryWithParameterDictionary(u"select b from t where a = :a"_s, {{u"a"_s, 1}});
     ASSERT_TRUE(resultSet && resultSet->next());
@@ -266,7 +271,8 @@ TEST_F(FMDatabaseExecutionTest, StepFailuresOfUpdatesAreLoggedAndAnswered)
         EXPECT_TRUE(log.contains(testCase.stepLine)) << log.lines().join(u'\n').toStdString();
         EXPECT_TRUE(log.contains(u"DB Query: "_s + testCase.sql));
         if (testCase.code == SQLITE_ROW) {
-            EXPECT_TRUE(log.contains(u"A executeUpdate is being called with a query string '%1'"_s.arg(testCase.sql)));
+            EXPECT_TRUE(log.contains(
+                u"A executeUpdate is being called with a query string '%1'"_s.arg(testCase.sql)));
         } else {
             EXPECT_EQ(m_db->lastErrorCode(), testCase.code);
         }
@@ -291,12 +297,19 @@ TEST_F(FMDatabaseExecutionTest, FormatExtractionTurnsConversionsIntoParameters)
         {"text", u"%s"_s, {"utf8"}, u"?"_s, {u"utf8"_s}},
         {"signed 32-bit", u"%d %D %i"_s, {1LL, 2, 3}, u"? ? ?"_s, {1, 2, 3}},
         {"unsigned 32-bit", u"%u%U"_s, {4, 5}, u"??"_s, {4u, 5u}},
-        {"16-bit", u"%hi %hu"_s, {-1, 65535}, u"? ?"_s,
+        {"16-bit",
+         u"%hi %hu"_s,
+         {-1, 65535},
+         u"? ?"_s,
          {static_cast<short>(-1), static_cast<unsigned short>(65535)}},
         {"64-bit", u"%qi %qu %lld %llu"_s, {-1, 2, -3, 4}, u"? ? ? ?"_s, {-1LL, 2ULL, -3LL, 4ULL}},
         {"long", u"%ld %lu"_s, {-6, 7}, u"? ?"_s, {-6L, 7UL}},
         {"double and float", u"%f %g"_s, {1.5, 2.5}, u"? ?"_s, {1.5, 2.5f}},
-        {"percent and unknown letters are copied", u"100%% %x %hx %llx"_s, {}, u"100% x hx llx"_s, {}},
+        {"percent and unknown letters are copied",
+         u"100%% %x %hx %llx"_s,
+         {},
+         u"100% x hx llx"_s,
+         {}},
         {"a lone percent at the end is dropped", u"a%"_s, {}, u"a"_s, {}},
         {"NUL characters are not copied", u"a\0b"_s, {}, u"ab"_s, {}},
         {"missing values read nil", u"%@ %d"_s, {}, u"NULL ?"_s, {0}},
@@ -310,7 +323,8 @@ TEST_F(FMDatabaseExecutionTest, FormatExtractionTurnsConversionsIntoParameters)
         EXPECT_EQ(arguments, testCase.arguments);
     }
 
-    ASSERT_TRUE(m_db->executeUpdateWithFormat(u"insert into t (a, b) values (%d, %@)"_s, 3, u"three"_s));
+    ASSERT_TRUE(
+        m_db->executeUpdateWithFormat(u"insert into t (a, b) values (%d, %@)"_s, 3, u"three"_s));
     const std::shared_ptr<FMResultSet> resultSet =
         m_db->executeQueryWithFormat(u"select b from t where a = %d and b is not %@"_s, 3, nullptr);
     ASSERT_TRUE(resultSet && resultSet->next());
@@ -320,7 +334,8 @@ TEST_F(FMDatabaseExecutionTest, FormatExtractionTurnsConversionsIntoParameters)
 
 TEST_F(FMDatabaseExecutionTest, ScriptsRunWholeAndReportRows)
 {
-    ASSERT_TRUE(m_db->executeStatements(u"insert into t values (1, 'x'); insert into t values (2, null);"_s));
+    ASSERT_TRUE(m_db->executeStatements(
+        u"insert into t values (1, 'x'); insert into t values (2, null);"_s));
     QList<QMap<QString, FMValue>> rows;
     EXPECT_TRUE(m_db->executeStatementsWithResultBlock(u"select a, b as B from t order by a"_s,
                                                        [&](const QMap<QString, FMValue> &row) {
@@ -342,7 +357,8 @@ TEST_F(FMDatabaseExecutionTest, ScriptsRunWholeAndReportRows)
     EXPECT_FALSE(m_db->executeStatements(u"insert into t values (3, 3); bogus;"_s));
     EXPECT_TRUE(log.contains(u"Error inserting batch: near \"bogus\": syntax error"_s))
         << log.lines().join(u'\n').toStdString();
-    EXPECT_EQ(m_db->intForQuery(u"select count(*) from t"_s), 3) << "statements before the error ran";
+    EXPECT_EQ(m_db->intForQuery(u"select count(*) from t"_s), 3)
+        << "statements before the error ran";
 }
 
 TEST_F(FMDatabaseExecutionTest, TracingLogsQueriesAndBoundValues)
@@ -351,8 +367,9 @@ TEST_F(FMDatabaseExecutionTest, TracingLogsQueriesAndBoundValues)
     LogCapture log;
     ASSERT_TRUE(m_db->executeUpdate(u"insert into t values (?, ?)"_s, QByteArray("abc"), 5));
     ASSERT_TRUE(m_db->executeQueryWithParameterDictionary(u"select :x"_s, {{u"x"_s, u"y"_s}}));
-    EXPECT_EQ(log.lines(),
-              (QStringList{u"%1 executeUpdate: insert into t values (?, ?)"_s.arg(m_db->description()),
-                           u"data: 3 bytes"_s, u"obj: 5"_s,
-                           u"%1 executeQuery: select :x"_s.arg(m_db->description()), u":x = y"_s}));
+    EXPECT_EQ(
+        log.lines(),
+        (QStringList{u"%1 executeUpdate: insert into t values (?, ?)"_s.arg(m_db->description()),
+                     u"data: 3 bytes"_s, u"obj: 5"_s,
+                     u"%1 executeQuery: select :x"_s.arg(m_db->description()), u":x = y"_s}));
 }

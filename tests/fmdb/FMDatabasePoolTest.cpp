@@ -40,13 +40,15 @@ protected:
     void SetUp() override
     {
         m_pool = FMDatabasePool::databasePoolWithPath(m_folder.filePath(u"pool.db"_s));
-        m_pool->inDatabase([](FMDatabase *db) { ASSERT_TRUE(db->executeUpdate(u"create table t (x)"_s)); });
+        m_pool->inDatabase(
+            [](FMDatabase *db) { ASSERT_TRUE(db->executeUpdate(u"create table t (x)"_s)); });
     }
 
     int rows()
     {
         int count = -1;
-        m_pool->inDatabase([&](FMDatabase *db) { count = db->intForQuery(u"select count(*) from t"_s); });
+        m_pool->inDatabase(
+            [&](FMDatabase *db) { count = db->intForQuery(u"select count(*) from t"_s); });
         return count;
     }
 
@@ -74,7 +76,8 @@ TEST_F(FMDatabasePoolTest, ConnectionsAreReusedLastInFirstOut)
     });
     EXPECT_EQ(delegate.added, 1) << "only the second connection was new";
     EXPECT_EQ(m_pool->countOfCheckedInDatabases(), 2u);
-    m_pool->inDatabase([&](FMDatabase *db) { EXPECT_EQ(db, first) << "the one returned last comes first"; });
+    m_pool->inDatabase(
+        [&](FMDatabase *db) { EXPECT_EQ(db, first) << "the one returned last comes first"; });
     EXPECT_EQ(delegate.added, 1);
 
     m_pool->releaseAllDatabases();
@@ -95,7 +98,8 @@ TEST_F(FMDatabasePoolTest, TheMaximumBoundsHowManyConnectionsExist)
             EXPECT_TRUE(a && b);
             m_pool->inDatabase([&](FMDatabase *c) { innermostGotNothing = c == nullptr; });
             m_pool->inTransaction([&](FMDatabase *c, bool *) { EXPECT_EQ(c, nullptr); });
-            savePointError = m_pool->inSavePoint([&](FMDatabase *, bool *) { savePointBlockRan = true; });
+            savePointError =
+                m_pool->inSavePoint([&](FMDatabase *, bool *) { savePointBlockRan = true; });
         });
     });
     EXPECT_TRUE(innermostGotNothing);
@@ -172,6 +176,7 @@ TEST_F(FMDatabasePoolTest, TransactionsAndSavepointsFromSeveralThreads)
         *rollback = true;
     });
     EXPECT_FALSE(error.has_value());
-    m_pool->inDeferredTransaction([](FMDatabase *db, bool *) { db->executeUpdate(u"insert into t values (9)"_s); });
+    m_pool->inDeferredTransaction(
+        [](FMDatabase *db, bool *) { db->executeUpdate(u"insert into t values (9)"_s); });
     EXPECT_EQ(rows(), 21);
 }

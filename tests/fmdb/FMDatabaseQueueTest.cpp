@@ -33,7 +33,8 @@ protected:
     int rows()
     {
         int count = -1;
-        m_queue->inDatabase([&](FMDatabase *db) { count = db->intForQuery(u"select count(*) from t"_s); });
+        m_queue->inDatabase(
+            [&](FMDatabase *db) { count = db->intForQuery(u"select count(*) from t"_s); });
         return count;
     }
 
@@ -99,7 +100,8 @@ TEST_F(FMDatabaseQueueTest, CreationAndReopeningFollowThePathAndFlags)
     for (const Case &testCase : cases) {
         SCOPED_TRACE(testCase.name);
         ASSERT_TRUE(FMDatabase::databaseWithPath(file)->open());
-        std::unique_ptr<FMDatabaseQueue> queue = FMDatabaseQueue::databaseQueueWithPath(file, testCase.flags);
+        std::unique_ptr<FMDatabaseQueue> queue =
+            FMDatabaseQueue::databaseQueueWithPath(file, testCase.flags);
         ASSERT_TRUE(queue);
         queue->close();
         ASSERT_TRUE(QFile::remove(file));
@@ -149,10 +151,11 @@ TEST_F(FMDatabaseQueueTest, SavepointsUseConsecutiveNamesAndRollBackOnRequest)
     LogCapture log;
     m_queue->inDatabase([](FMDatabase *db) { db->setTraceExecution(true); });
     for (const bool rollBack : {true, false}) {
-        const std::optional<FMError> error = m_queue->inSavePoint([&](FMDatabase *db, bool *rollback) {
-            db->executeUpdate(u"insert into t values (2)"_s);
-            *rollback = rollBack;
-        });
+        const std::optional<FMError> error =
+            m_queue->inSavePoint([&](FMDatabase *db, bool *rollback) {
+                db->executeUpdate(u"insert into t values (2)"_s);
+                *rollback = rollBack;
+            });
         EXPECT_FALSE(error.has_value());
     }
     m_queue->inDatabase([](FMDatabase *db) { db->setTraceExecution(false); });
@@ -173,8 +176,8 @@ TEST_F(FMDatabaseQueueTest, ResultSetsLeftOpenAreReported)
     LogCapture log;
     std::shared_ptr<FMResultSet> kept;
     m_queue->inDatabase([&](FMDatabase *db) { kept = db->executeQuery(u"select * from t"_s); });
-    EXPECT_TRUE(log.contains(
-        u"Warning: there is at least one open result set around after performing [FMDatabaseQueue inDatabase:]"_s));
+    EXPECT_TRUE(log.contains(u"Warning: there is at least one open result set around after "
+                             "performing [FMDatabaseQueue inDatabase:]"_s));
     m_queue->inDatabase([&](FMDatabase *) { kept.reset(); });
 }
 
@@ -188,6 +191,7 @@ TEST_F(FMDatabaseQueueTest, AReentrantCallStopsButAnotherQueueRuns)
     EXPECT_TRUE(nestedRan);
 
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_DEATH(m_queue->inDatabase([&](FMDatabase *) { m_queue->inDatabase({}); }),
-                 "inDatabase: was called reentrantly on the same queue, which would lead to a deadlock");
+    EXPECT_DEATH(
+        m_queue->inDatabase([&](FMDatabase *) { m_queue->inDatabase({}); }),
+        "inDatabase: was called reentrantly on the same queue, which would lead to a deadlock");
 }

@@ -70,11 +70,13 @@ TEST_F(FMDatabaseTest, OpenFlagsDecideWhetherAFileIsMadeAndWritten)
         EXPECT_EQ(QFile::exists(file), testCase.opens);
         if (!opened) {
             EXPECT_EQ(db->lastErrorCode(), SQLITE_CANTOPEN);
-            EXPECT_TRUE(log.contains(u"error opening!: 14"_s)) << log.lines().join(u'\n').toStdString();
+            EXPECT_TRUE(log.contains(u"error opening!: 14"_s))
+                << log.lines().join(u'\n').toStdString();
             continue;
         }
-        EXPECT_EQ(db->executeUpdate(u"create table if not exists t (id integer primary key, name text)"_s)
-                      && db->executeUpdate(u"insert into t (name) values (?)"_s, u"second"_s),
+        EXPECT_EQ(db->executeUpdate(
+                      u"create table if not exists t (id integer primary key, name text)"_s) &&
+                      db->executeUpdate(u"insert into t (name) values (?)"_s, u"second"_s),
                   testCase.writes);
         if (!testCase.writes) {
             EXPECT_EQ(db->lastErrorCode(), SQLITE_READONLY);
@@ -156,7 +158,8 @@ TEST_F(FMDatabaseTest, ClosingFinalisesLeakedStatementsAndDetachesOpenResultSets
     EXPECT_EQ(open->parentDB(), nullptr);
     EXPECT_EQ(open->statement(), nullptr);
     EXPECT_FALSE(open->next());
-    EXPECT_TRUE(log.contains(u"Error calling sqlite3_step (21: bad parameter or other API misuse) rs"_s))
+    EXPECT_TRUE(
+        log.contains(u"Error calling sqlite3_step (21: bad parameter or other API misuse) rs"_s))
         << log.lines().join(u'\n').toStdString();
 }
 
@@ -195,7 +198,8 @@ TEST_F(FMDatabaseTest, BusyRetriesAreBoundedByTheMaximumInterval)
         EXPECT_EQ(db->lastErrorCode(), SQLITE_BUSY);
         EXPECT_EQ(db->lastError().code, SQLITE_BUSY);
         EXPECT_EQ(db->lastError().domain, u"FMDatabase"_s);
-        EXPECT_TRUE(log.contains(u"Unknown error calling sqlite3_step (5: database is locked) eu"_s))
+        EXPECT_TRUE(
+            log.contains(u"Unknown error calling sqlite3_step (5: database is locked) eu"_s))
             << log.lines().join(u'\n').toStdString();
 
         FMError error;
@@ -238,7 +242,8 @@ TEST_F(FMDatabaseTest, GuardsRefuseAClosedConnectionAndOverlappingUse)
         EXPECT_FALSE(closed->executeUpdate(u"create table x (y)"_s));
         EXPECT_EQ(closed->lastInsertRowId(), 0);
         EXPECT_EQ(closed->changes(), 0);
-        EXPECT_EQ(log.lines().count(u"The FMDatabase %1 is not open."_s.arg(closed->description())), 2);
+        EXPECT_EQ(log.lines().count(u"The FMDatabase %1 is not open."_s.arg(closed->description())),
+                  2);
     }
 
     // A SQL function that runs a query on its own connection while that connection is
@@ -252,7 +257,8 @@ TEST_F(FMDatabaseTest, GuardsRefuseAClosedConnectionAndOverlappingUse)
     LogCapture log;
     EXPECT_TRUE(db->executeUpdate(u"create table x as select reenter() as y"_s));
     EXPECT_TRUE(innerRefused);
-    EXPECT_EQ(log.lines().count(u"The FMDatabase %1 is currently in use."_s.arg(db->description())), 2);
+    EXPECT_EQ(log.lines().count(u"The FMDatabase %1 is currently in use."_s.arg(db->description())),
+              2);
     EXPECT_EQ(db->intForQuery(u"select y from x"_s), 1);
 }
 
@@ -274,7 +280,8 @@ TEST_F(FMDatabaseTest, ErrorStateFollowsTheEngine)
     EXPECT_EQ(db->lastErrorCode(), SQLITE_OK);
     EXPECT_FALSE(db->hadError());
 
-    const std::shared_ptr<FMResultSet> resultSet = db->executeQuery(u"select 1 union all select 2"_s);
+    const std::shared_ptr<FMResultSet> resultSet =
+        db->executeQuery(u"select 1 union all select 2"_s);
     ASSERT_TRUE(resultSet->next());
     EXPECT_EQ(db->lastErrorCode(), SQLITE_ROW);
     EXPECT_FALSE(db->hadError());
@@ -291,8 +298,9 @@ TEST_F(FMDatabaseTest, ErrorStateFollowsTheEngine)
     EXPECT_EQ(error.domain, u"FMDatabase"_s);
     EXPECT_EQ(error.code, SQLITE_ERROR);
     EXPECT_EQ(error.description, db->lastErrorMessage());
-    EXPECT_EQ(log.lines(), (QStringList{u"DB Error: 1 \"%1\""_s.arg(db->lastErrorMessage()),
-                                        u"DB Query: creat table x (y)"_s, u"DB Path: (null)"_s}));
+    EXPECT_EQ(log.lines(),
+              (QStringList{u"DB Error: 1 \"%1\""_s.arg(db->lastErrorMessage()),
+                           u"DB Query: creat table x (y)"_s, u"DB Path: (null)"_s}));
 
     // Without logsErrors the failure is quiet, and still a failure.
     db->setLogsErrors(false);

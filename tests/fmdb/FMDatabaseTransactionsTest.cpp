@@ -30,7 +30,8 @@ TEST_F(FMDatabaseTransactionsTest, TheFlagFollowsSuccessfulTransactionStatements
     for (const TransactionCase &testCase : transactionCases) {
         SCOPED_TRACE(testCase.name);
         ASSERT_TRUE(m_db->executeUpdate(u"delete from t"_s));
-        ASSERT_TRUE(testCase.deferred ? m_db->beginDeferredTransaction() : m_db->beginTransaction());
+        ASSERT_TRUE(testCase.deferred ? m_db->beginDeferredTransaction()
+                                      : m_db->beginTransaction());
         EXPECT_TRUE(m_db->inTransaction());
         EXPECT_TRUE(m_db->executeUpdate(u"insert into t values (1)"_s));
         EXPECT_TRUE(testCase.rollBack ? m_db->rollback() : m_db->commit());
@@ -59,7 +60,8 @@ TEST_F(FMDatabaseTransactionsTest, SavepointNamesStayOneQuotedString)
         m_db->setTraceExecution(false);
         QString quoted = name;
         quoted.replace(u"'"_s, u"''"_s);
-        EXPECT_TRUE(log.contains(u"%1 executeUpdate: savepoint '%2';"_s.arg(m_db->description(), quoted)));
+        EXPECT_TRUE(
+            log.contains(u"%1 executeUpdate: savepoint '%2';"_s.arg(m_db->description(), quoted)));
         EXPECT_TRUE(m_db->executeUpdate(u"insert into t values (1)"_s));
         EXPECT_TRUE(m_db->rollbackToSavePointWithName(name));
         EXPECT_TRUE(m_db->releaseSavePointWithName(name));
@@ -92,7 +94,8 @@ TEST_F(FMDatabaseTransactionsTest, InSavePointRollsBackOnRequestAndAlwaysRelease
             if (const auto match = start.match(line); match.hasMatch())
                 names.append(match.captured(1));
         }
-        EXPECT_EQ(log.lines().filter(u"rollback transaction to savepoint"_s).size(), rollBack ? 1 : 0);
+        EXPECT_EQ(log.lines().filter(u"rollback transaction to savepoint"_s).size(),
+                  rollBack ? 1 : 0);
         EXPECT_EQ(log.lines().filter(u"release savepoint"_s).size(), 1);
     }
     m_db->setTraceExecution(false);
@@ -115,18 +118,21 @@ TEST_F(FMDatabaseTransactionsTest, RegisteredFunctionsAreCalledPerRow)
 {
     ASSERT_TRUE(m_db->executeUpdate(u"insert into t values (2), (3), (4)"_s));
     QList<int> arguments;
-    m_db->makeFunctionNamed(u"triple"_s, 1, [&](sqlite3_context *context, int count, sqlite3_value **values) {
-        EXPECT_EQ(count, 1);
-        arguments.append(sqlite3_value_int(values[0]));
-        sqlite3_result_int(context, 3 * sqlite3_value_int(values[0]));
-    });
-    m_db->makeFunctionNamed(u"argc"_s, -1, [](sqlite3_context *context, int count, sqlite3_value **) {
-        sqlite3_result_int(context, count);
-    });
+    m_db->makeFunctionNamed(u"triple"_s, 1,
+                            [&](sqlite3_context *context, int count, sqlite3_value **values) {
+                                EXPECT_EQ(count, 1);
+                                arguments.append(sqlite3_value_int(values[0]));
+                                sqlite3_result_int(context, 3 * sqlite3_value_int(values[0]));
+                            });
+    m_db->makeFunctionNamed(u"argc"_s, -1,
+                            [](sqlite3_context *context, int count, sqlite3_value **) {
+                                sqlite3_result_int(context, count);
+                            });
     EXPECT_EQ(m_db->intForQuery(u"select sum(triple(x)) from t"_s), 27);
     EXPECT_EQ(arguments, (QList<int>{2, 3, 4}));
     EXPECT_EQ(m_db->intForQuery(u"select argc(1, 2, 3, 4, 5)"_s), 5);
-    EXPECT_EQ(m_db->executeQuery(u"select triple(1, 2)"_s), nullptr) << "the argument count is enforced";
+    EXPECT_EQ(m_db->executeQuery(u"select triple(1, 2)"_s), nullptr)
+        << "the argument count is enforced";
 
     // Registering on a closed connection is refused instead of reaching a missing handle.
     const std::shared_ptr<FMDatabase> closed = FMDatabase::databaseWithPath(std::nullopt);

@@ -23,7 +23,8 @@ class FMResultSetTest : public FMDatabaseFixture
 protected:
     void SetUp() override
     {
-        openDatabase(u"rows.db"_s,
+        openDatabase(
+            u"rows.db"_s,
             u"create table files (fileName text, size integer, ratio real, data blob, missing);"
             "insert into files values ('a.jpg', 9000000000, 0.25, x'0102', null);"
             "insert into files values ('', -1, 0, x'', null);"_s);
@@ -62,7 +63,8 @@ TEST_F(FMResultSetTest, ColumnsReadByIndexAndByNameInAnyCase)
     EXPECT_EQ(row->dataForColumn(u"data"_s), QByteArray("\x01\x02", 2));
     EXPECT_EQ(row->dataNoCopyForColumnIndex(3), QByteArray("\x01\x02", 2));
     EXPECT_FALSE(row->columnIsNull(u"ratio"_s));
-    EXPECT_EQ(row->dateForColumn(u"ratio"_s), QDateTime::fromMSecsSinceEpoch(250, QTimeZone::utc()));
+    EXPECT_EQ(row->dateForColumn(u"ratio"_s),
+              QDateTime::fromMSecsSinceEpoch(250, QTimeZone::utc()));
 
     // Objects by the column's type; subscripts are the same reads.
     EXPECT_EQ(row->objectForColumnIndex(0), FMValue(u"a.jpg"_s));
@@ -73,7 +75,8 @@ TEST_F(FMResultSetTest, ColumnsReadByIndexAndByNameInAnyCase)
 
     const std::optional<QMap<QString, FMValue>> byName = row->resultDictionary();
     ASSERT_TRUE(byName);
-    EXPECT_EQ(byName->keys(), (QStringList{u"data"_s, u"fileName"_s, u"missing"_s, u"ratio"_s, u"size"_s}));
+    EXPECT_EQ(byName->keys(),
+              (QStringList{u"data"_s, u"fileName"_s, u"missing"_s, u"ratio"_s, u"size"_s}));
     EXPECT_EQ(byName->value(u"missing"_s), FMValue::null());
     const std::optional<QMap<QString, FMValue>> lowerCased = row->resultDict();
     ASSERT_TRUE(lowerCased);
@@ -143,7 +146,8 @@ TEST_F(FMResultSetTest, TheLastStepClosesTheSetQuietly)
     FMError error;
     EXPECT_FALSE(none->nextWithError(&error));
     EXPECT_EQ(error, (FMError{u"FMDatabase"_s, SQLITE_MISUSE, u"parentDB does not exist"_s}));
-    EXPECT_TRUE(log.contains(u"Error calling sqlite3_step (21: bad parameter or other API misuse) rs"_s));
+    EXPECT_TRUE(
+        log.contains(u"Error calling sqlite3_step (21: bad parameter or other API misuse) rs"_s));
     EXPECT_EQ(none->intForColumnIndex(0), 0);
     EXPECT_TRUE(none->stringForColumnIndex(0).isNull());
     EXPECT_FALSE(none->resultDictionary());
@@ -151,12 +155,13 @@ TEST_F(FMResultSetTest, TheLastStepClosesTheSetQuietly)
 
 TEST_F(FMResultSetTest, StepErrorsCloseTheSetAndDescribeTheError)
 {
-    m_db->makeFunctionNamed(u"explode"_s, 1, [](sqlite3_context *context, int, sqlite3_value **values) {
-        if (sqlite3_value_int(values[0]) == 2)
-            sqlite3_result_error(context, "boom", -1);
-        else
-            sqlite3_result_int(context, sqlite3_value_int(values[0]));
-    });
+    m_db->makeFunctionNamed(u"explode"_s, 1,
+                            [](sqlite3_context *context, int, sqlite3_value **values) {
+                                if (sqlite3_value_int(values[0]) == 2)
+                                    sqlite3_result_error(context, "boom", -1);
+                                else
+                                    sqlite3_result_int(context, sqlite3_value_int(values[0]));
+                            });
     const std::shared_ptr<FMResultSet> resultSet =
         m_db->executeQuery(u"select explode(value) from (select 1 as value union all select 2)"_s);
     ASSERT_TRUE(resultSet && resultSet->next());
