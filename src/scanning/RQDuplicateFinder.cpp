@@ -94,30 +94,31 @@ void RQDuplicateFinder::findDuplicates()
 void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
     const std::function<void(const std::optional<Groups> &)> &completion)
 {
-    Groups groups;
-    {
-        RQDuplicateFinderScan scan;
-        setCurrentProgressStep(0);
-        if (!RQDuplicateFinderWalk(*this, scan).walkRoots()) {
-            completion(std::nullopt);
-            return;
-        }
-
-        setCurrentProgressStep(1);
-        const double fileCount = static_cast<double>(scan.allFilesCount);
-        std::atomic<qsizetype> digested = 0;
-        RQDuplicateFinderDigests::digestFiles(
-            RQDuplicateFinderDigests::filesSharingSize(std::move(scan.sizedFiles)), digestChunkSize, [&] {
-                const auto done = static_cast<double>(digested.fetch_add(1) + 1);
-                setCurrentProgress((2.0 + done / fileCount) / 6.0);
-            });
-
-        std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
-                              [](const auto &item) { return !item->isDirectory(); });
-        groups = RQDuplicateFinderGrouping(*this, std::move(scan.allItems)).findGroups();
-        // The rest of the tree is released here, before the groups leave this thread.
+    RQDuplicateFinderScan scan;
+    setCurrentProgressStep(0);
+    if (!RQDuplicateFinderWalk(*this, scan).walkRoots()) {
+        completion(std::nullopt);
+        return;
     }
-    completion(groups);
+
+    setCurrentProgressStep(1);
+    const Files toDigest = RQDuplicateFinderDigests::filesSharingSize(std::move(scan.sizedFiles));
+    const qsizetype fileCount = scan.allFilesCount;
+    // Every thread sets the progress, so it is set about a thousand times, not once per file.
+    const qsizetype stride = std::max<qsizetype>(1, static_cast<qsizetype>(toDigest.size()) / 1000);
+    std::atomic<qsizetype> digested = 0;
+    RQDuplicateFinderDigests::digestFiles(toDigest, digestChunkSize, [&] {
+        const qsizetype done = digested.fetch_add(1) + 1;
+        if (done % stride == 0 || done == static_cast<qsizetype>(toDigest.size()))
+            setCurrentProgress((2.0 + static_cast<double>(done) / static_cast<double>(fileCount)) / 6.0);
+    });
+
+    std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
+                          [](const auto &item) { return !item->isDirectory(); });
+    RQDuplicateFinderGrouping grouping(*this, std::move(scan.allItems));
+    completion(grouping.findGroups());
+    // The rest of the tree is released only now, so the results do not wait for it; the main
+    // thread never reaches the released items, and the groups own their members.
 }
 
 void RQDuplicateFinder::setCurrentProgressStep(qint64 step)

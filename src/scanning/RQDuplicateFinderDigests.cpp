@@ -3,6 +3,7 @@
 #include "platform/ParallelFor.h"
 #include "scanning/RQFile.h"
 #include "scanning/RQHashHelper.h"
+#include "scanning/Sha1Hasher.h"
 
 #include <algorithm>
 
@@ -32,7 +33,10 @@ void RQDuplicateFinderDigests::digestFiles(const Files &files, std::size_t chunk
         static_cast<qsizetype>(files.size()),
         [&](qsizetype index) {
             RQFile &file = *files[static_cast<std::size_t>(index)];
-            file.setContentDigest(sha1DigestForFileAtPath(file.path(), chunkSize));
+            // An empty file's digest is known without opening it.
+            static const Sha1Digest emptyDigest = Sha1Hasher::digest(nullptr, 0);
+            file.setContentDigest(file.fileSize() == 0 ? std::optional(emptyDigest)
+                                                       : sha1DigestForFileAtPath(file.path(), chunkSize));
             onFileDigested();
         },
         DispatchPriority::High);

@@ -20,8 +20,9 @@ public:
     // Digests every file once, on all threads of the high-priority global queue and the calling
     // thread, and returns when all are done. Each file is touched by one thread only. A file
     // that is no longer a regular file at its path (gone, replaced by a link, a FIFO or a
-    // folder) or cannot be read keeps no digest. onFileDigested runs after each file, on the
-    // thread that digested it.
+    // folder) or cannot be read keeps no digest; one that the walk found empty gets the digest
+    // of empty content unread. onFileDigested runs after each file, on the thread that
+    // digested it.
     static void digestFiles(const Files &files, std::size_t chunkSize,
                             const std::function<void()> &onFileDigested);
 
