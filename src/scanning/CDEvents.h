@@ -46,7 +46,6 @@ public:
     // Stream creation flags.
     enum StreamCreationFlag : quint32 {
         UseCFTypes = 0x1,
-        NoDefer = 0x2,
         // Report a watched folder itself being moved or removed (RootChanged).
         WatchRoot = 0x4,
     };

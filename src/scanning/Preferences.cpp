@@ -146,6 +146,13 @@ void Preferences::writeBack(const QString &propertyName, const QVariant &value)
     m_defaults.synchronize();
 }
 
+template <typename Value>
+void Preferences::assign(Value &member, Value value, const QString &propertyName)
+{
+    member = value;
+    writeBack(propertyName, QVariant::fromValue(value));
+}
+
 void Preferences::setIgnoreList(const std::optional<QStringList> &ignoreList)
 {
     m_ignoreList = ignoreList.value_or(QStringList());
@@ -160,66 +167,55 @@ void Preferences::setIgnoredPaths(const std::optional<QStringList> &ignoredPaths
 
 void Preferences::setMinFileSize(double minFileSize)
 {
-    m_minFileSize = minFileSize;
-    writeBack(u"minFileSize"_s, minFileSize);
+    assign(m_minFileSize, minFileSize, u"minFileSize"_s);
 }
 
 void Preferences::setMinFileSizeType(qint64 minFileSizeType)
 {
-    m_minFileSizeType = minFileSizeType;
-    writeBack(u"minFileSizeType"_s, minFileSizeType);
+    assign(m_minFileSizeType, minFileSizeType, u"minFileSizeType"_s);
 }
 
 void Preferences::setUseTrash(bool useTrash)
 {
-    m_useTrash = useTrash;
-    writeBack(u"useTrash"_s, useTrash);
+    assign(m_useTrash, useTrash, u"useTrash"_s);
 }
 
 void Preferences::setUseHardLinks(bool useHardLinks)
 {
-    m_useHardLinks = useHardLinks;
-    writeBack(u"useHardLinks"_s, useHardLinks);
+    assign(m_useHardLinks, useHardLinks, u"useHardLinks"_s);
 }
 
 void Preferences::setAutoSelectType(qint64 autoSelectType)
 {
-    m_autoSelectType = autoSelectType;
-    writeBack(u"autoSelectType"_s, autoSelectType);
+    assign(m_autoSelectType, autoSelectType, u"autoSelectType"_s);
 }
 
 void Preferences::setSuppressSelectAllWarning(bool suppress)
 {
-    m_suppressSelectAllWarning = suppress;
-    writeBack(u"suppressSelectAllWarning"_s, suppress);
+    assign(m_suppressSelectAllWarning, suppress, u"suppressSelectAllWarning"_s);
 }
 
 void Preferences::setSuppressFinderWarning(bool suppress)
 {
-    m_suppressFinderWarning = suppress;
-    writeBack(u"suppressFinderWarning"_s, suppress);
+    assign(m_suppressFinderWarning, suppress, u"suppressFinderWarning"_s);
 }
 
 void Preferences::setSuppressSelectAllFilesWarning(bool suppress)
 {
-    m_suppressSelectAllFilesWarning = suppress;
-    writeBack(u"suppressSelectAllFilesWarning"_s, suppress);
+    assign(m_suppressSelectAllFilesWarning, suppress, u"suppressSelectAllFilesWarning"_s);
 }
 
 void Preferences::setSuppressDeselectAllFilesWarning(bool suppress)
 {
-    m_suppressDeselectAllFilesWarning = suppress;
-    writeBack(u"suppressDeselectAllFilesWarning"_s, suppress);
+    assign(m_suppressDeselectAllFilesWarning, suppress, u"suppressDeselectAllFilesWarning"_s);
 }
 
 void Preferences::setTimesRun(qint64 timesRun)
 {
-    m_timesRun = timesRun;
-    writeBack(u"timesRun"_s, timesRun);
+    assign(m_timesRun, timesRun, u"timesRun"_s);
 }
 
 void Preferences::setFirstRun(bool firstRun)
 {
-    m_firstRun = firstRun;
-    writeBack(u"firstRun"_s, firstRun);
+    assign(m_firstRun, firstRun, u"firstRun"_s);
 }

@@ -83,6 +83,8 @@ private:
     QStringList defaultIgnoreList() const;
     QStringList defaultIgnoredPaths() const;
     void writeBack(const QString &propertyName, const QVariant &value);
+    template <typename Value>
+    void assign(Value &member, Value value, const QString &propertyName);
 
     UserDefaults &m_defaults;
     QString m_defaultExtensionsResource;
