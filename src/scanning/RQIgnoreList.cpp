@@ -1,17 +1,132 @@
 #include "scanning/RQIgnoreList.h"
 
+#include "platform/ExtendedAttributes.h"
+#include "platform/FileTypeInfo.h"
+#include "platform/PropertyList.h"
+#include "platform/SystemLog.h"
+#include "platform/UserAccount.h"
 #include "scanning/RQFile.h"
+#include "scanning/RQStringPath.h"
 
-// Transitional: answers NO to every question until the system folder lists are read.
+#include <QFileInfo>
+#include <QVariantList>
+
+#include <algorithm>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Linux counts as a current system, so the newer list is the one read (switch to
+// rq_isOperatingSystemAtLeast10_15 once that helper is in).
+const QString shippedListPath = u":/plists/IgnoreList-Catalina.plist"_s;
+
+// Case and diacritics do not count: "Ä" and "a" compare equal.
+QString foldedForComparison(const QString &text)
+{
+    QString folded;
+    const QString decomposed = text.normalized(QString::NormalizationForm_D);
+    folded.reserve(decomposed.size());
+    for (const QChar character : decomposed) {
+        if (character.category() != QChar::Mark_NonSpacing && character.category() != QChar::Mark_Enclosing)
+            folded.append(character);
+    }
+    return folded.toCaseFolded();
+}
+
+bool liesUnderAny(const QString &path, const QStringList &folders)
+{
+    return std::any_of(folders.cbegin(), folders.cend(),
+                       [&path](const QString &folder) { return rq_isChildOfPath(path, folder); });
+}
+
+QString withoutTrailingSlashes(QString path)
+{
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
+// "~/Library/" becomes "<home>/Library/": the rest of the entry is appended as one path
+// component, so the result has single slashes and exactly one at the end. No value when the
+// home folder is unknown, since "~/" would otherwise turn into "/" and take in everything.
+std::optional<QString> expandedEntry(const QString &entry)
+{
+    QString expanded = entry;
+    if (entry.startsWith(u'~')) {
+        const QString home = RQIgnoreList::actualHomeDirectory();
+        if (home.isEmpty())
+            return std::nullopt;
+        QString rest = entry.mid(1);
+        while (rest.startsWith(u'/'))
+            rest.remove(0, 1);
+        expanded = withoutTrailingSlashes(home);
+        if (!rest.isEmpty())
+            expanded = withoutTrailingSlashes((expanded == "/"_L1 ? expanded : expanded + u'/') + rest);
+    }
+    if (!expanded.endsWith(u'/'))
+        expanded += u'/';
+    return expanded;
+}
+
+// The entries of an array of strings; no value when the value is anything else.
+std::optional<QStringList> expandedEntries(const QVariant &value)
+{
+    if (value.typeId() != QMetaType::QVariantList)
+        return std::nullopt;
+    QStringList paths;
+    for (const QVariant &entry : value.toList()) {
+        if (entry.typeId() != QMetaType::QString)
+            return std::nullopt;
+        if (const auto path = expandedEntry(entry.toString()))
+            paths.append(*path);
+    }
+    return paths;
+}
+
+} // namespace
 
 std::unique_ptr<RQIgnoreList> RQIgnoreList::ignoreList()
 {
-    return std::unique_ptr<RQIgnoreList>(new RQIgnoreList());
+    std::unique_ptr<RQIgnoreList> list(new RQIgnoreList());
+    list->loadSystemPaths();
+    list->m_timeMachinePrefixes = {foldedForComparison(u"com.apple.backupd"_s),
+                                   foldedForComparison(u"com.apple.metadata:_kTimeMachine"_s)};
+    return list;
 }
 
-bool RQIgnoreList::filePathIsIgnored(const QString &) const
+void RQIgnoreList::loadSystemPaths()
 {
-    return false;
+    loadSystemPaths(shippedListPath);
+}
+
+void RQIgnoreList::loadSystemPaths(const QString &listPath)
+{
+    m_systemPaths.clear();
+    m_allowedPaths.clear();
+    if (!QFileInfo::exists(listPath))
+        return;
+
+    const std::optional<QVariant> root = PropertyList::fromFile(listPath);
+    const QVariantMap list = root ? root->toMap() : QVariantMap();
+    const auto systemPaths = root && root->typeId() == QMetaType::QVariantMap
+        ? expandedEntries(list.value(u"SystemPaths"_s))
+        : std::nullopt;
+    const auto allowedPaths = list.contains(u"AllowedPaths"_s)
+        ? expandedEntries(list.value(u"AllowedPaths"_s))
+        : std::optional<QStringList>(QStringList());
+    if (!systemPaths || !allowedPaths) {
+        SystemLog::write(u"Ignore list is invalid"_s);
+        return;
+    }
+    m_systemPaths = *systemPaths;
+    m_allowedPaths = *allowedPaths;
+}
+
+bool RQIgnoreList::filePathIsIgnored(const QString &path) const
+{
+    return !pathHasAllowedOverride(path) && (pathIsIgnored(path) || pathExtensionIsIgnored(path));
 }
 
 bool RQIgnoreList::fileIsIgnored(const RQFile &file) const
@@ -19,12 +134,57 @@ bool RQIgnoreList::fileIsIgnored(const RQFile &file) const
     return filePathIsIgnored(file.path());
 }
 
-bool RQIgnoreList::pathIsChildOfSystemPath(const QString &) const
+bool RQIgnoreList::pathIsChildOfSystemPath(const QString &path) const
 {
-    return false;
+    return !pathHasAllowedOverride(path) && liesUnderAny(path, m_systemPaths);
 }
 
-bool RQIgnoreList::pathIsTimeMachineBackup(const QString &, const QVariantMap &) const
+bool RQIgnoreList::pathHasAllowedOverride(const QString &path) const
 {
-    return false;
+    return liesUnderAny(path, m_allowedPaths);
+}
+
+bool RQIgnoreList::pathIsIgnored(const QString &path) const
+{
+    return liesUnderAny(path, m_ignoredPaths);
+}
+
+bool RQIgnoreList::pathExtensionIsIgnored(const QString &path) const
+{
+    if (m_ignoredExtensions.isEmpty())
+        return false;
+    const QStringList components = path.split(u'/', Qt::SkipEmptyParts);
+    return std::any_of(components.cbegin(), components.cend(), [this](const QString &component) {
+        const QString extension = FileTypeInfo::extension(component);
+        return !extension.isEmpty() && m_ignoredExtensions.contains(extension.toLower());
+    });
+}
+
+bool RQIgnoreList::pathIsTimeMachineBackup(const QString &, const QVariantMap &attributes) const
+{
+    const QVariant extended = attributes.value(u"NSFileExtendedAttributes"_s);
+    if (extended.typeId() != QMetaType::QVariantMap)
+        return false;
+    const QStringList names = extended.toMap().keys();
+    return std::any_of(names.cbegin(), names.cend(),
+                       [this](const QString &name) { return timeMachinePredicate(name); });
+}
+
+bool RQIgnoreList::pathIsTimeMachineBackup(const QString &path) const
+{
+    const auto names = ExtendedAttributes::namesAtPath(path);
+    return names && std::any_of(names->cbegin(), names->cend(),
+                                [this](const QString &name) { return timeMachinePredicate(name); });
+}
+
+QString RQIgnoreList::actualHomeDirectory()
+{
+    return UserAccount::homeDirectory();
+}
+
+bool RQIgnoreList::timeMachinePredicate(const QString &attributeName) const
+{
+    const QString folded = foldedForComparison(attributeName);
+    return std::any_of(m_timeMachinePrefixes.cbegin(), m_timeMachinePrefixes.cend(),
+                       [&folded](const QString &prefix) { return folded.startsWith(prefix); });
 }
