@@ -10,8 +10,6 @@ class FMDateFormatter final
 public:
     explicit FMDateFormatter(QString format);
 
-    QString format() const { return m_format; }
-
     // A null string for an invalid date.
     QString stringFromDate(const QDateTime &date) const;
     // An invalid date when the text does not match the format.

@@ -47,7 +47,6 @@ public:
     Kind kind() const { return static_cast<Kind>(m_value.index()); }
     bool isNil() const { return kind() == Kind::Nil; }
     bool isNullMarker() const { return kind() == Kind::Null; }
-    bool isNumber() const { return kind() == Kind::Number; }
     bool isRealNumber() const;
 
     // The storage type code of a number, 0 for anything else.

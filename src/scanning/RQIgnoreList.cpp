@@ -6,6 +6,7 @@
 #include "platform/SystemLog.h"
 #include "platform/UserAccount.h"
 #include "scanning/RQFile.h"
+#include "scanning/RQOSVersion.h"
 #include "scanning/RQStringPath.h"
 
 #include <QFileInfo>
@@ -18,9 +19,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Linux counts as a current system, so the newer list is the one read (switch to
-// rq_isOperatingSystemAtLeast10_15 once that helper is in).
-const QString shippedListPath = u":/plists/IgnoreList-Catalina.plist"_s;
+// Newer systems moved their own folders, so they ship a list of their own; Linux counts as
+// a current system and reads that one.
+QString shippedListPath()
+{
+    return rq_isOperatingSystemAtLeast10_15() ? u":/plists/IgnoreList-Catalina.plist"_s
+                                              : u":/plists/IgnoreList.plist"_s;
+}
 
 // Case and diacritics do not count: "Ä" and "a" compare equal.
 QString foldedForComparison(const QString &text)
@@ -98,7 +103,7 @@ std::unique_ptr<RQIgnoreList> RQIgnoreList::ignoreList()
 
 void RQIgnoreList::loadSystemPaths()
 {
-    loadSystemPaths(shippedListPath);
+    loadSystemPaths(shippedListPath());
 }
 
 void RQIgnoreList::loadSystemPaths(const QString &listPath)

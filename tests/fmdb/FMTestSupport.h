@@ -11,17 +11,12 @@
 #include <memory>
 #include <ostream>
 
-// Readable failure messages for the layer's values.
+// Readable failure messages for the layer's values (Qt's own come from support/QtPrinters.h).
 inline void PrintTo(const FMValue &value, std::ostream *stream)
 {
     *stream << "FMValue(kind " << static_cast<int>(value.kind()) << ", type '"
             << (value.numberType() ? value.numberType() : ' ') << "', "
             << value.description().toStdString() << ")";
-}
-
-inline void PrintTo(const QString &text, std::ostream *stream)
-{
-    *stream << '"' << text.toStdString() << '"';
 }
 
 // A connection opened with the engine's default flags (read-write, create); no path is an
