@@ -364,22 +364,39 @@ TEST_P(PhotosLibraryFailureTest, LogsAndReadsNothing)
 INSTANTIATE_TEST_SUITE_P(BrokenLibraries, PhotosLibraryFailureTest, ::testing::ValuesIn(failureCases),
                          [](const auto &test) { return std::string(test.param.name); });
 
-// Permission bits do not stop root, so this case runs only for other users.
-TEST_F(PhotosLibraryParserTest, UnreadableDatabaseIsNotCopied)
+// Permission bits do not stop root, so these cases run only for other users; the cases above
+// fail the same steps in ways that hold for root too.
+TEST_F(PhotosLibraryParserTest, PermissionsThatForbidTheCopy)
 {
     if (::geteuid() == 0)
-        GTEST_SKIP() << "running as root, which reads files whatever their permission bits say";
+        GTEST_SKIP() << "running as root, which reads and writes whatever the permission bits say";
     const QString library = PhotosLibraryFixture::write(m_library.filePath(packageName), Layout::Newer, oneMaster());
-    const QString database = PhotosLibraryFixture::mainDatabasePath(library, Layout::Newer);
-    ASSERT_TRUE(QFile::setPermissions(database, {}));
-    const LogCapture log;
+    const QString cacheFolder = QFileInfo(RQPhotosLibraryParser::cachesPath()).absolutePath();
+    ASSERT_TRUE(QDir().mkpath(cacheFolder));
+    const struct {
+        const char *name;
+        QString path;
+        QFile::Permissions permissions;
+        QString expectedLine;
+    } cases[] = {
+        {"unreadable database", PhotosLibraryFixture::mainDatabasePath(library, Layout::Newer), {}, u"Library: 0"_s},
+        {"read-only cache folder", cacheFolder, QFile::ReadOwner | QFile::ExeOwner,
+         u"Could not create cache path because of error: "_s},
+    };
+    for (const auto &entry : cases) {
+        SCOPED_TRACE(entry.name);
+        QDir(RQPhotosLibraryParser::cachesPath()).removeRecursively();
+        const auto permissions = QFile::permissions(entry.path);
+        ASSERT_TRUE(QFile::setPermissions(entry.path, entry.permissions));
+        const LogCapture log;
 
-    const RQPhotosLibraryParser parser(library);
+        const RQPhotosLibraryParser parser(library);
 
-    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_TRUE(parser.imageFiles().empty());
-    EXPECT_TRUE(log.contains(u"Library: 0"_s));
-    EXPECT_TRUE(log.contains(u"Could not copy libraries"_s));
+        QFile::setPermissions(entry.path, permissions);
+        EXPECT_TRUE(parser.imageFiles().empty());
+        EXPECT_TRUE(someLineContains(log.lines(), entry.expectedLine)) << log.lines().join(u'\n').toStdString();
+        EXPECT_TRUE(log.contains(u"Could not copy libraries"_s));
+    }
 }
 
 // A failed copy leaves the folder, but the next parse replaces what it holds.
