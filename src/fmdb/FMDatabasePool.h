@@ -36,7 +36,7 @@ public:
 
     std::optional<QString> path() const { return m_path; }
     int openFlags() const { return m_openFlags; }
-    // Not owned; it must outlive its use by the pool.
+    // Not owned; it must outlive its use by the pool. Set it before other threads use the pool.
     FMDatabasePoolDelegate *delegate() const { return m_delegate; }
     void setDelegate(FMDatabasePoolDelegate *delegate) { m_delegate = delegate; }
     quint64 maximumNumberOfDatabasesToCreate() const { return m_maximumNumberOfDatabasesToCreate; }
