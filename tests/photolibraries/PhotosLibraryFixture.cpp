@@ -101,6 +101,7 @@ void writeMainDatabase(const QString &path, const PhotosLibraryFixture::Contents
         " imagePath VARCHAR, isInTrash INTEGER);"
         "CREATE TABLE RKVersion (modelId INTEGER PRIMARY KEY, uuid VARCHAR, name VARCHAR,"
         " adjustmentUuid VARCHAR, masterUuid VARCHAR, isInTrash INTEGER, showInLibrary INTEGER);"
+        "CREATE INDEX RKVersion_masterUuid ON RKVersion (masterUuid);"
         "BEGIN");
 
     Insert master(connection.get(), "INSERT INTO RKMaster VALUES (?, ?, ?, ?, ?)");
@@ -119,6 +120,7 @@ void writeProxyDatabase(const QString &path, const PhotosLibraryFixture::Content
     run(connection.get(),
         "CREATE TABLE RKModelResource (modelId INTEGER PRIMARY KEY, attachedModelId INTEGER,"
         " resourceUuid VARCHAR, filename VARCHAR);"
+        "CREATE INDEX RKModelResource_attachedModelId ON RKModelResource (attachedModelId);"
         "BEGIN");
     Insert resource(connection.get(), "INSERT INTO RKModelResource (attachedModelId, resourceUuid, filename) VALUES (?, ?, ?)");
     for (const auto &row : contents.modelResources)

@@ -253,41 +253,48 @@ struct FailureCase {
 
 const QString packageName = u"Broken.photoslibrary"_s;
 
+void writeGarbage(const QString &path)
+{
+    overwrite(path, QByteArray(8192, 'x'));
+}
+
+enum class Database { Main, Proxy };
+
+// A library written whole, whose database the damage then spoils.
+QString libraryWithDamage(const TemporaryFolder &folder, Layout layout, const PhotosLibraryFixture::Contents &contents,
+                          Database database, void (*damage)(const QString &path))
+{
+    const QString library = PhotosLibraryFixture::write(folder.filePath(packageName), layout, contents);
+    damage(database == Database::Main ? PhotosLibraryFixture::mainDatabasePath(library, layout)
+                                      : PhotosLibraryFixture::proxyDatabasePath(library));
+    return library;
+}
+
 const std::vector<FailureCase> failureCases = {
     {"CorruptNewerDatabase",
      [](const TemporaryFolder &folder) {
-         const QString library = PhotosLibraryFixture::write(folder.filePath(packageName), Layout::Newer, oneMaster());
-         overwrite(PhotosLibraryFixture::mainDatabasePath(library, Layout::Newer), QByteArray(8192, 'x'));
-         return library;
+         return libraryWithDamage(folder, Layout::Newer, oneMaster(), Database::Main, writeGarbage);
      },
      {u"file is not a database"_s}, false},
     {"TruncatedNewerDatabase",
      [](const TemporaryFolder &folder) {
-         const QString library = PhotosLibraryFixture::write(folder.filePath(packageName), Layout::Newer, manyMasters());
-         truncateToHalf(PhotosLibraryFixture::mainDatabasePath(library, Layout::Newer));
-         return library;
+         return libraryWithDamage(folder, Layout::Newer, manyMasters(), Database::Main, truncateToHalf);
      },
      {u"database disk image is malformed"_s}, false},
     {"TruncatedOlderDatabase",
      [](const TemporaryFolder &folder) {
-         const QString library = PhotosLibraryFixture::write(folder.filePath(packageName), Layout::Older, manyMasters());
-         truncateToHalf(PhotosLibraryFixture::mainDatabasePath(library, Layout::Older));
-         return library;
+         return libraryWithDamage(folder, Layout::Older, manyMasters(), Database::Main, truncateToHalf);
      },
      {u"database disk image is malformed"_s}, false},
     // Rows read before the damage are not offered on their own.
     {"DamagedPagesInOlderDatabase",
      [](const TemporaryFolder &folder) {
-         const QString library = PhotosLibraryFixture::write(folder.filePath(packageName), Layout::Older, manyMasters());
-         damageTheLastQuarter(PhotosLibraryFixture::mainDatabasePath(library, Layout::Older));
-         return library;
+         return libraryWithDamage(folder, Layout::Older, manyMasters(), Database::Main, damageTheLastQuarter);
      },
      {u"error calling sqlite3_step (11: database disk image is malformed) rs"_s}, false},
     {"CorruptProxyDatabase",
      [](const TemporaryFolder &folder) {
-         const QString library = PhotosLibraryFixture::write(folder.filePath(packageName), Layout::Older, oneMaster());
-         overwrite(PhotosLibraryFixture::proxyDatabasePath(library), QByteArray(8192, 'x'));
-         return library;
+         return libraryWithDamage(folder, Layout::Older, oneMaster(), Database::Proxy, writeGarbage);
      },
      {u"file is not a database"_s}, false},
     {"MissingDatabaseFolder",
