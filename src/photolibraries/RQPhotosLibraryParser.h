@@ -17,7 +17,8 @@ class RQFile;
 // copies are read; the folder is removed after reading and stays only after a failed copy
 // (the next parse replaces the stale copies). Parsing runs in the constructor, synchronously,
 // on the caller's thread; failures are written to the system log and leave imageFiles()
-// empty, also when a database could be read only in part. The copies live at a fixed place, so only one parser may run at a time.
+// empty, also when a database could be read only in part. The copies live at a fixed place,
+// so only one parser may run at a time.
 class RQPhotosLibraryParser final
 {
 public:
