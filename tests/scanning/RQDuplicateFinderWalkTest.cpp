@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 using namespace Qt::StringLiterals;
 
@@ -175,4 +176,18 @@ TEST_F(RQDuplicateFinderWalkTest, FirstPhotosLibraryRootIsTakenWhole)
         EXPECT_TRUE(library->children().empty());
         EXPECT_TRUE(library->contentNotCompared());
     }
+}
+
+TEST_F(RQDuplicateFinderWalkTest, BackupsAreLeftOutByTheirAttributes)
+{
+    write(u"top/backup/inside"_s, 10, 'b');
+    write(u"top/kept"_s, 10, 'k');
+    const QByteArray backup = QFile::encodeName(root(u"top/backup"_s));
+    if (::setxattr(backup.constData(), "user.com.apple.backupd.SnapshotVolumeUUID", "1", 1, 0) != 0)
+        GTEST_SKIP() << "the file system keeps no user attributes";
+    const auto top = walk({root(u"top"_s)});
+    ASSERT_TRUE(top);
+    EXPECT_FALSE(folder(*top, u"backup"_s));
+    EXPECT_TRUE(child(*top, u"kept"_s));
+    EXPECT_TRUE(top->contentNotCompared());
 }
