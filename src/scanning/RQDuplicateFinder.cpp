@@ -102,15 +102,13 @@ void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
     }
 
     setCurrentProgressStep(1);
-    const Files toDigest = RQDuplicateFinderDigests::filesSharingSize(std::move(scan.sizedFiles));
-    const qsizetype fileCount = scan.allFilesCount;
+    const double fileCount = static_cast<double>(scan.allFilesCount);
     // Every thread sets the progress, so it is set about a thousand times, not once per file.
-    const qsizetype stride = std::max<qsizetype>(1, static_cast<qsizetype>(toDigest.size()) / 1000);
-    std::atomic<qsizetype> digested = 0;
-    RQDuplicateFinderDigests::digestFiles(toDigest, digestChunkSize, [&] {
-        const qsizetype done = digested.fetch_add(1) + 1;
-        if (done % stride == 0 || done == static_cast<qsizetype>(toDigest.size()))
-            setCurrentProgress((2.0 + static_cast<double>(done) / static_cast<double>(fileCount)) / 6.0);
+    const qsizetype toDigest = scan.digests.filesToDigest();
+    const qsizetype stride = std::max<qsizetype>(1, toDigest / 1000);
+    scan.digests.finish([&](qsizetype digested) {
+        if (digested % stride == 0 || digested == toDigest)
+            setCurrentProgress((2.0 + static_cast<double>(digested) / fileCount) / 6.0);
     });
 
     std::stable_partition(scan.allItems.begin(), scan.allItems.end(),

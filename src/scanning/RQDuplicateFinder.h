@@ -14,7 +14,6 @@
 #include <vector>
 
 class RQDuplicateFiles;
-class RQFile;
 class RQIgnoreList;
 
 // Runs one scan: walks the root folders into a tree of items (stage 0), digests the files whose
@@ -30,7 +29,6 @@ class RQDuplicateFinder final : public std::enable_shared_from_this<RQDuplicateF
 {
 public:
     using Groups = std::vector<std::shared_ptr<RQDuplicateFiles>>;
-    using Files = std::vector<std::shared_ptr<RQFile>>;
 
     struct Error
     {

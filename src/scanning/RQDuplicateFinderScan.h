@@ -1,5 +1,8 @@
 #pragma once
 
+#include "scanning/RQDuplicateFinder.h"
+#include "scanning/RQDuplicateFinderDigests.h"
+
 #include <QtGlobal>
 
 #include <memory>
@@ -12,8 +15,9 @@ struct RQDuplicateFinderScan
 {
     // Every item added, in walk order; the roots own the tree.
     std::vector<std::shared_ptr<RQFile>> allItems;
-    // The regular files and kept library media, in walk order: the files that may be digested.
-    std::vector<std::shared_ptr<RQFile>> sizedFiles;
     // Regular files and library media, also media taken out for their size.
     qsizetype allFilesCount = 0;
+    // Stage 1, fed by the walk with the regular files and kept media. Declared after the tree,
+    // so that it is gone before the files it reads are.
+    RQDuplicateFinderDigests digests {RQDuplicateFinder::digestChunkSize};
 };

@@ -123,7 +123,7 @@ void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWa
     if (folder) {
         m_folders.push_back(folder);
     } else if (entry.type == DirectoryEntry::Type::RegularFile) {
-        m_scan.sizedFiles.push_back(item);
+        m_scan.digests.addFile(*item);
         ++m_scan.allFilesCount;
     }
 }
@@ -198,7 +198,7 @@ void RQDuplicateFinderWalk::addLibraryMedia(RQDirectory &library, const std::vec
             library.removeChild(medium);
             continue;
         }
-        m_scan.sizedFiles.push_back(medium);
+        m_scan.digests.addFile(*medium);
         m_finder.addFilesScanned(1);
     }
     m_scan.allItems.insert(m_scan.allItems.end(), media.cbegin(), media.cend());

@@ -16,16 +16,46 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(RQDuplicateFinderDigestsTest, OnlyFilesThatShareASizeAreDigested)
+namespace {
+
+// Reports come from several threads at once; keeps the largest.
+void keepLargest(std::atomic<qsizetype> &largest, qsizetype value)
 {
-    const std::vector<std::shared_ptr<RQFile>> files = {
-        fileOfSize(u"/a"_s, 10), fileOfSize(u"/b"_s, 20), fileOfSize(u"/c"_s, 10),
-        fileOfSize(u"/d"_s, 30), fileOfSize(u"/e"_s, 30), fileOfSize(u"/f"_s, 10),
+    qsizetype current = largest.load();
+    while (current < value && !largest.compare_exchange_weak(current, value)) {
+    }
+}
+
+} // namespace
+
+TEST(RQDuplicateFinderDigestsTest, OnlyFilesThatShareASizeAreRead)
+{
+    const TemporaryFolder folder;
+    const std::vector<std::pair<QString, QByteArray>> contents = {
+        {u"a"_s, "1234567890"_ba}, {u"b"_s, "12345678901234567890"_ba}, {u"c"_s, "abcdefghij"_ba},
+        {u"d"_s, "x"_ba},          {u"e"_s, "y"_ba},                     {u"f"_s, "0987654321"_ba},
+        {u"empty"_s, ""_ba},
     };
-    QStringList chosen;
-    for (const auto &file : RQDuplicateFinderDigests::filesSharingSize(files))
-        chosen.append(file->path());
-    EXPECT_EQ(chosen, (QStringList{u"/d"_s, u"/e"_s, u"/a"_s, u"/c"_s, u"/f"_s}));
+    std::vector<std::shared_ptr<RQFile>> files;
+    RQDuplicateFinderDigests digests(64 * 1024);
+    for (const auto &[name, content] : contents) {
+        files.push_back(fileOfSize(folder.writeFile(name, content), double(content.size())));
+        digests.addFile(*files.back());
+    }
+    std::atomic<qsizetype> last = 0;
+    digests.finish([&last](qsizetype digested) { keepLargest(last, digested); });
+
+    EXPECT_EQ(digests.filesAdded(), 7);
+    EXPECT_EQ(digests.filesToDigest(), 6);
+    QStringList digested;
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        if (files[index]->contentDigest())
+            digested.append(contents[index].first);
+    }
+    EXPECT_EQ(digested, (QStringList{u"a"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"empty"_s}));
+    EXPECT_EQ(files[0]->fileHash(), RQHashHelper::sha1ForData(contents[0].second));
+    EXPECT_EQ(files[6]->fileHash(), RQHashHelper::sha1ForData(QByteArray()));
+    EXPECT_EQ(last.load(), 6);
 }
 
 TEST(RQDuplicateFinderDigestsTest, FilesThatChangedSinceTheWalkKeepNoDigest)
@@ -66,11 +96,33 @@ TEST(RQDuplicateFinderDigestsTest, FilesThatChangedSinceTheWalkKeepNoDigest)
         files.push_back(fileOfSize(path, double(content.size())));
         change.change(path);
     }
-    std::atomic<int> reported = 0;
-    RQDuplicateFinderDigests::digestFiles(files, 128 * 1024, [&reported] { ++reported; });
-    EXPECT_EQ(reported.load(), int(cases.size()));
+    RQDuplicateFinderDigests digests(64 * 1024);
+    for (const auto &file : files)
+        digests.addFile(*file);
+    std::atomic<qsizetype> last = 0;
+    digests.finish([&last](qsizetype digested) { keepLargest(last, digested); });
+    EXPECT_EQ(last.load(), qsizetype(cases.size()));
     for (std::size_t index = 0; index < cases.size(); ++index) {
         EXPECT_EQ(files[index]->contentDigest().has_value(), cases[index].digested) << cases[index].name.toStdString();
     }
     EXPECT_EQ(files[0]->fileHash(), RQHashHelper::sha1ForData(content));
+}
+
+TEST(RQDuplicateFinderDigestsTest, AnAbandonedStreamStopsCleanly)
+{
+    const TemporaryFolder folder;
+    std::vector<std::shared_ptr<RQFile>> files;
+    {
+        RQDuplicateFinderDigests digests(64 * 1024);
+        for (int index = 0; index < 200; ++index) {
+            files.push_back(fileOfSize(folder.writeFile(QString::number(index), QByteArray(5000, 'a')), 5000));
+            digests.addFile(*files.back());
+        }
+    }
+    // Whatever was read before the end is right; the rest stays without a digest.
+    for (const auto &file : files) {
+        if (file->contentDigest()) {
+            EXPECT_EQ(file->fileHash(), RQHashHelper::sha1ForData(QByteArray(5000, 'a')));
+        }
+    }
 }

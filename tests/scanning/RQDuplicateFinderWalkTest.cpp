@@ -53,14 +53,6 @@ protected:
         return std::dynamic_pointer_cast<RQDirectory>(child(parent, name));
     }
 
-    QStringList sizedFiles() const
-    {
-        QStringList names;
-        for (const auto &file : m_scan.sizedFiles)
-            names.append(relative(file->path()));
-        return names;
-    }
-
     std::shared_ptr<RQDuplicateFinder> m_finder;
     RQDuplicateFinderScan m_scan;
     bool m_accepted = false;
@@ -112,7 +104,7 @@ TEST_F(RQDuplicateFinderWalkTest, KeepsEveryKindOfEntryButOnlyDigestsRegularFile
     ASSERT_TRUE(sub);
     EXPECT_TRUE(sub->children().empty());
     EXPECT_TRUE(sub->contentNotCompared()) << "a hidden folder inside";
-    EXPECT_EQ(sizedFiles(), (QStringList{u"top/Tool.app/Contents/binary"_s, u"top/empty"_s}));
+    EXPECT_EQ(m_scan.digests.filesAdded(), 2) << "the two regular files";
     EXPECT_EQ(m_finder->totalFilesScanned(), 7);
 }
 
