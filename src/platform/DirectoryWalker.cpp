@@ -45,9 +45,8 @@ QDateTime dateOf(const struct statx_timestamp &stamp)
     return QDateTime::fromMSecsSinceEpoch(stamp.tv_sec * 1000 + stamp.tv_nsec / 1000000, Qt::UTC);
 }
 
-// Kernels from 6.13 list the attributes relative to the open folder, which saves the lookup of
-// the whole path (measured: about half of it); older kernels, or filters that refuse the call,
-// get the path.
+// Kernels from 6.13 list the attributes relative to the open folder, which saves looking up the
+// whole path once more per entry; older kernels, or filters that refuse the call, get the path.
 #ifndef SYS_listxattrat
 #define SYS_listxattrat 465
 #endif
