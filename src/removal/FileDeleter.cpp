@@ -1,5 +1,7 @@
 #include "removal/FileDeleter.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,24 +14,6 @@
 #include <vector>
 
 namespace {
-
-class Descriptor final
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 int removeEntry(int folderFd, const char *name, dev_t device);
 
@@ -70,7 +54,7 @@ int removeContents(int fd, dev_t device)
 
 int removeFolder(int folderFd, const char *name, dev_t device)
 {
-    const Descriptor fd(::openat(folderFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor fd(::openat(folderFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (fd.get() < 0)
         return errno;
     if (const int error = removeContents(fd.get(), device))
@@ -119,7 +103,7 @@ std::optional<RQError> FileDeleter::checkKind(const QString &path, Kind kind)
 std::optional<RQError> FileDeleter::removeItemAtPath(const QString &path, Kind kind)
 {
     const QFileInfo info(path);
-    const Descriptor parent(::open(QFile::encodeName(info.path()).constData(),
+    const FileDescriptor parent(::open(QFile::encodeName(info.path()).constData(),
                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (parent.get() < 0)
         return RQError::fileSystemError(errno, path);

@@ -42,6 +42,8 @@ public:
     // same for every road, the sums and the removal sheet.
     static QString errorKeyForFile(const RQFile &file) { return file.path(); }
 
+    // Starts the removal on a new queue and returns at once. Once per remover: the counts and
+    // the errors belong to one removal.
     void removeFiles(const FileList &files);
 
     KMHSFileRemoverDelegate *delegate() const { return m_delegate.load(); }

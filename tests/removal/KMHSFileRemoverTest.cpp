@@ -283,6 +283,26 @@ TEST_F(KMHSFileRemoverTest, MissingItemIsSkippedUncountedAndUnreported)
     EXPECT_EQ(outcome.progress.last(), (KMHSDetails{1, 2}));
 }
 
+// The folder goes first and takes the file with it: the file was there when the list was
+// sorted and is gone when its turn comes.
+TEST_P(KMHSFileRemoverRoadTest, ItemGoneBeforeItsTurnFailsAsNoLongerThere)
+{
+    const auto tree = folder(u"copies/tree"_s);
+    const auto inner = file(u"copies/tree/inner.txt"_s, "inner");
+    tree->addChild(inner);
+    file(u"kept.txt"_s, "kept");
+    const Snapshot before = snapshot();
+
+    const Outcome outcome = remove({tree, inner}, GetParam());
+
+    EXPECT_EQ(outcome.errors.keys(), QStringList{inner->path()});
+    EXPECT_EQ(outcome.errors.value(inner->path()).code(), RQError::NSFileNoSuchFileError);
+    EXPECT_EQ(outcome.totalRemoved, 1);
+    EXPECT_EQ(outcome.spaceFreed, 5u);
+    EXPECT_EQ(outcome.progress.last(), (KMHSDetails{2, 2}));
+    expectUntouchedExcept(before, {u"copies/tree"_s});
+}
+
 TEST_F(KMHSFileRemoverTest, FractionsOfABytesAreDroppedAfterEveryItem)
 {
     const auto first = file(u"copies/a"_s, "");
