@@ -1,6 +1,6 @@
 #include "platform/gui/AlertSheet.h"
 
-#include "platform/DispatchQueue.h"
+#include "scanning/RQDispatch.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -56,10 +56,12 @@ void rq_beginSheetModalForWindow(QMessageBox *alert, QWidget *window, double del
         return;
     const QPointer<QMessageBox> guardedAlert(alert);
     const QPointer<QWidget> guardedWindow(window);
-    DispatchQueue::main().after(delay, [guardedAlert, guardedWindow, handler = std::move(handler)] {
-        if (guardedAlert)
-            beginSheet(*guardedAlert, guardedWindow.data(), handler);
-    });
+    RQDispatchAfterMain(
+        [guardedAlert, guardedWindow, handler = std::move(handler)] {
+            if (guardedAlert)
+                beginSheet(*guardedAlert, guardedWindow.data(), handler);
+        },
+        delay);
 }
 
 void rq_beginSheetModalForWindow(QMessageBox *alert, QWidget *window,

@@ -1,0 +1,110 @@
+#include "fmdb/FMDatabaseQueue.h"
+
+#include "fmdb/FMDatabase.h"
+#include "fmdb/FMDescription.h"
+#include "platform/SerialQueue.h"
+#include "platform/SystemLog.h"
+
+#include <atomic>
+
+using namespace Qt::StringLiterals;
+
+std::unique_ptr<FMDatabaseQueue> FMDatabaseQueue::databaseQueueWithPath(std::optional<QString> path,
+                                                                        int flags)
+{
+    std::shared_ptr<FMDatabase> db = FMDatabase::databaseWithPath(path);
+    if (!db->openWithFlags(flags)) {
+        SystemLog::write(
+            u"Could not create database queue for path %1"_s.arg(path.value_or(u"(null)"_s)));
+        return nullptr;
+    }
+    return std::make_unique<FMDatabaseQueue>(PrivateTag{}, std::move(path), flags, std::move(db));
+}
+
+FMDatabaseQueue::FMDatabaseQueue(PrivateTag, std::optional<QString> path, int flags,
+                                 std::shared_ptr<FMDatabase> db)
+    : m_path(std::move(path))
+    , m_queue(
+          std::make_unique<SerialQueue>(u"fmdb."_s + fm_objectDescription("FMDatabaseQueue", this)))
+    , m_db(std::move(db))
+    , m_openFlags(flags)
+{}
+
+FMDatabaseQueue::~FMDatabaseQueue()
+{
+    // Stop the worker before the connection goes: nothing may still be using it.
+    m_queue.reset();
+}
+
+void FMDatabaseQueue::stopIfReentrant(const char *operation) const
+{
+    if (m_queue->isCurrent())
+        qFatal("%s was called reentrantly on the same queue, which would lead to a deadlock",
+               operation);
+}
+
+void FMDatabaseQueue::close()
+{
+    stopIfReentrant("close");
+    m_queue->sync([this] {
+        if (m_db)
+            m_db->close();
+        m_db.reset();
+    });
+}
+
+FMDatabase *FMDatabaseQueue::database()
+{
+    if (!m_db) {
+        std::shared_ptr<FMDatabase> db = FMDatabase::databaseWithPath(m_path);
+        if (!db->openWithFlags(m_openFlags)) {
+            SystemLog::write(u"FMDatabaseQueue could not reopen database for path %1"_s.arg(
+                m_path.value_or(u"(null)"_s)));
+            return nullptr;
+        }
+        m_db = std::move(db);
+    }
+    return m_db.get();
+}
+
+void FMDatabaseQueue::inDatabase(const DatabaseBlock &block)
+{
+    stopIfReentrant("inDatabase:");
+    m_queue->sync([&] {
+        FMDatabase *db = database();
+        if (block)
+            block(db);
+        if (db && db->hasOpenResultSets()) {
+            SystemLog::write(u"Warning: there is at least one open result set around after "
+                             "performing [FMDatabaseQueue inDatabase:]"_s);
+        }
+    });
+}
+
+void FMDatabaseQueue::inTransaction(const RollbackBlock &block)
+{
+    beginTransaction(false, block);
+}
+
+void FMDatabaseQueue::inDeferredTransaction(const RollbackBlock &block)
+{
+    beginTransaction(true, block);
+}
+
+void FMDatabaseQueue::beginTransaction(bool deferred, const RollbackBlock &block)
+{
+    stopIfReentrant(deferred ? "inDeferredTransaction:" : "inTransaction:");
+    m_queue->sync([&] { FMDatabase::inTransactionOn(database(), deferred, block); });
+}
+
+std::optional<FMError> FMDatabaseQueue::inSavePoint(const RollbackBlock &block)
+{
+    static std::atomic<long> savePointCounter = 0;
+    stopIfReentrant("inSavePoint:");
+    std::optional<FMError> error;
+    m_queue->sync([&] {
+        const QString name = u"savePoint%1"_s.arg(savePointCounter.fetch_add(1));
+        error = FMDatabase::inSavePointOn(database(), name, block);
+    });
+    return error;
+}

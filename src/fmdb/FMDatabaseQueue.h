@@ -1,0 +1,69 @@
+#pragma once
+
+#include "fmdb/FMError.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class FMDatabase;
+class SerialQueue;
+
+// Lets several threads share one connection: every operation runs the caller's block on a
+// serial queue of its own and waits for it, so blocks from different threads use the
+// connection one after another, in the order the queue receives them. Any thread may call
+// any operation, but never from a block running on this queue (that would wait for itself;
+// every operation stops the process with an assertion instead).
+//
+// Blocks receive the connection, or nullptr when it could not be reopened after close().
+class FMDatabaseQueue final
+{
+    struct PrivateTag
+    {
+        explicit PrivateTag() = default;
+    };
+
+public:
+    using DatabaseBlock = std::function<void(FMDatabase *db)>;
+    using RollbackBlock = std::function<void(FMDatabase *db, bool *rollback)>;
+
+    // Opens the database with the flags (default: read-write and create); nullptr, after a
+    // log line, when it cannot be opened. No path is an in-memory database.
+    static std::unique_ptr<FMDatabaseQueue> databaseQueueWithPath(std::optional<QString> path,
+                                                                  int flags = 6);
+
+    FMDatabaseQueue(PrivateTag, std::optional<QString> path, int flags,
+                    std::shared_ptr<FMDatabase> db);
+    ~FMDatabaseQueue();
+    FMDatabaseQueue(const FMDatabaseQueue &) = delete;
+    FMDatabaseQueue &operator=(const FMDatabaseQueue &) = delete;
+
+    std::optional<QString> path() const { return m_path; }
+    int openFlags() const { return m_openFlags; }
+
+    // Closes the connection; the next operation opens it again with the same path and flags.
+    void close();
+
+    void inDatabase(const DatabaseBlock &block);
+    // Exclusive and deferred transactions around the block; setting *rollback rolls back,
+    // else the work is committed.
+    void inTransaction(const RollbackBlock &block);
+    void inDeferredTransaction(const RollbackBlock &block);
+    // A savepoint around the block; no value when every step succeeded, else the error of
+    // the last step that failed.
+    std::optional<FMError> inSavePoint(const RollbackBlock &block);
+
+private:
+    // On the queue: the connection, reopened when needed.
+    FMDatabase *database();
+    void beginTransaction(bool deferred, const RollbackBlock &block);
+    // Every operation checks: a call from the queue's own block would wait for itself.
+    void stopIfReentrant(const char *operation) const;
+
+    std::optional<QString> m_path;
+    std::unique_ptr<SerialQueue> m_queue;
+    std::shared_ptr<FMDatabase> m_db;
+    int m_openFlags = 0;
+};
