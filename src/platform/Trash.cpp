@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -18,6 +19,18 @@ int lstatErrno(const QString &path)
 {
     struct stat status {};
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? 0 : errno;
+}
+
+// A volume whose own trash folder cannot be made sends Qt to the home trash, which fails
+// across volumes; on a read-only volume that is the reason worth telling.
+int moveFailureErrno(int moveErrno, const QString &path)
+{
+    struct statvfs volume {};
+    if (moveErrno == EXDEV
+        && ::statvfs(QFile::encodeName(QFileInfo(path).path()).constData(), &volume) == 0
+        && (volume.f_flag & ST_RDONLY))
+        return EROFS;
+    return moveErrno ? moveErrno : EIO;
 }
 
 QString cleanPath(const QString &path)
@@ -84,7 +97,7 @@ std::optional<RQError> Trash::moveItemToTrash(const QString &path, QString *path
         const int moveErrno = errno;
         if (lstatErrno(path) == ENOENT)
             return RQError::fileSystemError(ENOENT, path);
-        return RQError::fileSystemError(moveErrno ? moveErrno : EIO, path);
+        return RQError::fileSystemError(moveFailureErrno(moveErrno, path), path);
     }
     const QString trashed = item.fileName();
     if (!isInTrashFolder(trashed, volumeRoot)) {
