@@ -1,5 +1,6 @@
 #include "scanning/RQHashHelper.h"
 
+#include "platform/FileDescriptor.h"
 #include "scanning/Sha1Hasher.h"
 
 #include <QFile>
@@ -11,24 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-class FileDescriptor final
-{
-public:
-    explicit FileDescriptor(int descriptor) : m_descriptor(descriptor) {}
-    ~FileDescriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-
-    int get() const { return m_descriptor; }
-
-private:
-    int m_descriptor;
-};
 
 bool isRegularFile(int descriptor)
 {

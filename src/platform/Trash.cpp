@@ -1,0 +1,111 @@
+#include "platform/Trash.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStorageInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int lstatErrno(const QString &path)
+{
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? 0 : errno;
+}
+
+// A volume whose own trash folder cannot be made sends Qt to the home trash, which fails
+// across volumes; on a read-only volume that is the reason worth telling.
+int moveFailureErrno(int moveErrno, const QString &path)
+{
+    struct statvfs volume {};
+    if (moveErrno == EXDEV
+        && ::statvfs(QFile::encodeName(QFileInfo(path).path()).constData(), &volume) == 0
+        && (volume.f_flag & ST_RDONLY))
+        return EROFS;
+    return moveErrno ? moveErrno : EIO;
+}
+
+QString cleanPath(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+QString Trash::homeTrashPath()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + "/Trash"_L1;
+}
+
+std::optional<RQError> Trash::makeHomeTrash()
+{
+    const QString trash = homeTrashPath();
+    if (trash.isEmpty())
+        return RQError::fileSystemError(ENOENT, u"Trash"_s);
+    if (QFileInfo(trash).isDir())
+        return std::nullopt;
+    errno = 0;
+    if (!QDir().mkpath(QFileInfo(trash).path()))
+        return RQError::fileSystemError(errno ? errno : EIO, trash);
+    if (::mkdir(QFile::encodeName(trash).constData(), S_IRWXU) != 0 && errno != EEXIST)
+        return RQError::fileSystemError(errno, trash);
+    if (!QFileInfo(trash).isDir())
+        return RQError::fileSystemError(ENOTDIR, trash);
+    return std::nullopt;
+}
+
+bool Trash::isInTrashFolder(const QString &trashedPath, const QString &volumeRoot)
+{
+    const QFileInfo files(QFileInfo(cleanPath(trashedPath)).path());
+    if (files.fileName() != "files"_L1)
+        return false;
+    const QFileInfo trash(files.path());
+    if (trash.filePath() == cleanPath(homeTrashPath()))
+        return true;
+    if (volumeRoot.isEmpty())
+        return false;
+    // The two volume trash folders the freedesktop.org Trash names for this user.
+    const QString uid = QString::number(::getuid());
+    const QString root = cleanPath(volumeRoot);
+    if (trash.fileName() == ".Trash-"_L1 + uid)
+        return cleanPath(trash.path()) == root;
+    const QFileInfo shared(trash.path());
+    return trash.fileName() == uid && shared.fileName() == ".Trash"_L1
+        && cleanPath(shared.path()) == root;
+}
+
+std::optional<RQError> Trash::moveItemToTrash(const QString &path, QString *pathInTrash)
+{
+    if (const int missing = lstatErrno(path))
+        return RQError::fileSystemError(missing, path);
+    if (auto error = makeHomeTrash())
+        return error;
+
+    const QString volumeRoot = QStorageInfo(QFileInfo(path).path()).rootPath();
+    QFile item(path);
+    errno = 0;
+    if (!item.moveToTrash()) {
+        const int moveErrno = errno;
+        if (lstatErrno(path) == ENOENT)
+            return RQError::fileSystemError(ENOENT, path);
+        return RQError::fileSystemError(moveFailureErrno(moveErrno, path), path);
+    }
+    const QString trashed = item.fileName();
+    if (!isInTrashFolder(trashed, volumeRoot)) {
+        // Never leave a user's file anywhere but in a trash folder: put it back.
+        ::rename(QFile::encodeName(trashed).constData(), QFile::encodeName(path).constData());
+        return RQError::fileSystemError(EIO, path);
+    }
+    if (pathInTrash)
+        *pathInTrash = trashed;
+    return std::nullopt;
+}

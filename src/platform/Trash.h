@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/RQError.h"
+
+#include <QString>
+
+#include <optional>
+
+// The freedesktop.org Trash, one item at a time: the home trash "<XDG data folder>/Trash",
+// or the trash folder of the volume the item lies on when that is not the home volume.
+// Blocking; any thread, but one item at a time per process (the trash folders are shared).
+class Trash final
+{
+public:
+    Trash() = delete;
+
+    // Moves the file, link or folder at the path (no trailing "/") into a trash folder. On
+    // success the item lies in the "files" folder of a trash folder, and pathInTrash (when
+    // given) names it there; otherwise the answer is the error and the item stays where it was.
+    static std::optional<RQError> moveItemToTrash(const QString &path, QString *pathInTrash = nullptr);
+
+    // Makes the XDG data folder and the home trash folder in it (owner-only) when missing.
+    // Qt's own trashing needs both: without them it reports success for a move into the
+    // working folder.
+    static std::optional<RQError> makeHomeTrash();
+    static QString homeTrashPath();
+
+private:
+    static bool isInTrashFolder(const QString &trashedPath, const QString &volumeRoot);
+};

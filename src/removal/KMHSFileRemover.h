@@ -1,0 +1,90 @@
+#pragma once
+
+#include "removal/KMHSErrorDictionary.h"
+#include "removal/KMHSFileRemoverDelegate.h"
+#include "scanning/RQFile.h"
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class KMHSPhotosFileRemover;
+class KMHSiPhotoFileRemover;
+class SerialQueue;
+
+// Removes the items the user ticked: plain items go to the Trash or are deleted (as the
+// preferences say), items on network volumes are always deleted, iPhoto and Photos library
+// items are handed to those applications. Items are handled in chunks, in the given order;
+// each failure is recorded under the item's key (errorKeyForFile) and never counts as a
+// removal. With links on, each removed plain item is replaced by a symbolic link to the copy
+// that stays (its aliasDestinationFile), which is itself never touched.
+//
+// Threads: removeFiles is called on the main thread and returns at once; the work runs on a
+// serial queue of its own, and the delegate hears on the main thread (progress per chunk,
+// then one completion). The items must not change while the removal runs. Destroying the
+// remover (on the main thread) waits for a running removal; messages not yet delivered are
+// then dropped. The delegate is not owned: it must outlive the remover or be cleared first.
+class KMHSFileRemover final
+{
+public:
+    using FileList = std::vector<std::shared_ptr<RQFile>>;
+
+    static constexpr auto queueLabel = "com.rovaquin.duplicatefinder.fileremover";
+    static constexpr qsizetype fileChunkSize = 50;
+    static constexpr qsizetype libraryChunkSize = 10;
+
+    KMHSFileRemover();
+    ~KMHSFileRemover();
+    KMHSFileRemover(const KMHSFileRemover &) = delete;
+    KMHSFileRemover &operator=(const KMHSFileRemover &) = delete;
+
+    // The key of an item in the error dictionary: its path (a folder's ends in "/"), the
+    // same for every road, the sums and the removal sheet.
+    static QString errorKeyForFile(const RQFile &file) { return file.path(); }
+
+    // Starts the removal on a new queue and returns at once. Once per remover: the counts and
+    // the errors belong to one removal.
+    void removeFiles(const FileList &files);
+
+    KMHSFileRemoverDelegate *delegate() const { return m_delegate.load(); }
+    void setDelegate(KMHSFileRemoverDelegate *delegate) { m_delegate.store(delegate); }
+
+    // Copied from the preferences when a removal starts.
+    bool makeAliases() const { return m_makeAliases; }
+    bool useTrash() const { return m_useTrash; }
+    // The counts: items handed to a road so far, items given, items counted as removed by the
+    // final sum.
+    qint64 totalFilesRemoved() const { return m_totalFilesRemoved; }
+    qint64 totalFiles() const { return m_totalFiles; }
+    qint64 filesRemoved() const { return m_filesRemoved; }
+    // Read it only after the completion has arrived.
+    KMHSErrorDictionary errorDict() const { return m_errorDict; }
+
+private:
+    void actuallyRemoveFiles(const FileList &files);
+    void deleteRegularFiles(const FileList &files);
+    void deleteNetworkFiles(const FileList &files);
+    void deleteIPhotoFiles(const FileList &files);
+    void deletePhotosAppFiles(const FileList &files);
+    void permanentlyRemoveFiles(const FileList &chunk);
+    void moveFilesToTrash(const FileList &chunk);
+    void makeAliasesForFiles(const FileList &files);
+    void updateTotalFilesRemoved(qint64 count);
+    quint64 sumOfFileArray(const FileList &files);
+    void recordError(const RQFile &file, const RQError &error);
+
+    std::atomic<KMHSFileRemoverDelegate *> m_delegate = nullptr;
+    std::atomic<bool> m_makeAliases = false;
+    std::atomic<bool> m_useTrash = false;
+    KMHSErrorDictionary m_errorDict;
+    std::atomic<qint64> m_totalFilesRemoved = 0;
+    std::atomic<qint64> m_totalFiles = 0;
+    std::atomic<qint64> m_filesRemoved = 0;
+    std::unique_ptr<KMHSiPhotoFileRemover> m_iPhotoRemover;
+    std::unique_ptr<KMHSPhotosFileRemover> m_photosAppRemover;
+    // Messages on their way to the main thread hold it weakly: once the remover is gone they
+    // are dropped.
+    std::shared_ptr<KMHSFileRemover *> m_lifetime;
+    // Last, so that the queues finish their work before anything they use goes away.
+    std::vector<std::unique_ptr<SerialQueue>> m_queues;
+};

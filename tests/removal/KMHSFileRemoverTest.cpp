@@ -1,0 +1,405 @@
+#include "RemovalFixture.h"
+
+#include "photolibraries/RQPhotosLibrary.h"
+#include "scanning/Preferences.h"
+#include "support/EventLoop.h"
+#include "support/LogCapture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool onDisk(const QString &path)
+{
+    return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+}
+
+} // namespace
+
+class KMHSFileRemoverTest : public RemovalFixture
+{
+};
+
+class KMHSFileRemoverRoadTest : public RemovalFixture, public ::testing::WithParamInterface<bool>
+{
+};
+
+// Files, a folder holding a link to a folder outside it, and a link as an item: each goes as
+// a whole and nothing a link points at is touched.
+TEST_P(KMHSFileRemoverRoadTest, RemovesExactlyTheGivenItems)
+{
+    const bool useTrash = GetParam();
+    file(u"kept/original.txt"_s, "original");
+    file(u"kept/folder/inner.txt"_s, "inner");
+    const auto single = file(u"copies/a.txt"_s, "aaaa");
+    const auto tree = folder(u"copies/tree"_s);
+    tree->addChild(file(u"copies/tree/b.txt"_s, "bb"));
+    tree->addChild(file(u"copies/tree/deeper/c.txt"_s, "c"));
+    m_folder.makeSymlink(u"data/copies/tree/outside"_s, dataPath(u"kept/folder"_s));
+    const QString linkPath = m_folder.makeSymlink(u"data/copies/link"_s, dataPath(u"kept/original.txt"_s));
+    const auto link = RQFile::fileWithPath(linkPath);
+    const Snapshot before = snapshot();
+
+    const Outcome outcome = remove({single, tree, link}, useTrash);
+
+    EXPECT_TRUE(outcome.errors.isEmpty());
+    EXPECT_EQ(outcome.totalRemoved, 3);
+    EXPECT_EQ(outcome.spaceFreed, 7u);
+    for (const QString &gone : {u"copies/a.txt"_s, u"copies/tree"_s, u"copies/link"_s})
+        EXPECT_FALSE(onDisk(dataPath(gone))) << gone.toStdString();
+    expectUntouchedExcept(before, {u"copies/a.txt"_s, u"copies/tree"_s, u"copies/link"_s});
+    if (useTrash) {
+        EXPECT_EQ(trashedNames(), (QStringList{u"a.txt"_s, u"link"_s, u"tree"_s}));
+        EXPECT_TRUE(QFileInfo::exists(homeTrash() + "/info/a.txt.trashinfo"_L1));
+        EXPECT_TRUE(QFileInfo(homeTrash() + "/files/tree/outside"_L1).isSymLink());
+    } else {
+        EXPECT_TRUE(trashedNames().isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TrashAndDelete, KMHSFileRemoverRoadTest, ::testing::Bool(),
+                         [](const auto &entry) { return entry.param ? "Trash" : "Delete"; });
+
+// What really fails, also for root: a failure is recorded under the item's key, with a code
+// the removal sheet understands; the item stays and counts neither as removed nor as freed.
+struct FaultCase
+{
+    const char *name;
+    bool useTrash;
+    // Makes the item to remove; false skips (the fault cannot be made here).
+    std::function<bool(RemovalFixture &self, std::shared_ptr<RQFile> &item, QString &skipReason)> make;
+    qint64 code;
+};
+
+class KMHSFileRemoverFaultTest : public RemovalFixture, public ::testing::WithParamInterface<FaultCase>
+{
+};
+
+namespace {
+
+bool immutableFile(RemovalFixture &self, std::shared_ptr<RQFile> &item, QString &skip)
+{
+    item = self.file(u"copies/locked.txt"_s, "locked");
+    skip = u"the file system cannot mark a file immutable"_s;
+    return self.makeImmutable(item->path());
+}
+
+bool fileInImmutableFolder(RemovalFixture &self, std::shared_ptr<RQFile> &item, QString &skip)
+{
+    item = self.file(u"copies/sealed/x.txt"_s, "x");
+    skip = u"the file system cannot mark a folder immutable"_s;
+    return self.makeImmutable(self.dataPath(u"copies/sealed"_s));
+}
+
+bool folderWithImmutableFile(RemovalFixture &self, std::shared_ptr<RQFile> &item, QString &skip)
+{
+    item = self.folder(u"copies/tree"_s);
+    self.file(u"copies/tree/a.txt"_s, "a");
+    const auto locked = self.file(u"copies/tree/locked.txt"_s, "locked");
+    skip = u"the file system cannot mark a file immutable"_s;
+    return self.makeImmutable(locked->path());
+}
+
+bool fileOnReadOnlyVolume(RemovalFixture &self, std::shared_ptr<RQFile> &item, QString &skip)
+{
+    skip = u"this process may not mount a file system (needs root)"_s;
+    if (!self.mountTmpfs(u"readonly"_s))
+        return false;
+    item = self.file(u"readonly/x.txt"_s, "x");
+    self.remountReadOnly(u"readonly"_s);
+    return true;
+}
+
+bool fileThatBecameAFolder(RemovalFixture &self, std::shared_ptr<RQFile> &item, QString &)
+{
+    item = RQFile::fileWithPath(self.dataPath(u"copies/was-a-file"_s));
+    item->setFileSize(4);
+    self.file(u"copies/was-a-file/now-inside.txt"_s, "keep");
+    return true;
+}
+
+bool folderThatBecameALink(RemovalFixture &self, std::shared_ptr<RQFile> &item, QString &)
+{
+    self.file(u"kept/target/keep.txt"_s, "keep");
+    item = RQDirectory::fileWithPath(self.dataPath(u"copies/was-a-folder"_s));
+    self.m_folder.makeSymlink(u"data/copies/was-a-folder"_s, self.dataPath(u"kept/target"_s));
+    return true;
+}
+
+} // namespace
+
+TEST_P(KMHSFileRemoverFaultTest, FailedItemStaysWithItsErrorAndIsNotCounted)
+{
+    const FaultCase &fault = GetParam();
+    std::shared_ptr<RQFile> item;
+    QString skipReason;
+    if (!fault.make(*this, item, skipReason))
+        GTEST_SKIP() << skipReason.toStdString();
+    const auto fine = file(u"copies/fine.txt"_s, "fine");
+    const Snapshot before = snapshot();
+
+    const Outcome outcome = remove({item, fine}, fault.useTrash);
+
+    ASSERT_EQ(outcome.errors.size(), 1);
+    ASSERT_TRUE(outcome.errors.contains(item->path()));
+    const RQError &error = outcome.errors.value(item->path());
+    EXPECT_EQ(error.domain(), u"NSCocoaErrorDomain"_s);
+    EXPECT_EQ(error.code(), fault.code);
+    ASSERT_NE(error.underlyingError(), nullptr);
+    EXPECT_EQ(error.underlyingError()->domain(), u"NSPOSIXErrorDomain"_s);
+    EXPECT_EQ(outcome.totalRemoved, 1);
+    EXPECT_EQ(outcome.spaceFreed, 4u);
+    EXPECT_EQ(outcome.progress.last(), (KMHSDetails{2, 2}));
+    EXPECT_FALSE(onDisk(fine->path()));
+    EXPECT_TRUE(onDisk(item->path()));
+    // A folder item that failed inside may have lost part of its content; nothing else may.
+    expectUntouchedExcept(before, {u"copies/fine.txt"_s, item->isDirectory() ? u"copies/tree"_s : QString()});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, KMHSFileRemoverFaultTest,
+    ::testing::Values(FaultCase{"ImmutableFileDeleted", false, immutableFile, 513},
+                      FaultCase{"ImmutableFileTrashed", true, immutableFile, 513},
+                      FaultCase{"ImmutableParentDeleted", false, fileInImmutableFolder, 513},
+                      FaultCase{"ImmutableParentTrashed", true, fileInImmutableFolder, 513},
+                      FaultCase{"ImmutableFileInFolderDeleted", false, folderWithImmutableFile, 513},
+                      FaultCase{"ReadOnlyVolumeDeleted", false, fileOnReadOnlyVolume, 642},
+                      FaultCase{"ReadOnlyVolumeTrashed", true, fileOnReadOnlyVolume, 642},
+                      FaultCase{"FileThatBecameAFolderDeleted", false, fileThatBecameAFolder, 512},
+                      FaultCase{"FileThatBecameAFolderTrashed", true, fileThatBecameAFolder, 512},
+                      FaultCase{"FolderThatBecameALinkDeleted", false, folderThatBecameALink, 512},
+                      FaultCase{"FolderThatBecameALinkTrashed", true, folderThatBecameALink, 512}),
+    [](const auto &entry) { return std::string(entry.param.name); });
+
+TEST_F(KMHSFileRemoverTest, FailedFolderIsKeyedByItsPathAndNotCounted)
+{
+    const auto tree = folder(u"copies/tree"_s);
+    tree->addChild(file(u"copies/tree/a.txt"_s, "a"));
+    const auto locked = file(u"copies/tree/locked.txt"_s, "locked");
+    tree->addChild(locked);
+    if (!makeImmutable(locked->path()))
+        GTEST_SKIP() << "the file system cannot mark a file immutable";
+
+    const Outcome outcome = remove({tree}, false);
+
+    ASSERT_TRUE(tree->path().endsWith(u'/'));
+    EXPECT_EQ(outcome.errors.keys(), QStringList{tree->path()});
+    EXPECT_EQ(outcome.totalRemoved, 0);
+    EXPECT_EQ(outcome.spaceFreed, 0u);
+    EXPECT_TRUE(QFileInfo::exists(locked->path()));
+}
+
+TEST_F(KMHSFileRemoverTest, TrashRecordsEveryFailureOfAChunkForItsOwnItem)
+{
+    KMHSFileRemover::FileList files;
+    QStringList lockedPaths;
+    for (int index = 0; index < 6; ++index) {
+        files.push_back(file(u"copies/%1.txt"_s.arg(index), "12345"));
+        if (index % 3 == 1) {
+            if (!makeImmutable(files.back()->path()))
+                GTEST_SKIP() << "the file system cannot mark a file immutable";
+            lockedPaths.append(files.back()->path());
+        }
+    }
+
+    const Outcome outcome = remove(files, true);
+
+    QStringList failed = outcome.errors.keys();
+    failed.sort();
+    EXPECT_EQ(failed, lockedPaths);
+    EXPECT_EQ(outcome.totalRemoved, 4);
+    EXPECT_EQ(outcome.spaceFreed, 20u);
+    EXPECT_EQ(trashedNames(), (QStringList{u"0.txt"_s, u"2.txt"_s, u"3.txt"_s, u"5.txt"_s}));
+}
+
+TEST_F(KMHSFileRemoverTest, TrashFolderThatCannotBeMadeFailsEveryItemAndMovesNothing)
+{
+    const QString blocker = m_folder.writeFile(u"blocker"_s, "a file where a folder should be");
+    qputenv("XDG_DATA_HOME", (blocker + "/share"_L1).toLocal8Bit());
+    const auto first = file(u"copies/a.txt"_s, "a");
+    const auto second = file(u"copies/b.txt"_s, "b");
+    const Snapshot before = snapshot();
+
+    const Outcome outcome = remove({first, second}, true);
+
+    EXPECT_EQ(outcome.errors.size(), 2);
+    for (const auto &item : {first, second})
+        EXPECT_EQ(outcome.errors.value(item->path()).code(), 512);
+    EXPECT_EQ(outcome.totalRemoved, 0);
+    expectUntouchedExcept(before, {});
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(KMHSFileRemoverTest, HundredAndTwentyItemsGoInThreeChunks)
+{
+    KMHSFileRemover::FileList files;
+    for (int index = 0; index < 120; ++index)
+        files.push_back(file(u"copies/%1.txt"_s.arg(index, 3, 10, QChar(u'0')), "xy"));
+    file(u"kept.txt"_s, "kept");
+    const Snapshot before = snapshot();
+
+    const Outcome outcome = remove(files, true);
+
+    ASSERT_EQ(outcome.progress.size(), 3);
+    EXPECT_EQ(outcome.progress.last(), (KMHSDetails{120, 120}));
+    EXPECT_EQ(outcome.totalRemoved, 120);
+    EXPECT_EQ(outcome.spaceFreed, 240u);
+    EXPECT_EQ(trashedNames().size(), 120);
+    expectUntouchedExcept(before, {u"copies"_s});
+}
+
+TEST_F(KMHSFileRemoverTest, NetworkItemsAreDeletedEvenWithTrashOn)
+{
+    const auto plain = file(u"copies/plain.txt"_s, "p");
+    const auto network = file(u"share/remote.txt"_s, "r");
+    network->setIsNetworkItem(true);
+
+    const Outcome outcome = remove({plain, network}, true);
+
+    EXPECT_TRUE(outcome.errors.isEmpty());
+    EXPECT_FALSE(onDisk(network->path()));
+    EXPECT_EQ(trashedNames(), QStringList{u"plain.txt"_s});
+    EXPECT_EQ(outcome.progress.size(), 2);
+}
+
+TEST_F(KMHSFileRemoverTest, MissingItemIsSkippedUncountedAndUnreported)
+{
+    const auto present = file(u"copies/present.txt"_s, "here");
+    const auto missing = file(u"copies/missing.txt"_s, "gone");
+    ASSERT_TRUE(QFile::remove(missing->path()));
+
+    const Outcome outcome = remove({present, missing}, false);
+
+    EXPECT_TRUE(outcome.errors.isEmpty());
+    EXPECT_EQ(outcome.totalRemoved, 1);
+    EXPECT_EQ(outcome.progress.last(), (KMHSDetails{1, 2}));
+}
+
+// The folder goes first and takes the file with it: the file was there when the list was
+// sorted and is gone when its turn comes.
+TEST_P(KMHSFileRemoverRoadTest, ItemGoneBeforeItsTurnFailsAsNoLongerThere)
+{
+    const auto tree = folder(u"copies/tree"_s);
+    const auto inner = file(u"copies/tree/inner.txt"_s, "inner");
+    tree->addChild(inner);
+    file(u"kept.txt"_s, "kept");
+    const Snapshot before = snapshot();
+
+    const Outcome outcome = remove({tree, inner}, GetParam());
+
+    EXPECT_EQ(outcome.errors.keys(), QStringList{inner->path()});
+    EXPECT_EQ(outcome.errors.value(inner->path()).code(), RQError::NSFileNoSuchFileError);
+    EXPECT_EQ(outcome.totalRemoved, 1);
+    EXPECT_EQ(outcome.spaceFreed, 5u);
+    EXPECT_EQ(outcome.progress.last(), (KMHSDetails{2, 2}));
+    expectUntouchedExcept(before, {u"copies/tree"_s});
+}
+
+TEST_F(KMHSFileRemoverTest, FractionsOfABytesAreDroppedAfterEveryItem)
+{
+    const auto first = file(u"copies/a"_s, "");
+    const auto second = file(u"copies/b"_s, "");
+    first->setFileSize(0.6);
+    second->setFileSize(0.6);
+
+    const Outcome outcome = remove({first, second}, false);
+
+    EXPECT_EQ(outcome.totalRemoved, 2);
+    EXPECT_EQ(outcome.spaceFreed, 0u);
+}
+
+TEST_F(KMHSFileRemoverTest, EmptyListCompletesWithNothing)
+{
+    const Outcome outcome = remove({}, true);
+
+    EXPECT_TRUE(outcome.progress.isEmpty());
+    EXPECT_TRUE(outcome.errors.isEmpty());
+    EXPECT_EQ(outcome.totalRemoved, 0);
+    EXPECT_EQ(outcome.spaceFreed, 0u);
+}
+
+TEST_F(KMHSFileRemoverTest, RunsWithoutADelegate)
+{
+    Preferences::sharedPreferences().setUseTrash(false);
+    Preferences::sharedPreferences().setUseHardLinks(false);
+    const auto item = file(u"copies/a.txt"_s, "a");
+    file(u"kept.txt"_s, "kept");
+    const Snapshot before = snapshot();
+    {
+        KMHSFileRemover remover;
+        remover.removeFiles({item});
+    }
+    processEventsFor(20);
+
+    EXPECT_FALSE(onDisk(item->path()));
+    expectUntouchedExcept(before, {u"copies/a.txt"_s});
+}
+
+// The kept copy is never touched; a link takes a removed item's place, and only a removed one's.
+TEST_F(KMHSFileRemoverTest, LinksReplaceRemovedItemsOnly)
+{
+    const auto kept = file(u"kept/original.txt"_s, "same");
+    const auto keptFolder = folder(u"kept/folder"_s);
+    file(u"kept/folder/inside.txt"_s, "inside");
+    const auto copy = file(u"copies/copy.txt"_s, "same");
+    const auto copyFolder = folder(u"copies/folder"_s);
+    file(u"copies/folder/inside.txt"_s, "inside");
+    const auto lockedCopy = file(u"copies/locked.txt"_s, "same");
+    for (const auto &item : {copy, lockedCopy})
+        item->setAliasDestinationFile(kept);
+    copyFolder->setAliasDestinationFile(keptFolder);
+    const auto noDestination = file(u"copies/alone.txt"_s, "alone");
+    if (!makeImmutable(lockedCopy->path()))
+        GTEST_SKIP() << "the file system cannot mark a file immutable";
+    const Snapshot before = snapshot();
+
+    LogCapture log;
+    const Outcome outcome = remove({copy, copyFolder, lockedCopy, noDestination}, true, true);
+
+    EXPECT_EQ(outcome.errors.keys(), QStringList{lockedCopy->path()});
+    EXPECT_EQ(QFileInfo(copy->path()).symLinkTarget(), kept->path());
+    EXPECT_EQ(QFileInfo(dataPath(u"copies/folder"_s)).symLinkTarget(), dataPath(u"kept/folder"_s));
+    EXPECT_FALSE(QFileInfo(lockedCopy->path()).isSymLink());
+    EXPECT_FALSE(onDisk(noDestination->path()));
+    expectUntouchedExcept(before, {u"copies"_s});
+    EXPECT_EQ(snapshot().value(u"copies/locked.txt"_s), QByteArray("F:same"));
+    EXPECT_TRUE(log.lines().isEmpty());
+}
+
+// An item inside a folder that is removed after it leaves no place for its link.
+TEST_F(KMHSFileRemoverTest, LinkThatCannotBeMadeIsLoggedOnly)
+{
+    const auto kept = file(u"kept/inner.txt"_s, "same");
+    const auto keptFolder = folder(u"kept"_s);
+    const auto inner = file(u"copies/tree/inner.txt"_s, "same");
+    const auto tree = folder(u"copies/tree"_s);
+    inner->setAliasDestinationFile(kept);
+    tree->setAliasDestinationFile(keptFolder);
+
+    LogCapture log;
+    const Outcome outcome = remove({inner, tree}, false, true);
+
+    EXPECT_TRUE(outcome.errors.isEmpty());
+    EXPECT_EQ(outcome.totalRemoved, 2);
+    EXPECT_EQ(QFileInfo(dataPath(u"copies/tree"_s)).symLinkTarget(), dataPath(u"kept"_s));
+    EXPECT_EQ(log.lines(), QStringList{u"[DEBUG] Could not make alias for file: %1, with destination: %2"_s.arg(
+                               inner->description(), kept->description())});
+    EXPECT_EQ(snapshot().value(u"kept/inner.txt"_s), QByteArray("F:same"));
+}
+
+TEST_F(KMHSFileRemoverTest, PhotosLibraryCountIsThePhotosListLength)
+{
+    const auto photo = file(u"Library.photoslibrary/a.jpg"_s, "p");
+    photo->setInPhotosLibrary(true);
+
+    remove({photo}, false);
+
+    EXPECT_EQ(RQPhotosLibrary::sharedInstance().photosFilesRemoved(), 1u);
+    EXPECT_TRUE(onDisk(photo->path()));
+}

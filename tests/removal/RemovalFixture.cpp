@@ -1,0 +1,204 @@
+#include "RemovalFixture.h"
+
+#include "scanning/Preferences.h"
+#include "support/EventLoop.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+void RecordingDelegate::fileRemoverDidRemoveFileWithDetails(KMHSFileRemover *, KMHSDetails details)
+{
+    progress.append(details);
+    if (completions > 0)
+        completedAfterProgress = false;
+}
+
+void RecordingDelegate::fileRemoverDidStartCreatingAliases(KMHSFileRemover *) {}
+
+void RecordingDelegate::fileRemoverDidCompleteWithErrors(KMHSFileRemover *,
+                                                         const KMHSErrorDictionary &completionErrors,
+                                                         qint64 completionRemoved, quint64 freed)
+{
+    ++completions;
+    errors = completionErrors;
+    totalRemoved = completionRemoved;
+    spaceFreed = freed;
+}
+
+namespace {
+
+// The preferences live in one settings file per test process, made on first use.
+const QTemporaryDir &configFolder()
+{
+    static const QTemporaryDir folder;
+    return folder;
+}
+
+} // namespace
+
+void RemovalFixture::SetUp()
+{
+    const QMap<QByteArray, QString> environment{
+        {"HOME", m_folder.makeFolder(u"home"_s)},
+        {"XDG_DATA_HOME", m_folder.filePath(u"home/.local/share"_s)},
+        {"XDG_CONFIG_HOME", configFolder().path()},
+    };
+    for (auto entry = environment.cbegin(); entry != environment.cend(); ++entry) {
+        m_previousEnvironment.insert(entry.key(), qEnvironmentVariableIsSet(entry.key().constData())
+                                                      ? std::optional(qgetenv(entry.key().constData()))
+                                                      : std::nullopt);
+        qputenv(entry.key().constData(), entry.value().toLocal8Bit());
+    }
+    m_folder.makeFolder(u"data"_s);
+    m_previousCurrent = QDir::currentPath();
+    QDir::setCurrent(m_folder.makeFolder(u"working"_s));
+}
+
+void RemovalFixture::TearDown()
+{
+    EXPECT_TRUE(QDir(m_folder.filePath(u"working"_s)).isEmpty()) << "something landed in the working folder";
+    QDir::setCurrent(m_previousCurrent);
+    for (const QString &path : std::as_const(m_immutable)) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+        int flags = 0;
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+    for (const QString &mount : std::as_const(m_mounts))
+        ::umount2(QFile::encodeName(mount).constData(), MNT_DETACH);
+    for (auto entry = m_previousEnvironment.cbegin(); entry != m_previousEnvironment.cend(); ++entry) {
+        if (entry.value())
+            qputenv(entry.key().constData(), *entry.value());
+        else
+            qunsetenv(entry.key().constData());
+    }
+}
+
+QString RemovalFixture::dataPath(const QString &relative) const
+{
+    return m_folder.filePath(u"data/"_s + relative);
+}
+
+std::shared_ptr<RQFile> RemovalFixture::file(const QString &relative, const QByteArray &content)
+{
+    auto item = RQFile::fileWithPath(m_folder.writeFile(u"data/"_s + relative, content));
+    item->setFileSize(double(content.size()));
+    return item;
+}
+
+std::shared_ptr<RQDirectory> RemovalFixture::folder(const QString &relative)
+{
+    return RQDirectory::fileWithPath(m_folder.makeFolder(u"data/"_s + relative));
+}
+
+QString RemovalFixture::homeTrash() const
+{
+    return m_folder.filePath(u"home/.local/share/Trash"_s);
+}
+
+QStringList RemovalFixture::trashedNames() const
+{
+    return QDir(homeTrash() + "/files"_L1).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                                                     QDir::Name);
+}
+
+RemovalFixture::Snapshot RemovalFixture::snapshot() const
+{
+    Snapshot entries;
+    const QString root = dataPath(QString());
+    QDirIterator iterator(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                          QDirIterator::Subdirectories);
+    while (iterator.hasNext()) {
+        const QString path = iterator.next();
+        const QFileInfo info(path);
+        QByteArray value;
+        if (info.isSymLink()) {
+            value = QByteArray("L:" + info.symLinkTarget().toUtf8());
+        } else if (info.isDir()) {
+            value = "D";
+        } else {
+            QFile content(path);
+            value = content.open(QIODevice::ReadOnly) ? QByteArray("F:" + content.readAll())
+                                                      : QByteArray("unreadable");
+        }
+        entries.insert(path.mid(root.size()), value);
+    }
+    return entries;
+}
+
+void RemovalFixture::expectUntouchedExcept(const Snapshot &before, const QStringList &removedRelative) const
+{
+    const Snapshot after = snapshot();
+    for (auto entry = before.cbegin(); entry != before.cend(); ++entry) {
+        const bool removed = std::any_of(removedRelative.cbegin(), removedRelative.cend(),
+                                         [&entry](const QString &item) {
+                                             return entry.key() == item || entry.key().startsWith(item + u'/');
+                                         });
+        if (removed)
+            continue;
+        EXPECT_EQ(after.value(entry.key()), entry.value()) << "changed: " << entry.key().toStdString();
+    }
+}
+
+bool RemovalFixture::makeImmutable(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags |= FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    if (done)
+        m_immutable.prepend(path);
+    return done;
+}
+
+bool RemovalFixture::mountTmpfs(const QString &relative)
+{
+    const QString target = m_folder.makeFolder(u"data/"_s + relative);
+    if (::mount("tmpfs", QFile::encodeName(target).constData(), "tmpfs", 0, "size=1m") != 0)
+        return false;
+    m_mounts.prepend(target);
+    return true;
+}
+
+void RemovalFixture::remountReadOnly(const QString &relative)
+{
+    ASSERT_EQ(::mount("tmpfs", QFile::encodeName(dataPath(relative)).constData(), "tmpfs",
+                      MS_REMOUNT | MS_RDONLY, "size=1m"),
+              0);
+}
+
+RemovalFixture::Outcome RemovalFixture::remove(const KMHSFileRemover::FileList &files, bool useTrash,
+                                               bool makeLinks)
+{
+    Preferences::sharedPreferences().setUseTrash(useTrash);
+    Preferences::sharedPreferences().setUseHardLinks(makeLinks);
+    RecordingDelegate delegate;
+    {
+        KMHSFileRemover remover;
+        remover.setDelegate(&delegate);
+        remover.removeFiles(files);
+        EXPECT_TRUE(processEventsUntil([&delegate] { return delegate.completions > 0; }, 60000));
+    }
+    EXPECT_EQ(delegate.completions, 1);
+    EXPECT_TRUE(delegate.completedAfterProgress);
+    return Outcome{delegate.progress, delegate.errors, delegate.totalRemoved, delegate.spaceFreed};
+}

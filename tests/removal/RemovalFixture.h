@@ -1,0 +1,82 @@
+#pragma once
+
+#include "removal/KMHSFileRemover.h"
+#include "scanning/RQDirectory.h"
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+// Everything a delegate heard, in order.
+class RecordingDelegate final : public KMHSFileRemoverDelegate
+{
+public:
+    void fileRemoverDidRemoveFileWithDetails(KMHSFileRemover *remover, KMHSDetails details) override;
+    void fileRemoverDidStartCreatingAliases(KMHSFileRemover *remover) override;
+    void fileRemoverDidCompleteWithErrors(KMHSFileRemover *remover, const KMHSErrorDictionary &errors,
+                                          qint64 totalRemoved, quint64 spaceFreed) override;
+
+    QList<KMHSDetails> progress;
+    int completions = 0;
+    bool completedAfterProgress = true;
+    KMHSErrorDictionary errors;
+    qint64 totalRemoved = -1;
+    quint64 spaceFreed = 0;
+};
+
+// A test's own disk: the files to remove lie under data/, and the home folder (with the XDG
+// data folder, so the home trash) under home/, both in a fresh temporary folder; the working
+// folder is an empty folder of its own. Nothing outside it is touched: not the user's Trash,
+// not the user's settings.
+class RemovalFixture : public ::testing::Test
+{
+public:
+    // Every entry below data/: "F:" and the content for files, "D" for folders, "L:" and the
+    // target for links, by path relative to data/.
+    using Snapshot = QMap<QString, QByteArray>;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Test files and folders; the items carry their content's size.
+    QString dataPath(const QString &relative) const;
+    std::shared_ptr<RQFile> file(const QString &relative, const QByteArray &content);
+    std::shared_ptr<RQDirectory> folder(const QString &relative);
+    QString homeTrash() const;
+    // The names in the home trash's "files" folder.
+    QStringList trashedNames() const;
+    Snapshot snapshot() const;
+    // Every entry of before that lies outside the removed items is still there, unchanged.
+    void expectUntouchedExcept(const Snapshot &before, const QStringList &removedRelative) const;
+
+    // The immutable flag stops even root. false when the file system cannot set it.
+    bool makeImmutable(const QString &path);
+    // A fresh tmpfs below the data folder; false when this process may not mount.
+    bool mountTmpfs(const QString &relative);
+    void remountReadOnly(const QString &relative);
+
+    struct Outcome
+    {
+        QList<KMHSDetails> progress;
+        KMHSErrorDictionary errors;
+        qint64 totalRemoved = -1;
+        quint64 spaceFreed = 0;
+    };
+    Outcome remove(const KMHSFileRemover::FileList &files, bool useTrash, bool makeLinks = false);
+
+    TemporaryFolder m_folder;
+
+private:
+    QStringList m_immutable;
+    QStringList m_mounts;
+    QString m_previousCurrent;
+    QMap<QByteArray, std::optional<QByteArray>> m_previousEnvironment;
+};
