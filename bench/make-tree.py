@@ -1,0 +1,126 @@
+#!/usr/bin/env python3
+"""Writes a reproducible tree for the scan benchmark.
+
+  make-tree.py OUT [--seed N] [--scale F]     the mixed tree (about 1.3 GB at scale 1)
+  make-tree.py OUT --entries N [--seed N]     N entries, mostly empty files, for memory figures
+
+The mixed tree holds nested folders, exact duplicates of 1 KB to 50 MB, same-size files that
+differ only in the first or the last byte, duplicate folders (some nested), duplicate packages,
+empty files, hidden files and folders, symbolic links and unique files. The same seed and
+scale always give the same tree. Nothing here is committed output: write it outside the
+repository.
+"""
+
+import argparse
+import os
+import random
+import shutil
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as out:
+        out.write(data)
+
+
+def sized(rng, low, high):
+    """A size between low and high, spread evenly on a log scale."""
+    return int(round(low * (high / low) ** rng.random()))
+
+
+def random_folder(rng, base, depth):
+    parts = [base] + ["d%d" % rng.randrange(6) for _ in range(rng.randrange(1, depth + 1))]
+    return os.path.join(*parts)
+
+
+def mixed_tree(out, rng, scale):
+    def count(n):
+        return max(1, int(n * scale))
+
+    # Unique files, so that most sizes are met once and most folders hold something unique.
+    for index in range(count(6000)):
+        folder = random_folder(rng, os.path.join(out, "unique"), 4)
+        write(os.path.join(folder, "u%05d.bin" % index), rng.randbytes(sized(rng, 100, 256 * 1024)))
+
+    # Exact duplicates, 2 to 4 copies each, spread over the tree.
+    for index in range(count(220)):
+        data = rng.randbytes(sized(rng, 1000, 50 * 1000 * 1000 if index % 20 == 0 else 2 * 1000 * 1000))
+        for copy in range(rng.randrange(2, 5)):
+            folder = random_folder(rng, os.path.join(out, "dups"), 3)
+            write(os.path.join(folder, "dup%04d-%d.dat" % (index, copy)), data)
+
+    # Same size, differing only in the first or in the last byte: never duplicates.
+    for index in range(count(150)):
+        data = bytearray(rng.randbytes(sized(rng, 1000, 4 * 1000 * 1000)))
+        where = 0 if index % 2 == 0 else len(data) - 1
+        write(os.path.join(out, "near", "n%04d-a.dat" % index), bytes(data))
+        data[where] ^= 0xFF
+        write(os.path.join(out, "near", "n%04d-b.dat" % index), bytes(data))
+
+    # Duplicate folders: a folder of files and a subfolder, copied whole.
+    for index in range(count(30)):
+        source = os.path.join(out, "projects", "p%03d" % index)
+        for number in range(rng.randrange(3, 12)):
+            write(os.path.join(source, "src", "f%02d.c" % number), rng.randbytes(sized(rng, 200, 64 * 1024)))
+        write(os.path.join(source, "README"), rng.randbytes(sized(rng, 100, 4000)))
+        for copy in range(1, rng.randrange(2, 4)):
+            shutil.copytree(source, os.path.join(out, "backup%d" % copy, "p%03d" % index))
+
+    # Duplicate packages: their contents never group on their own.
+    for index in range(count(10)):
+        source = os.path.join(out, "apps", "Tool%02d.app" % index)
+        for number in range(5):
+            write(os.path.join(source, "Contents", "part%d" % number), rng.randbytes(sized(rng, 1000, 200000)))
+        shutil.copytree(source, os.path.join(out, "apps-copy", "Tool%02d.app" % index))
+
+    # Empty files.
+    for index in range(count(300)):
+        write(os.path.join(random_folder(rng, os.path.join(out, "empty"), 2), "e%04d" % index), b"")
+
+    # Hidden files and folders, some equal to each other.
+    for index in range(count(120)):
+        data = rng.randbytes(sized(rng, 100, 100000))
+        write(os.path.join(random_folder(rng, os.path.join(out, "hidden"), 2), ".h%04d" % index), data)
+        write(os.path.join(out, "hidden", ".cache", "c%04d" % index), data)
+
+    # Symbolic links to files, to folders and dangling.
+    targets = ["../dups", "u00001.bin", "missing", "/tmp"]
+    for index in range(count(60)):
+        link = os.path.join(out, "links", "l%03d" % index)
+        os.makedirs(os.path.dirname(link), exist_ok=True)
+        os.symlink(targets[index % len(targets)], link)
+
+
+def entries_tree(out, rng, entries):
+    """entries items: folders of 100 entries each (99 files and the folder itself)."""
+    made = 0
+    folder_index = 0
+    while made < entries:
+        folder = os.path.join(out, "f%03d" % (folder_index // 100), "g%05d" % folder_index)
+        os.makedirs(folder, exist_ok=True)
+        made += 1
+        for number in range(min(99, entries - made)):
+            # Names of the length people use; content empty, so the disk holds only inodes.
+            open(os.path.join(folder, "photo-%05d-%02d.jpg" % (folder_index, number)), "wb").close()
+            made += 1
+        folder_index += 1
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("out")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--scale", type=float, default=1.0)
+    parser.add_argument("--entries", type=int, default=0)
+    arguments = parser.parse_args()
+    if os.path.exists(arguments.out):
+        parser.error("%s exists; remove it first" % arguments.out)
+    rng = random.Random(arguments.seed)
+    if arguments.entries:
+        entries_tree(arguments.out, rng, arguments.entries)
+    else:
+        mixed_tree(arguments.out, rng, arguments.scale)
+
+
+if __name__ == "__main__":
+    main()

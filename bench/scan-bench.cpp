@@ -1,0 +1,102 @@
+// Runs one scan of the given roots, as the application would, and prints what it found.
+// The last line is "groups=G members=M extra=E extra_bytes=B seconds=S".
+
+#include "scanning/RQDuplicateFiles.h"
+#include "scanning/RQDuplicateFinder.h"
+#include "scanning/RQFile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QStringList>
+
+#include <array>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+long peakResidentKilobytes()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: scan-bench [--list] [--min-size BYTES] ROOT...\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    // --list prints every group's members, one group a line, before the totals.
+    const bool list = !arguments.isEmpty() && arguments.front() == "--list"_L1;
+    if (list)
+        arguments.removeFirst();
+    double minimumFileSize = 0;
+    if (arguments.size() >= 2 && arguments.front() == "--min-size"_L1) {
+        bool valid = false;
+        minimumFileSize = arguments.at(1).toDouble(&valid);
+        if (!valid)
+            return usage();
+        arguments = arguments.mid(2);
+    }
+    if (arguments.isEmpty())
+        return usage();
+
+    const long baseline = peakResidentKilobytes();
+    auto finder = RQDuplicateFinder::duplicateFinderWithPaths(arguments, minimumFileSize);
+    QElapsedTimer timer;
+    // When the main thread first heard of each step (-1: never): where the time goes.
+    std::array<double, 6> stepStarts {};
+    stepStarts.fill(-1);
+    finder->setProgressBlock([&](qint64 step, double) {
+        auto &start = stepStarts[static_cast<std::size_t>(step)];
+        if (start < 0)
+            start = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    });
+    finder->setCompletionBlock([&](const auto &finished, const auto &groups) {
+        const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        qint64 members = 0;
+        qint64 extra = 0;
+        double extraBytes = 0;
+        for (const auto &group : groups.value_or(RQDuplicateFinder::Groups())) {
+            members += group->count();
+            if (list) {
+                QStringList paths;
+                for (const auto &member : group->duplicates())
+                    paths.append(member->path());
+                paths.sort();
+                std::printf("group %s\n", qPrintable(paths.join(u" | "_s)));
+            }
+            extra += group->count() - 1;
+            extraBytes += group->totalSize() - group->fileSize();
+        }
+        const qint64 items = finished->totalFilesScanned();
+        const long peak = peakResidentKilobytes();
+        std::printf("items=%lld peak_rss_kb=%ld baseline_rss_kb=%ld bytes_per_item=%.0f\n",
+                    static_cast<long long>(items), peak, baseline,
+                    items > 0 ? double(peak - baseline) * 1024.0 / double(items) : 0.0);
+        std::printf("first_report_seconds=");
+        for (const double start : stepStarts)
+            std::printf("%.3f ", start);
+        std::printf("\n");
+        std::printf("finder_extra=%lld finder_extra_bytes=%.0f\n",
+                    static_cast<long long>(finished->totalDuplicatesFound()), finished->totalDuplicatesSize());
+        std::printf("groups=%zu members=%lld extra=%lld extra_bytes=%.0f seconds=%.3f\n",
+                    groups ? groups->size() : std::size_t(0), static_cast<long long>(members),
+                    static_cast<long long>(extra), extraBytes, seconds);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+    timer.start();
+    finder->start();
+    return QCoreApplication::exec();
+}

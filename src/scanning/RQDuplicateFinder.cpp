@@ -1,0 +1,171 @@
+#include "scanning/RQDuplicateFinder.h"
+
+#include "platform/DispatchQueue.h"
+#include "platform/SystemLog.h"
+#include "scanning/RQDuplicateFiles.h"
+#include "scanning/RQDuplicateFinderDigests.h"
+#include "scanning/RQDuplicateFinderGrouping.h"
+#include "scanning/RQDuplicateFinderScan.h"
+#include "scanning/RQDuplicateFinderWalk.h"
+#include "scanning/RQFile.h"
+#include "scanning/RQIgnoreList.h"
+#include "scanning/RQStringPath.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Drops each root that lies strictly under another root, or equals an earlier one.
+QStringList withoutNestedPaths(const QStringList &paths)
+{
+    QStringList kept;
+    for (qsizetype index = 0; index < paths.size(); ++index) {
+        const QString &path = paths.at(index);
+        bool dropped = false;
+        for (qsizetype other = 0; other < paths.size() && !dropped; ++other) {
+            if (other == index)
+                continue;
+            const QString &otherPath = paths.at(other);
+            const bool equal = rq_isEqualToPath(path, otherPath);
+            if ((equal && other < index) || (!equal && rq_isChildOfPath(path, otherPath))) {
+                SystemLog::debug(u"Ignoring path: %1 because it's a child of %2"_s.arg(path, otherPath));
+                dropped = true;
+            }
+        }
+        if (!dropped)
+            kept.append(path);
+    }
+    return kept;
+}
+
+} // namespace
+
+std::shared_ptr<RQDuplicateFinder> RQDuplicateFinder::duplicateFinderWithPaths(const QStringList &paths,
+                                                                               double minimumFileSize)
+{
+    return std::shared_ptr<RQDuplicateFinder>(new RQDuplicateFinder(paths, minimumFileSize));
+}
+
+RQDuplicateFinder::RQDuplicateFinder(const QStringList &paths, double minimumFileSize)
+    : m_paths(withoutNestedPaths(paths)),
+      m_minimumFileSize(minimumFileSize),
+      m_ignoreList(RQIgnoreList::ignoreList()),
+      m_filesScannedMailbox([this](qint64 total) {
+          if (m_didScanFileBlock)
+              m_didScanFileBlock(total);
+      })
+{
+    for (qint64 step = 0; step < stepCount; ++step) {
+        m_progressMailboxes[static_cast<std::size_t>(step)] =
+            std::make_unique<RQDuplicateFinderMailbox<double>>([this, step](double progress) {
+                if (m_progressBlock)
+                    m_progressBlock(step, progress);
+            });
+    }
+}
+
+RQDuplicateFinder::~RQDuplicateFinder() = default;
+
+void RQDuplicateFinder::setIgnoredExtensions(const QStringList &extensions)
+{
+    m_ignoreList->setIgnoredExtensions(extensions);
+}
+
+void RQDuplicateFinder::setIgnoredPaths(const QStringList &paths)
+{
+    m_ignoreList->setIgnoredPaths(paths);
+}
+
+void RQDuplicateFinder::start()
+{
+    // The caller leaves its scanning state on the completion, which the empty scan still sends.
+    if (m_paths.isEmpty() && m_failureBlock)
+        m_failureBlock(std::nullopt);
+    DispatchQueue::global(DispatchPriority::High).async([self = shared_from_this()] { self->findDuplicates(); });
+}
+
+void RQDuplicateFinder::findDuplicates()
+{
+    findDuplicatesWithCompletionBlock([this](const std::optional<Groups> &groups) { completeWithFiles(groups); });
+}
+
+void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
+    const std::function<void(const std::optional<Groups> &)> &completion)
+{
+    RQDuplicateFinderScan scan;
+    setCurrentProgressStep(0);
+    if (!RQDuplicateFinderWalk(*this, scan).walkRoots()) {
+        completion(std::nullopt);
+        return;
+    }
+
+    setCurrentProgressStep(1);
+    const double fileCount = static_cast<double>(scan.allFilesCount);
+    // Every thread sets the progress, so it is set about a thousand times, not once per file.
+    const qsizetype toDigest = scan.digests.filesToDigest();
+    const qsizetype stride = std::max<qsizetype>(1, toDigest / 1000);
+    scan.digests.finish([&](qsizetype digested) {
+        if (digested % stride == 0 || digested == toDigest)
+            setCurrentProgress((2.0 + static_cast<double>(digested) / fileCount) / 6.0);
+    });
+
+    std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
+                          [](const auto &item) { return !item->isDirectory(); });
+    RQDuplicateFinderGrouping grouping(*this, std::move(scan.allItems));
+    completion(grouping.findGroups());
+    // The rest of the tree is released only now, so the results do not wait for it; the main
+    // thread never reaches the released items, and the groups own their members.
+}
+
+void RQDuplicateFinder::setCurrentProgressStep(qint64 step)
+{
+    flushReports();
+    m_currentProgressStep.store(step);
+}
+
+void RQDuplicateFinder::flushReports()
+{
+    m_filesScannedMailbox.flush();
+    for (const auto &mailbox : m_progressMailboxes)
+        mailbox->flush();
+}
+
+void RQDuplicateFinder::completeWithFiles(const std::optional<Groups> &groups)
+{
+    flushReports();
+    // The task holds the finder until every report posted before it has been delivered.
+    DispatchQueue::main().async([self = shared_from_this(), groups] {
+        if (self->m_completionBlock)
+            self->m_completionBlock(self, groups);
+    });
+}
+
+void RQDuplicateFinder::setCurrentProgress(double value)
+{
+    double current = m_currentProgress.load();
+    do {
+        // Progress never goes back: a value that a slower digest thread computed earlier than
+        // the current one, and an equal value, report nothing.
+        if (!(value > current))
+            return;
+    } while (!m_currentProgress.compare_exchange_weak(current, value));
+    const auto step = std::clamp<qint64>(m_currentProgressStep.load(), 0, stepCount - 1);
+    m_progressMailboxes[static_cast<std::size_t>(step)]->post(value);
+}
+
+void RQDuplicateFinder::addFilesScanned(qint64 count)
+{
+    m_filesScannedMailbox.post(m_totalFilesScanned.fetch_add(count) + count);
+}
+
+void RQDuplicateFinder::updateTotalDuplicates(qint64 totalDuplicates, double totalBytes)
+{
+    m_totalDuplicatesFound.store(totalDuplicates);
+    m_totalDuplicatesSize.store(totalBytes);
+    DispatchQueue::main().async([self = shared_from_this(), totalDuplicates, totalBytes] {
+        if (self->m_didFindDuplicateBlock)
+            self->m_didFindDuplicateBlock(totalDuplicates, totalBytes);
+    });
+}

@@ -1,0 +1,152 @@
+#include "scanning/RQDuplicateFinderDigests.h"
+
+#include "platform/DispatchQueue.h"
+#include "scanning/RQFile.h"
+#include "scanning/RQHashHelper.h"
+#include "scanning/Sha1Hasher.h"
+
+#include <QThread>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+
+namespace {
+
+constexpr std::size_t blockSize = 4096;
+constexpr std::size_t blockCount = 65536;
+constexpr quint64 closedBit = quint64(1) << 63;
+
+const Sha1Digest &emptyDigest()
+{
+    static const Sha1Digest digest = Sha1Hasher::digest(nullptr, 0);
+    return digest;
+}
+
+} // namespace
+
+// What the digest threads share with the scan's thread. Workers hold it by a shared pointer,
+// so one that starts late, after the stream has closed, touches nothing else.
+struct RQDuplicateFinderDigests::Shared
+{
+    explicit Shared(std::size_t size) : chunkSize(size) {}
+
+    // Claims files one by one, waiting for them to be published, until the stream is closed
+    // and no file is left.
+    void work()
+    {
+        for (;;) {
+            const quint64 index = next.fetch_add(1);
+            quint64 state = published.load(std::memory_order_acquire);
+            while (index >= (state & ~closedBit)) {
+                if (state & closedBit)
+                    return;
+                published.wait(state, std::memory_order_acquire);
+                state = published.load(std::memory_order_acquire);
+            }
+            RQFile &file = *blocks[index / blockSize][index % blockSize];
+            if (!cancelled.load(std::memory_order_acquire))
+                file.setContentDigest(sha1DigestForFileAtPath(file.path(), chunkSize));
+            const qsizetype done = digested.fetch_add(1) + 1;
+            if (const auto *report = onFileDigested.load(std::memory_order_acquire))
+                (*report)(reportOffset + done);
+            // Counted only after the report, so finish() returns when no report runs.
+            completed.fetch_add(1);
+            completed.notify_all();
+        }
+    }
+
+    void waitForAll(quint64 total)
+    {
+        for (quint64 done = completed.load(); done < total; done = completed.load())
+            completed.wait(done);
+    }
+
+    const std::size_t chunkSize;
+    // Each written by the scan's thread before the count that covers it is published.
+    std::array<std::unique_ptr<RQFile *[]>, blockCount> blocks;
+    // Files published, with the closed mark once no more will come.
+    std::atomic<quint64> published = 0;
+    std::atomic<quint64> next = 0;
+    std::atomic<qsizetype> digested = 0;
+    std::atomic<quint64> completed = 0;
+    std::atomic<bool> cancelled = false;
+    std::atomic<const std::function<void(qsizetype)> *> onFileDigested = nullptr;
+    // Files given their digest without the threads (empty ones), set before reports begin.
+    qsizetype reportOffset = 0;
+};
+
+RQDuplicateFinderDigests::RQDuplicateFinderDigests(std::size_t chunkSize)
+    : m_shared(std::make_shared<Shared>(chunkSize))
+{
+    // The scan's thread walks meanwhile and joins the others in finish().
+    const int workers = std::max(1, QThread::idealThreadCount() - 1);
+    for (int worker = 0; worker < workers; ++worker)
+        DispatchQueue::global(DispatchPriority::High).async([shared = m_shared] { shared->work(); });
+}
+
+RQDuplicateFinderDigests::~RQDuplicateFinderDigests()
+{
+    if (m_finished)
+        return;
+    // An abandoned scan: what is not yet read stays unread, but nothing is left running.
+    Shared &shared = *m_shared;
+    shared.cancelled.store(true);
+    const quint64 total = shared.published.fetch_or(closedBit) & ~closedBit;
+    shared.published.notify_all();
+    shared.waitForAll(total);
+}
+
+qsizetype RQDuplicateFinderDigests::filesToDigest() const
+{
+    return m_emptyFiles + static_cast<qsizetype>(m_shared->published.load() & ~closedBit);
+}
+
+void RQDuplicateFinderDigests::addFile(RQFile &file)
+{
+    ++m_filesAdded;
+    if (file.fileSize() == 0) {
+        // Known without reading, so never handed over.
+        file.setContentDigest(emptyDigest());
+        ++m_emptyFiles;
+        return;
+    }
+    const auto [found, isFirst] = m_firstOfSize.try_emplace(file.fileSize(), &file);
+    if (isFirst)
+        return;
+    if (found->second) {
+        publish(found->second);
+        found->second = nullptr;
+    }
+    publish(&file);
+}
+
+void RQDuplicateFinderDigests::publish(RQFile *file)
+{
+    Shared &shared = *m_shared;
+    const quint64 index = shared.published.load(std::memory_order_relaxed);
+    if (index / blockSize >= blockCount)
+        return; // beyond a quarter of a billion files: left without a digest
+    auto &block = shared.blocks[index / blockSize];
+    if (!block)
+        block = std::make_unique<RQFile *[]>(blockSize);
+    block[index % blockSize] = file;
+    shared.published.store(index + 1, std::memory_order_release);
+    shared.published.notify_one();
+}
+
+void RQDuplicateFinderDigests::finish(const std::function<void(qsizetype digested)> &onFileDigested)
+{
+    m_finished = true;
+    m_firstOfSize = {};
+    Shared &shared = *m_shared;
+    const std::function<void(qsizetype)> report = onFileDigested ? onFileDigested : [](qsizetype) {};
+    shared.reportOffset = m_emptyFiles;
+    shared.onFileDigested.store(&report, std::memory_order_release);
+    report(m_emptyFiles + shared.digested.load());
+    const quint64 total = shared.published.fetch_or(closedBit) & ~closedBit;
+    shared.published.notify_all();
+    shared.work();
+    shared.waitForAll(total);
+    shared.onFileDigested.store(nullptr, std::memory_order_release);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+
+class RQFile;
+
+// Stage 1 of a scan, begun while the walk still runs: a file is digested as soon as a second
+// file of its size is met (the first one with it), so only files whose size another file shares
+// are read, each once. The digests run on the other threads of the high-priority global queue
+// while the walk goes on, and finish() digests the rest on those threads and the calling one.
+// A file that is no longer a regular file at its path (gone, replaced by a link, a FIFO or a
+// folder) or cannot be read keeps no digest; one that the walk found empty gets the digest of
+// empty content unread. The hand-over takes no lock: files are published through one atomic
+// word, and each is digested by one thread.
+//
+// addFile() and finish() are called on the scan's thread; the files must outlive finish().
+class RQDuplicateFinderDigests final
+{
+public:
+    explicit RQDuplicateFinderDigests(std::size_t chunkSize);
+    // Finishes the digests if finish() was not called.
+    ~RQDuplicateFinderDigests();
+    RQDuplicateFinderDigests(const RQDuplicateFinderDigests &) = delete;
+    RQDuplicateFinderDigests &operator=(const RQDuplicateFinderDigests &) = delete;
+
+    // A regular file of the scan, its size set.
+    void addFile(RQFile &file);
+    qsizetype filesAdded() const { return m_filesAdded; }
+    // The files that get a digest: those whose size another file shares, and empty ones.
+    qsizetype filesToDigest() const;
+
+    // Returns once every file to digest has its digest. onFileDigested(count of files digested
+    // so far) is called first on the calling thread with the count done during the walk, then
+    // after each further file, on the thread that digested it.
+    void finish(const std::function<void(qsizetype digested)> &onFileDigested);
+
+private:
+    struct Shared;
+
+    void publish(RQFile *file);
+
+    std::shared_ptr<Shared> m_shared;
+    // The first file of each size, until a second one hands both over (then null).
+    std::unordered_map<double, RQFile *> m_firstOfSize;
+    qsizetype m_filesAdded = 0;
+    qsizetype m_emptyFiles = 0;
+    bool m_finished = false;
+};

@@ -1,0 +1,160 @@
+#include "scanning/RQDuplicateFinderGrouping.h"
+
+#include "scanning/RQDirectory.h"
+#include "scanning/RQDuplicateFiles.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+bool parentIsLibrary(const RQFile &item)
+{
+    const auto parent = item.parent();
+    return parent && (parent->isIPhotoLibrary() || parent->isPhotosLibrary());
+}
+
+std::optional<Sha1Digest> digestOf(const RQFile &item)
+{
+    if (const auto *folder = dynamic_cast<const RQDirectory *>(&item))
+        return folder->digest();
+    return item.contentDigest();
+}
+
+bool membersHaveOneSize(const std::vector<std::shared_ptr<RQFile>> &members)
+{
+    const double size = members.front()->fileSize();
+    return std::all_of(members.cbegin(), members.cend(),
+                       [size](const auto &member) { return member->fileSize() == size; });
+}
+
+} // namespace
+
+std::size_t RQDuplicateFinderGrouping::DigestHash::operator()(const Sha1Digest &digest) const
+{
+    std::size_t value = 0;
+    std::memcpy(&value, digest.bytes().data(), sizeof value);
+    return value;
+}
+
+RQDuplicateFinderGrouping::RQDuplicateFinderGrouping(RQDuplicateFinder &finder,
+                                                     std::vector<std::shared_ptr<RQFile>> allItems)
+    : m_finder(finder), m_allItems(std::move(allItems))
+{
+}
+
+RQDuplicateFinder::Groups RQDuplicateFinderGrouping::findGroups()
+{
+    groupByDigest();
+    dropUnequalGroups();
+    dropNestedMembers();
+    return buildGroups();
+}
+
+void RQDuplicateFinderGrouping::groupByDigest()
+{
+    m_finder.setCurrentProgressStep(2);
+    const double itemCount = static_cast<double>(m_allItems.size());
+    qsizetype handled = 0;
+    for (const auto &item : m_allItems) {
+        m_finder.setCurrentProgress((3.0 + static_cast<double>(++handled) / itemCount) / 6.0);
+        const auto digest = digestOf(*item);
+        if (!digest)
+            continue;
+        // Items inside packages only count as library media; empty items and the folders
+        // directly inside a library never count.
+        const bool inLibrary = parentIsLibrary(*item);
+        if ((!inLibrary && item->inPackage()) || item->isEmpty() || (inLibrary && item->isDirectory()))
+            continue;
+        const auto [found, added] = m_groupIndex.try_emplace(*digest, m_hashGroups.size());
+        if (added)
+            m_hashGroups.push_back({*digest, {}});
+        m_hashGroups[found->second].members.push_back(item);
+    }
+}
+
+void RQDuplicateFinderGrouping::dropUnequalGroups()
+{
+    m_finder.setCurrentProgressStep(3);
+    const double groupCount = static_cast<double>(m_hashGroups.size());
+    qsizetype handled = 0;
+    std::vector<HashGroup> kept;
+    for (auto &group : m_hashGroups) {
+        m_finder.setCurrentProgress((4.0 + static_cast<double>(++handled) / groupCount) / 6.0);
+        if (group.members.size() < 2 || !membersHaveOneSize(group.members))
+            continue;
+        for (const auto &member : group.members) {
+            if (member->isDirectory() && !member->inPackage())
+                m_dupDirPaths.insert(member->path());
+        }
+        kept.push_back(std::move(group));
+    }
+    m_hashGroups = std::move(kept);
+    m_groupIndex.clear();
+}
+
+bool RQDuplicateFinderGrouping::liesInDuplicateFolder(const RQFile &member) const
+{
+    // The folders of duplicate groups that the member's path begins with, other than itself;
+    // folder paths end with "/", so only the member's own ancestors by name can match.
+    const QString &path = member.path();
+    for (qsizetype slash = path.indexOf(u'/'); slash >= 0 && slash + 1 < path.size();
+         slash = path.indexOf(u'/', slash + 1)) {
+        const QString folderPath = path.left(slash + 1);
+        if (m_dupDirPaths.contains(folderPath) && member.isChildOfPath(folderPath))
+            return true;
+    }
+    return false;
+}
+
+void RQDuplicateFinderGrouping::dropNestedMembers()
+{
+    m_finder.setCurrentProgressStep(4);
+    m_finder.setCurrentProgress(5.0 / 6.0);
+    for (auto &group : m_hashGroups) {
+        auto &members = group.members;
+        std::vector<bool> dropped(members.size(), false);
+        for (std::size_t index = 0; index < members.size(); ++index) {
+            if (!liesInDuplicateFolder(*members[index]))
+                continue;
+            dropped[index] = true;
+            // Taken out at once, so what lies inside it is judged by the folders around it.
+            if (members[index]->isDirectory())
+                m_dupDirPaths.remove(members[index]->path());
+        }
+        std::size_t index = 0;
+        std::erase_if(members, [&](const auto &) { return dropped[index++]; });
+    }
+    std::erase_if(m_hashGroups, [](const HashGroup &group) { return group.members.empty(); });
+}
+
+RQDuplicateFinder::Groups RQDuplicateFinderGrouping::buildGroups()
+{
+    m_finder.setCurrentProgressStep(5);
+    m_finder.setCurrentProgress(1.0);
+    RQDuplicateFinder::Groups groups;
+    QSet<QString> takenPaths;
+    qint64 totalDuplicates = 0;
+    double totalBytes = 0;
+    for (const auto &group : m_hashGroups) {
+        std::vector<std::shared_ptr<RQFile>> taken;
+        for (const auto &member : group.members) {
+            // The same item reached through two roots is one item; library media always count.
+            if (parentIsLibrary(*member) || !takenPaths.contains(member->path())) {
+                takenPaths.insert(member->path());
+                taken.push_back(member);
+            }
+        }
+        if (taken.size() < 2)
+            continue;
+        auto duplicates = RQDuplicateFiles::duplicateFilesWithHash(group.digest.toHex(), taken);
+        if (m_finder.minimumFileSize() > duplicates->fileSize())
+            continue;
+        totalBytes += duplicates->totalSize() - duplicates->fileSize();
+        totalDuplicates += duplicates->count() - 1;
+        groups.push_back(std::move(duplicates));
+        m_finder.updateTotalDuplicates(totalDuplicates, totalBytes);
+    }
+    m_finder.setCurrentProgress(1.0);
+    return groups;
+}

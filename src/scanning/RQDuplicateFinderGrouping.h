@@ -1,0 +1,49 @@
+#pragma once
+
+#include "scanning/RQDuplicateFinder.h"
+#include "scanning/Sha1Digest.h"
+
+#include <QSet>
+#include <QString>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class RQFile;
+
+// Stages 2 to 5 of a scan, serial on the scan's thread: groups the items by digest, drops the
+// groups whose members differ in size, drops members that lie inside a folder that is itself a
+// member of a group, and makes the RQDuplicateFiles with the running totals.
+class RQDuplicateFinderGrouping final
+{
+public:
+    // allItems: every item of the tree, files before folders.
+    RQDuplicateFinderGrouping(RQDuplicateFinder &finder, std::vector<std::shared_ptr<RQFile>> allItems);
+
+    RQDuplicateFinder::Groups findGroups();
+
+private:
+    struct HashGroup
+    {
+        Sha1Digest digest;
+        std::vector<std::shared_ptr<RQFile>> members;
+    };
+    struct DigestHash
+    {
+        std::size_t operator()(const Sha1Digest &digest) const;
+    };
+
+    void groupByDigest();
+    void dropUnequalGroups();
+    void dropNestedMembers();
+    bool liesInDuplicateFolder(const RQFile &member) const;
+    RQDuplicateFinder::Groups buildGroups();
+
+    RQDuplicateFinder &m_finder;
+    std::vector<std::shared_ptr<RQFile>> m_allItems;
+    // In order of first addition, which decides the member order and so each group's name.
+    std::vector<HashGroup> m_hashGroups;
+    std::unordered_map<Sha1Digest, std::size_t, DigestHash> m_groupIndex;
+    QSet<QString> m_dupDirPaths;
+};

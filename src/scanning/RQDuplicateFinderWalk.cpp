@@ -1,0 +1,208 @@
+#include "scanning/RQDuplicateFinderWalk.h"
+
+#include "photolibraries/RQPhotosLibrary.h"
+#include "photolibraries/RQPhotosLibraryParser.h"
+#include "photolibraries/RQiPhotoDatabaseParser.h"
+#include "photolibraries/RQiPhotoLibrary.h"
+#include "platform/DirectoryWalker.h"
+#include "platform/NetworkVolume.h"
+#include "platform/SystemLog.h"
+#include "scanning/RQDirectory.h"
+#include "scanning/RQDuplicateFinder.h"
+#include "scanning/RQDuplicateFinderScan.h"
+#include "scanning/RQIgnoreList.h"
+#include "scanning/RQSymbolicLink.h"
+
+#include <QVariantMap>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QVariantMap resourceValues(const DirectoryEntry &entry)
+{
+    // Most entries have no extended attributes; they get no map at all.
+    if (entry.extendedAttributeNames.isEmpty())
+        return {};
+    QVariantMap attributes;
+    for (const QString &name : entry.extendedAttributeNames)
+        attributes.insert(name, QVariant());
+    return {{u"NSFileExtendedAttributes"_s, attributes}};
+}
+
+bool isLibrary(const QString &path)
+{
+    return RQiPhotoLibrary::sharedInstance().pathIsPhotoLibrary(path)
+        || RQPhotosLibrary::sharedInstance().pathIsPhotoLibrary(path);
+}
+
+} // namespace
+
+RQDuplicateFinderWalk::RQDuplicateFinderWalk(RQDuplicateFinder &finder, RQDuplicateFinderScan &scan)
+    : m_finder(finder), m_scan(scan)
+{
+}
+
+bool RQDuplicateFinderWalk::walkRoots()
+{
+    for (const QString &root : m_finder.paths()) {
+        if (!walkRoot(root))
+            return false;
+    }
+    return true;
+}
+
+bool RQDuplicateFinderWalk::walkRoot(const QString &root)
+{
+    const auto rootItem = RQDirectory::fileWithPath(root);
+    DirectoryEntry rootValues;
+    const bool rootReadable = DirectoryWalker::readEntry(root, rootValues);
+    rootItem->setCreationDate(rootValues.creationDate);
+    rootItem->setModificationDate(rootValues.modificationDate);
+    if (NetworkVolume::pathIsOnNetworkVolume(root))
+        rootItem->setIsNetworkVolume(true);
+    m_scan.allItems.push_back(rootItem);
+    m_folders.assign(1, rootItem);
+    m_finder.setCurrentProgress(1.0 / 6.0);
+
+    const RQIgnoreList &ignoreList = m_finder.ignoreList();
+    if (ignoreList.pathIsChildOfSystemPath(root) || ignoreList.filePathIsIgnored(root)) {
+        SystemLog::debug(u"Path is a system path or is ignored not even going to try to scan. "_s + root);
+        m_finder.setCurrentProgress(1.0);
+        return false;
+    }
+    if (isLibrary(root)) {
+        // A library given as a root is taken whole: one child folder, the library itself,
+        // which holds at most its media and is never walked.
+        if (rootReadable) {
+            rootValues.depth = 1;
+            handleEntry(rootValues, nullptr);
+        }
+        m_folders.back()->markContentNotCompared();
+        return true;
+    }
+    DirectoryWalker walker(root);
+    DirectoryEntry entry;
+    while (walker.next(entry))
+        handleEntry(entry, &walker);
+    return true;
+}
+
+void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWalker *walker)
+{
+    // The entries of a folder follow it, so the parent is the open folder one level up.
+    m_folders.resize(static_cast<std::size_t>(entry.depth));
+    RQDirectory &parent = *m_folders.back();
+    if (entry.passedOver != DirectoryEntry::PassedOver::None) {
+        handlePassedOver(entry, parent);
+        return;
+    }
+    if (isRefused(entry)) {
+        if (walker)
+            walker->skipDescendants();
+        parent.markContentNotCompared();
+        return;
+    }
+
+    std::shared_ptr<RQDirectory> folder;
+    std::shared_ptr<RQFile> item;
+    if (entry.type == DirectoryEntry::Type::Directory) {
+        folder = makeFolder(entry, walker);
+        item = folder;
+    } else {
+        item = makeFile(entry, parent);
+        if (!item)
+            return;
+    }
+    item->setCreationDate(entry.creationDate);
+    item->setModificationDate(entry.modificationDate);
+    m_scan.allItems.push_back(item);
+    parent.addChild(item);
+    m_finder.addFilesScanned(1);
+
+    if (folder) {
+        m_folders.push_back(folder);
+    } else if (entry.type == DirectoryEntry::Type::RegularFile) {
+        m_scan.digests.addFile(*item);
+        ++m_scan.allFilesCount;
+    }
+}
+
+void RQDuplicateFinderWalk::handlePassedOver(const DirectoryEntry &entry, RQDirectory &parent)
+{
+    parent.markContentNotCompared();
+    if (entry.passedOver == DirectoryEntry::PassedOver::UnrepresentableName)
+        SystemLog::debug(u"Skipping an entry whose name is not valid UTF-8 in "_s + parent.path());
+}
+
+bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry) const
+{
+    const RQIgnoreList &ignoreList = m_finder.ignoreList();
+    return ignoreList.pathIsTimeMachineBackup(entry.path, resourceValues(entry))
+        || ignoreList.pathIsChildOfSystemPath(entry.path);
+}
+
+std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &entry, RQDirectory &parent) const
+{
+    const double minimum = m_finder.minimumFileSize();
+    if ((minimum > 0 && entry.size < minimum) || m_finder.ignoreList().filePathIsIgnored(entry.path)) {
+        // Only the bytes count, so the folder's content is no longer compared in full.
+        parent.addIgnoredSize(entry.size);
+        parent.markContentNotCompared();
+        return {};
+    }
+    // Items are made from their paths: a file URL would more than double an item's memory, and
+    // it is always QUrl::fromLocalFile(path()).
+    std::shared_ptr<RQFile> file;
+    if (entry.type == DirectoryEntry::Type::SymbolicLink && entry.linkTargetIsRepresentable)
+        file = RQSymbolicLink::linkWithPath(entry.path, entry.linkTarget);
+    else
+        file = RQFile::fileWithPath(entry.path);
+    file->setFileSize(entry.size);
+    return file;
+}
+
+std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEntry &entry, DirectoryWalker *walker)
+{
+    auto folder = RQDirectory::fileWithPath(entry.path);
+    folder->setIsPackage(entry.isPackage);
+    const QString &path = folder->path();
+    const RQIgnoreList &ignoreList = m_finder.ignoreList();
+    if (folder->isIPhotoLibrary() && !ignoreList.filePathIsIgnored(path)) {
+        std::vector<std::shared_ptr<RQFile>> media;
+        if (RQiPhotoLibrary::sharedInstance().iPhotoVersionIsSupported()) {
+            const RQiPhotoDatabaseParser parser(path + u"AlbumData.xml"_s);
+            media = parser.imagePaths().value_or(std::vector<std::shared_ptr<RQFile>>());
+        } else {
+            m_finder.setSkippedIphoto();
+        }
+        addLibraryMedia(*folder, media, walker);
+    } else if (folder->isPhotosLibrary() && RQPhotosLibrary::sharedInstance().currentLibraryPath().isEmpty()
+               && !ignoreList.filePathIsIgnored(path)) {
+        RQPhotosLibrary::sharedInstance().setCurrentLibraryPath(path);
+        const RQPhotosLibraryParser parser(path);
+        addLibraryMedia(*folder, parser.imageFiles(), walker);
+    }
+    return folder;
+}
+
+void RQDuplicateFinderWalk::addLibraryMedia(RQDirectory &library, const std::vector<std::shared_ptr<RQFile>> &media,
+                                            DirectoryWalker *walker)
+{
+    // Only the media are compared, never the library's own databases and settings.
+    library.markContentNotCompared();
+    library.addChildren(media);
+    const double minimum = m_finder.minimumFileSize();
+    for (const auto &medium : media) {
+        if (minimum > 0 && medium->fileSize() < minimum) {
+            library.removeChild(medium);
+            continue;
+        }
+        m_scan.digests.addFile(*medium);
+        m_finder.addFilesScanned(1);
+    }
+    m_scan.allItems.insert(m_scan.allItems.end(), media.cbegin(), media.cend());
+    m_scan.allFilesCount += static_cast<qsizetype>(media.size());
+    if (walker)
+        walker->skipDescendants();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class DirectoryWalker;
+class RQDirectory;
+class RQDuplicateFinder;
+class RQFile;
+struct DirectoryEntry;
+struct RQDuplicateFinderScan;
+
+// Stage 0 of a scan: walks the finder's roots into a tree of items, on the scan's thread.
+// A folder below which anything was left uncompared (a hidden entry, a skipped or unreadable
+// entry, a name the model cannot hold, library content other than its media) is marked, so
+// that it is never offered as a duplicate; the files in it still are.
+class RQDuplicateFinderWalk final
+{
+public:
+    RQDuplicateFinderWalk(RQDuplicateFinder &finder, RQDuplicateFinderScan &scan);
+
+    // false when a root lies under a system folder or is ignored: the scan then ends with no list.
+    bool walkRoots();
+
+private:
+    bool walkRoot(const QString &root);
+    void handleEntry(const DirectoryEntry &entry, DirectoryWalker *walker);
+    void handlePassedOver(const DirectoryEntry &entry, RQDirectory &parent);
+    bool isRefused(const DirectoryEntry &entry) const;
+    std::shared_ptr<RQFile> makeFile(const DirectoryEntry &entry, RQDirectory &parent) const;
+    std::shared_ptr<RQDirectory> makeFolder(const DirectoryEntry &entry, DirectoryWalker *walker);
+    void addLibraryMedia(RQDirectory &library, const std::vector<std::shared_ptr<RQFile>> &media,
+                         DirectoryWalker *walker);
+
+    RQDuplicateFinder &m_finder;
+    RQDuplicateFinderScan &m_scan;
+    // The open folders of the current branch; the one at index d holds the entries of depth d + 1.
+    std::vector<std::shared_ptr<RQDirectory>> m_folders;
+};

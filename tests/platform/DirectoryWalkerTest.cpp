@@ -1,0 +1,172 @@
+#include "platform/DirectoryWalker.h"
+
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Type = DirectoryEntry::Type;
+using PassedOver = DirectoryEntry::PassedOver;
+
+struct Seen
+{
+    PassedOver passedOver;
+    Type type;
+    int depth;
+    QString relativePath;
+};
+
+std::vector<Seen> walkAll(const TemporaryFolder &folder, const std::function<bool(const DirectoryEntry &)> &enter = {})
+{
+    std::vector<Seen> seen;
+    DirectoryWalker walker(folder.path());
+    DirectoryEntry entry;
+    const QString prefix = folder.path() + u'/';
+    while (walker.next(entry)) {
+        seen.push_back({entry.passedOver, entry.type, entry.depth, entry.path.mid(prefix.size())});
+        if (enter && entry.type == Type::Directory && !enter(entry))
+            walker.skipDescendants();
+    }
+    return seen;
+}
+
+void makeSocket(const QString &path)
+{
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray bytes = QFile::encodeName(path);
+    ASSERT_LT(static_cast<std::size_t>(bytes.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    ASSERT_EQ(::bind(descriptor, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ::close(descriptor);
+}
+
+} // namespace
+
+TEST(DirectoryWalkerTest, WalksDepthFirstInNameOrderWithoutFollowingLinks)
+{
+    TemporaryFolder folder;
+    folder.writeFile(u"b/z"_s, "zz"_ba);
+    folder.writeFile(u"b/inner/y"_s, "y"_ba);
+    folder.writeFile(u"a"_s, "aaa"_ba);
+    folder.makeSymlink(u"b/loop"_s, u".."_s);
+    folder.writeFile(u"line\nbreak"_s, "n"_ba);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath(u"c-fifo"_s)).constData(), 0600), 0);
+    makeSocket(folder.filePath(u"d-socket"_s));
+
+    const std::vector<Seen> seen = walkAll(folder);
+    const std::vector<std::tuple<Type, int, QString>> expected = {
+        {Type::RegularFile, 1, u"a"_s},
+        {Type::Directory, 1, u"b/"_s},
+        {Type::Directory, 2, u"b/inner/"_s},
+        {Type::RegularFile, 3, u"b/inner/y"_s},
+        {Type::SymbolicLink, 2, u"b/loop"_s},
+        {Type::RegularFile, 2, u"b/z"_s},
+        {Type::Other, 1, u"c-fifo"_s},
+        {Type::Other, 1, u"d-socket"_s},
+        {Type::RegularFile, 1, u"line\nbreak"_s},
+    };
+    ASSERT_EQ(seen.size(), expected.size());
+    for (std::size_t index = 0; index < expected.size(); ++index) {
+        EXPECT_EQ(seen[index].passedOver, PassedOver::None);
+        EXPECT_EQ(seen[index].type, std::get<0>(expected[index])) << index;
+        EXPECT_EQ(seen[index].depth, std::get<1>(expected[index])) << index;
+        EXPECT_EQ(seen[index].relativePath, std::get<2>(expected[index])) << index;
+    }
+}
+
+TEST(DirectoryWalkerTest, ReportsWhatItPassesOver)
+{
+    TemporaryFolder folder;
+    folder.writeFile(u".hidden"_s, "h"_ba);
+    folder.writeFile(u".git/config"_s, "c"_ba);
+    folder.writeFile(u"shown/x"_s, "x"_ba);
+    // A name that is not UTF-8 cannot be held by a path string; it is reported, never entered.
+    const QByteArray badName = QFile::encodeName(folder.path()) + "/bad\xff";
+    const QByteArray inside = badName + "/inside";
+    ASSERT_EQ(::mkdir(badName.constData(), 0700), 0);
+    ::close(::open(inside.constData(), O_CREAT | O_WRONLY, 0600));
+
+    const std::vector<Seen> seen = walkAll(folder);
+    // Qt cannot remove what it cannot name.
+    ::unlink(inside.constData());
+    ::rmdir(badName.constData());
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0].passedOver, PassedOver::HiddenEntry);
+    EXPECT_EQ(seen[1].passedOver, PassedOver::HiddenEntry);
+    EXPECT_EQ(seen[2].passedOver, PassedOver::UnrepresentableName);
+    EXPECT_EQ(seen[2].depth, 1);
+    EXPECT_EQ(seen[3].relativePath, u"shown/"_s);
+    EXPECT_EQ(seen[4].relativePath, u"shown/x"_s);
+}
+
+TEST(DirectoryWalkerTest, SkipsDescendantsOnRequest)
+{
+    TemporaryFolder folder;
+    folder.writeFile(u"keep/a"_s, "a"_ba);
+    folder.writeFile(u"skip/deep/b"_s, "b"_ba);
+    const std::vector<Seen> seen =
+        walkAll(folder, [](const DirectoryEntry &entry) { return !entry.path.endsWith(u"/skip/"_s); });
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].relativePath, u"keep/"_s);
+    EXPECT_EQ(seen[1].relativePath, u"keep/a"_s);
+    EXPECT_EQ(seen[2].relativePath, u"skip/"_s);
+}
+
+TEST(DirectoryWalkerTest, ReadsSizesDatesPackagesAndAttributeNames)
+{
+    TemporaryFolder folder;
+    const QString file = folder.writeFile(u"Tool.APP/data"_s, QByteArray(5000, 'x'));
+    folder.makeFolder(u"plain.d"_s);
+    const bool hasAttributes = ::setxattr(QFile::encodeName(file).constData(), "user.com.apple.backupd.Snapshot",
+                                          "1", 1, 0) == 0;
+
+    DirectoryWalker walker(folder.path());
+    DirectoryEntry entry;
+    ASSERT_TRUE(walker.next(entry));
+    EXPECT_EQ(entry.path, folder.path() + u"/Tool.APP/"_s);
+    EXPECT_TRUE(entry.isPackage);
+    ASSERT_TRUE(walker.next(entry));
+    EXPECT_EQ(entry.size, 5000);
+    EXPECT_TRUE(entry.modificationDate.isValid());
+    EXPECT_LE(std::abs(entry.modificationDate.secsTo(QDateTime::currentDateTimeUtc())), 60);
+    if (hasAttributes) {
+        EXPECT_EQ(entry.extendedAttributeNames, QStringList{u"com.apple.backupd.Snapshot"_s});
+    }
+    ASSERT_TRUE(walker.next(entry));
+    EXPECT_FALSE(entry.isPackage);
+    EXPECT_FALSE(walker.next(entry));
+}
+
+TEST(DirectoryWalkerTest, RootsThatAreMissingOrLinks)
+{
+    TemporaryFolder folder;
+    DirectoryEntry entry;
+    DirectoryWalker missing(folder.filePath(u"missing"_s));
+    EXPECT_FALSE(missing.next(entry));
+    EXPECT_FALSE(DirectoryWalker::readEntry(folder.filePath(u"missing"_s), entry));
+
+    folder.writeFile(u"real/a"_s, "a"_ba);
+    const QString link = folder.makeSymlink(u"link"_s, folder.filePath(u"real"_s));
+    ASSERT_TRUE(DirectoryWalker::readEntry(link, entry));
+    EXPECT_EQ(entry.type, Type::Directory);
+    EXPECT_EQ(entry.path, link + u'/');
+    DirectoryWalker throughLink(link);
+    ASSERT_TRUE(throughLink.next(entry));
+    EXPECT_EQ(entry.path, link + u"/a"_s);
+}

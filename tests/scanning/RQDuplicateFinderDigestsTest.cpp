@@ -1,0 +1,128 @@
+#include "scanning/RQDuplicateFinderDigests.h"
+
+#include "ScanFixture.h"
+#include "scanning/RQFile.h"
+#include "scanning/RQHashHelper.h"
+
+#include "support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <atomic>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Reports come from several threads at once; keeps the largest.
+void keepLargest(std::atomic<qsizetype> &largest, qsizetype value)
+{
+    qsizetype current = largest.load();
+    while (current < value && !largest.compare_exchange_weak(current, value)) {
+    }
+}
+
+} // namespace
+
+TEST(RQDuplicateFinderDigestsTest, OnlyFilesThatShareASizeAreRead)
+{
+    const TemporaryFolder folder;
+    const std::vector<std::pair<QString, QByteArray>> contents = {
+        {u"a"_s, "1234567890"_ba}, {u"b"_s, "12345678901234567890"_ba}, {u"c"_s, "abcdefghij"_ba},
+        {u"d"_s, "x"_ba},          {u"e"_s, "y"_ba},                     {u"f"_s, "0987654321"_ba},
+        {u"empty"_s, ""_ba},
+    };
+    std::vector<std::shared_ptr<RQFile>> files;
+    RQDuplicateFinderDigests digests(64 * 1024);
+    for (const auto &[name, content] : contents) {
+        files.push_back(fileOfSize(folder.writeFile(name, content), double(content.size())));
+        digests.addFile(*files.back());
+    }
+    std::atomic<qsizetype> last = 0;
+    digests.finish([&last](qsizetype digested) { keepLargest(last, digested); });
+
+    EXPECT_EQ(digests.filesAdded(), 7);
+    EXPECT_EQ(digests.filesToDigest(), 6);
+    QStringList digested;
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        if (files[index]->contentDigest())
+            digested.append(contents[index].first);
+    }
+    EXPECT_EQ(digested, (QStringList{u"a"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"empty"_s}));
+    EXPECT_EQ(files[0]->fileHash(), RQHashHelper::sha1ForData(contents[0].second));
+    EXPECT_EQ(files[6]->fileHash(), RQHashHelper::sha1ForData(QByteArray()));
+    EXPECT_EQ(last.load(), 6);
+}
+
+TEST(RQDuplicateFinderDigestsTest, FilesThatChangedSinceTheWalkKeepNoDigest)
+{
+    TemporaryFolder folder;
+    const QByteArray content(300000, 'c');
+    struct Case
+    {
+        QString name;
+        std::function<void(const QString &path)> change;
+        bool digested;
+    };
+    const std::vector<Case> cases = {
+        {u"unchanged"_s, [](const QString &) {}, true},
+        {u"vanished"_s, [](const QString &path) { QFile::remove(path); }, false},
+        {u"now-a-link"_s,
+         [&folder](const QString &path) {
+             QFile::remove(path);
+             QFile::link(folder.filePath(u"unchanged"_s), path);
+         },
+         false},
+        {u"now-a-fifo"_s,
+         [](const QString &path) {
+             QFile::remove(path);
+             ::mkfifo(QFile::encodeName(path).constData(), 0600);
+         },
+         false},
+        {u"now-a-folder"_s,
+         [](const QString &path) {
+             QFile::remove(path);
+             QDir().mkdir(path);
+         },
+         false},
+    };
+    std::vector<std::shared_ptr<RQFile>> files;
+    for (const Case &change : cases) {
+        const QString path = folder.writeFile(change.name, content);
+        files.push_back(fileOfSize(path, double(content.size())));
+        change.change(path);
+    }
+    RQDuplicateFinderDigests digests(64 * 1024);
+    for (const auto &file : files)
+        digests.addFile(*file);
+    std::atomic<qsizetype> last = 0;
+    digests.finish([&last](qsizetype digested) { keepLargest(last, digested); });
+    EXPECT_EQ(last.load(), qsizetype(cases.size()));
+    for (std::size_t index = 0; index < cases.size(); ++index) {
+        EXPECT_EQ(files[index]->contentDigest().has_value(), cases[index].digested) << cases[index].name.toStdString();
+    }
+    EXPECT_EQ(files[0]->fileHash(), RQHashHelper::sha1ForData(content));
+}
+
+TEST(RQDuplicateFinderDigestsTest, AnAbandonedStreamStopsCleanly)
+{
+    const TemporaryFolder folder;
+    std::vector<std::shared_ptr<RQFile>> files;
+    {
+        RQDuplicateFinderDigests digests(64 * 1024);
+        for (int index = 0; index < 200; ++index) {
+            files.push_back(fileOfSize(folder.writeFile(QString::number(index), QByteArray(5000, 'a')), 5000));
+            digests.addFile(*files.back());
+        }
+    }
+    // Whatever was read before the end is right; the rest stays without a digest.
+    for (const auto &file : files) {
+        if (file->contentDigest()) {
+            EXPECT_EQ(file->fileHash(), RQHashHelper::sha1ForData(QByteArray(5000, 'a')));
+        }
+    }
+}

@@ -1,0 +1,274 @@
+#include "ScanFixture.h"
+
+#include "scanning/RQDuplicateFiles.h"
+#include "scanning/RQFile.h"
+
+#include "support/LogCapture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class RQDuplicateFinderTest : public ScanFixture
+{
+};
+
+struct RootCase
+{
+    QStringList given;
+    QStringList kept;
+    QStringList logLines;
+};
+
+} // namespace
+
+TEST_F(RQDuplicateFinderTest, DropsNestedAndRepeatedRoots)
+{
+    const std::vector<RootCase> cases = {
+        {{u"/a"_s, u"/a/b"_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path: /a/b because it's a child of /a"_s}},
+        {{u"/a/b"_s, u"/a"_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path: /a/b because it's a child of /a"_s}},
+        {{u"/a"_s, u"/a/"_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path: /a/ because it's a child of /a"_s}},
+        {{u"/a/"_s, u"/a"_s}, {u"/a/"_s}, {u"[DEBUG] Ignoring path: /a because it's a child of /a/"_s}},
+        {{u"/a"_s, u"/ab"_s, u"/a/b/c"_s, u"/a/b"_s},
+         {u"/a"_s, u"/ab"_s},
+         {u"[DEBUG] Ignoring path: /a/b/c because it's a child of /a"_s,
+          u"[DEBUG] Ignoring path: /a/b because it's a child of /a"_s}},
+    };
+    for (const RootCase &rootCase : cases) {
+        const LogCapture log;
+        const auto finder = RQDuplicateFinder::duplicateFinderWithPaths(rootCase.given, 0);
+        EXPECT_EQ(finder->paths(), rootCase.kept) << rootCase.given.join(u' ').toStdString();
+        EXPECT_EQ(log.lines(), rootCase.logLines);
+    }
+}
+
+TEST_F(RQDuplicateFinderTest, EmptyRootListFailsAtOnceThenCompletesEmpty)
+{
+    const ScanReports reports = scan({});
+    EXPECT_TRUE(reports.failed);
+    EXPECT_TRUE(reports.failedBeforeStartReturned);
+    ASSERT_TRUE(reports.completed);
+    ASSERT_TRUE(reports.groups.has_value());
+    EXPECT_TRUE(reports.groups->empty());
+}
+
+TEST_F(RQDuplicateFinderTest, SystemOrIgnoredRootEndsTheScanWithNoList)
+{
+    write(u"ignored/a"_s, 100, 'a');
+    write(u"ignored/b"_s, 100, 'a');
+    write(u"other/c"_s, 100, 'a');
+    const std::vector<std::pair<QString, QStringList>> cases = {
+        {u"/usr/share/"_s, {}},
+        {root(u"ignored"_s), {root(u"ignored"_s)}},
+    };
+    for (const auto &[refused, ignoredPaths] : cases) {
+        const LogCapture log;
+        const ScanReports reports = scan({root(u"other"_s), refused}, 0, [&ignoredPaths](RQDuplicateFinder &finder) {
+            finder.setIgnoredPaths(ignoredPaths);
+        });
+        ASSERT_TRUE(reports.completed);
+        EXPECT_FALSE(reports.groups.has_value());
+        ASSERT_FALSE(reports.progress.empty());
+        EXPECT_EQ(reports.progress.back(), (std::pair<qint64, double>(0, 1.0)));
+        for (const auto &[step, value] : reports.progress)
+            EXPECT_EQ(step, 0);
+        EXPECT_TRUE(log.contains(u"[DEBUG] Path is a system path or is ignored not even going to try to scan. "_s + refused));
+    }
+}
+
+TEST_F(RQDuplicateFinderTest, ThreeEqualFilesMakeOneGroupWithTwoExtraCopies)
+{
+    for (const QString &name : {u"one"_s, u"sub/two"_s, u"three"_s})
+        write(name, 30000, 'q');
+    write(u"other"_s, 30000, 'q', 'r');
+    const ScanReports reports = scan({root(u""_s)}, 20000);
+    ASSERT_EQ(groupsOf(reports), QStringList{u"one | sub/two | three"_s});
+    const auto &group = *reports.groups->front();
+    EXPECT_EQ(group.count(), 3);
+    EXPECT_EQ(group.fileSize(), 30000);
+    EXPECT_EQ(group.totalSize(), 90000);
+    ASSERT_FALSE(reports.found.empty());
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(2, 60000)));
+    EXPECT_FALSE(reports.failed);
+    EXPECT_FALSE(reports.reportAfterCompletion);
+}
+
+TEST_F(RQDuplicateFinderTest, MinimumSizeAndEmptyFiles)
+{
+    write(u"small-1"_s, 19999, 's');
+    write(u"small-2"_s, 19999, 's');
+    write(u"exact-1"_s, 20000, 'e');
+    write(u"exact-2"_s, 20000, 'e');
+    write(u"empty-1"_s, QByteArray());
+    write(u"empty-2"_s, QByteArray());
+    EXPECT_EQ(groupsOf(scan({root(u""_s)}, 20000)), QStringList{u"exact-1 | exact-2"_s});
+    // Without a minimum the small files count, and empty files still never group.
+    EXPECT_EQ(groupsOf(scan({root(u""_s)}, 0)), (QStringList{u"exact-1 | exact-2"_s, u"small-1 | small-2"_s}));
+}
+
+TEST_F(RQDuplicateFinderTest, EqualFoldersMakeOneGroupWithoutNestedGroups)
+{
+    for (const QString &copy : {u"A"_s, u"B"_s}) {
+        write(copy + u"/x"_s, 3000, 'x');
+        write(copy + u"/sub/y"_s, 4000, 'y');
+        write(copy + u"/sub/z"_s, 4000, 'z');
+    }
+    write(u"C/x"_s, 3000, 'x');
+    const ScanReports reports = scan({root(u""_s)});
+    // A/x and B/x lie in duplicate folders; C/x is left alone with nobody to match.
+    EXPECT_EQ(groupsOf(reports), QStringList{u"A/ | B/"_s});
+    const auto &group = *reports.groups->front();
+    EXPECT_TRUE(group.isDirectory());
+    EXPECT_EQ(group.fileSize(), 11000);
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(1, 11000)));
+}
+
+TEST_F(RQDuplicateFinderTest, FoldersAreOfferedOnlyWhenEverythingInThemWasCompared)
+{
+    // Each pair differs only in something the scan does not compare by content.
+    write(u"hidden/A/f"_s, 25000, 'f');
+    write(u"hidden/B/f"_s, 25000, 'f');
+    write(u"hidden/A/.git/HEAD"_s, "one"_ba);
+    write(u"hidden/B/.git/HEAD"_s, "two"_ba);
+    write(u"small/A/g"_s, 25000, 'g');
+    write(u"small/B/g"_s, 25000, 'g');
+    write(u"small/A/note"_s, 100, 'a');
+    write(u"small/B/note"_s, 100, 'b');
+    const ScanReports reports = scan({root(u""_s)}, 20000);
+    EXPECT_EQ(groupsOf(reports), (QStringList{u"hidden/A/f | hidden/B/f"_s, u"small/A/g | small/B/g"_s}));
+}
+
+TEST_F(RQDuplicateFinderTest, PackagesAreComparedWholeNotByTheirContents)
+{
+    for (const QString &copy : {u"one"_s, u"two"_s}) {
+        write(copy + u"/Tool.app/Contents/binary"_s, 5000, 'b');
+        write(copy + u"/Tool.app/Contents/Info"_s, 700, 'i');
+    }
+    write(u"one/elsewhere"_s, 700, 'i');
+    write(u"two/extra"_s, 10, 'e');
+    // The package copies group; their files never do, not even with an equal file outside.
+    EXPECT_EQ(groupsOf(scan({root(u"one"_s), root(u"two"_s)})), QStringList{u"one/Tool.app/ | two/Tool.app/"_s});
+}
+
+TEST_F(RQDuplicateFinderTest, FoldersBelowTheMinimumAreNotOffered)
+{
+    for (const QString &copy : {u"A"_s, u"B"_s}) {
+        write(copy + u"/p"_s, 6000, 'p');
+        write(copy + u"/q"_s, 7000, 'q');
+    }
+    const ScanReports reports = scan({root(u""_s)}, 20000);
+    ASSERT_TRUE(reports.groups.has_value());
+    EXPECT_TRUE(reports.groups->empty());
+}
+
+TEST_F(RQDuplicateFinderTest, SpecialFilesLinksAndOddNames)
+{
+    for (const QString &copy : {u"links/A"_s, u"links/B"_s}) {
+        write(copy + u"/f"_s, 2000, 'f');
+        makeSymlink(copy + u"/to-f"_s, u"f"_s);
+        makeSymlink(copy + u"/loop"_s, u".."_s);
+    }
+    for (const QString &copy : {u"fifo/A"_s, u"fifo/B"_s}) {
+        write(copy + u"/g"_s, 2100, 'g');
+        ASSERT_EQ(::mkfifo(QFile::encodeName(root(copy + u"/pipe"_s)).constData(), 0600), 0);
+    }
+    write(u"names/line\nbreak"_s, 2200, 'n');
+    write(u"names/100% #1?"_s, 2200, 'n');
+
+    const ScanReports reports = scan({root(u""_s)});
+    // Links count by their target text and are never followed; a FIFO is never read, so its
+    // folders are not offered, and names stay exactly as they are.
+    EXPECT_EQ(groupsOf(reports), (QStringList{u"fifo/A/g | fifo/B/g"_s, u"links/A/ | links/B/"_s,
+                                              u"names/100% #1? | names/line\nbreak"_s}));
+}
+
+TEST_F(RQDuplicateFinderTest, NamesThatAreNotUtf8AreSkippedWithALogLine)
+{
+    write(u"A/kept"_s, 2300, 'k');
+    write(u"B/kept"_s, 2300, 'k');
+    std::vector<QByteArray> oddFiles;
+    for (const char *copy : {"A", "B"}) {
+        const QByteArray odd = QFile::encodeName(root(QString::fromLatin1(copy))) + "/odd\xff";
+        const int descriptor = ::open(odd.constData(), O_CREAT | O_WRONLY, 0600);
+        ASSERT_GE(descriptor, 0);
+        ASSERT_EQ(::write(descriptor, copy, 1), 1);
+        ::close(descriptor);
+        oddFiles.push_back(odd);
+    }
+    const LogCapture log;
+    const ScanReports reports = scan({root(u""_s)});
+    for (const QByteArray &odd : oddFiles)
+        ::unlink(odd.constData());
+
+    // The folders differ only in the skipped files, so they are not offered.
+    EXPECT_EQ(groupsOf(reports), QStringList{u"A/kept | B/kept"_s});
+    EXPECT_TRUE(log.contains(u"[DEBUG] Skipping an entry whose name is not valid UTF-8 in "_s + root(u"A/"_s)));
+    EXPECT_TRUE(log.contains(u"[DEBUG] Skipping an entry whose name is not valid UTF-8 in "_s + root(u"B/"_s)));
+}
+
+TEST_F(RQDuplicateFinderTest, ProgressRunsThroughTheStepsInOrder)
+{
+    for (int index = 0; index < 40; ++index)
+        write(u"files/%1"_s.arg(index), 1000 + index % 20, 'p');
+    write(u"unique"_s, 99, 'u');
+    const ScanReports reports = scan({root(u""_s)});
+    ASSERT_GE(reports.progress.size(), 5u);
+    EXPECT_EQ(reports.progress.front(), (std::pair<qint64, double>(0, 1.0 / 6.0)));
+    EXPECT_EQ(reports.progress.back(), (std::pair<qint64, double>(5, 1.0)));
+    std::vector<qint64> steps;
+    for (std::size_t index = 1; index < reports.progress.size(); ++index) {
+        const auto [step, value] = reports.progress[index];
+        const auto [previousStep, previousValue] = reports.progress[index - 1];
+        EXPECT_GE(step, previousStep);
+        EXPECT_GT(value, previousValue);
+        // Step s reports values between (s + 1) / 6 and (s + 2) / 6.
+        EXPECT_GT(value, (double(step) + 1) / 6.0 - 1e-12);
+        EXPECT_LE(value, (double(step) + 2) / 6.0 + 1e-12);
+        if (steps.empty() || steps.back() != step)
+            steps.push_back(step);
+    }
+    // Step 4 reports 5/6, which the end of step 3 has already reported.
+    EXPECT_EQ(steps, (std::vector<qint64>{1, 2, 3, 5}));
+    ASSERT_FALSE(reports.scanned.empty());
+    EXPECT_EQ(reports.scanned.back(), 42) << "41 files and their folder";
+    EXPECT_TRUE(std::is_sorted(reports.scanned.cbegin(), reports.scanned.cend()));
+}
+
+// The superuser reads everything, so when the tests run as root this case runs in a child
+// process that has given up its privileges first.
+TEST_F(RQDuplicateFinderTest, UnreadableFoldersAndFilesArePassedOver)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto unprivileged = [this] {
+        constexpr uid_t nobody = 65534;
+        if (::geteuid() == 0
+            && (::chown(QFile::encodeName(m_folder.path()).constData(), nobody, nobody) != 0
+                || ::setresgid(nobody, nobody, nobody) != 0 || ::setresuid(nobody, nobody, nobody) != 0))
+            std::exit(2);
+        for (const QString &copy : {u"A"_s, u"B"_s}) {
+            write(copy + u"/x"_s, 2400, 'x');
+            write(copy + u"/locked/y"_s, 2500, 'y');
+            ::chmod(QFile::encodeName(root(copy + u"/locked"_s)).constData(), 0);
+        }
+        for (const QString &copy : {u"C"_s, u"D"_s}) {
+            write(copy + u"/readable"_s, 2600, 'r');
+            ::chmod(QFile::encodeName(write(copy + u"/secret"_s, 2700, 's')).constData(), 0);
+        }
+        const QStringList groups = groupsOf(scan({root(u""_s)}));
+        for (const QString &copy : {u"A"_s, u"B"_s})
+            ::chmod(QFile::encodeName(root(copy + u"/locked"_s)).constData(), 0700);
+        const QStringList expected = {u"A/x | B/x"_s, u"C/readable | D/readable"_s};
+        if (groups != expected)
+            std::fprintf(stderr, "groups: %s\n", qPrintable(groups.join(u", "_s)));
+        QDir(m_folder.path()).removeRecursively();
+        std::exit(groups == expected ? 0 : 1);
+    };
+    EXPECT_EXIT(unprivileged(), ::testing::ExitedWithCode(0), "");
+}

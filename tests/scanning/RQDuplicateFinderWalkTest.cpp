@@ -1,0 +1,185 @@
+#include "ScanFixture.h"
+
+#include "photolibraries/InstalledApplication.h"
+#include "photolibraries/RQPhotosLibrary.h"
+
+#include "scanning/RQDirectory.h"
+#include "scanning/RQDuplicateFinderScan.h"
+#include "scanning/RQDuplicateFinderWalk.h"
+#include "scanning/RQSymbolicLink.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Runs the walk alone, so that the tree can be looked at before the later stages release it.
+class RQDuplicateFinderWalkTest : public ScanFixture
+{
+protected:
+    ~RQDuplicateFinderWalkTest() override
+    {
+        // The finder's reports are queued for the main thread; they run while it still lives.
+        QCoreApplication::sendPostedEvents();
+    }
+
+    std::shared_ptr<RQDirectory> walk(const QStringList &roots, double minimumFileSize = 0,
+                                      const Configure &configure = {})
+    {
+        m_finder = RQDuplicateFinder::duplicateFinderWithPaths(roots, minimumFileSize);
+        if (configure)
+            configure(*m_finder);
+        m_accepted = RQDuplicateFinderWalk(*m_finder, m_scan).walkRoots();
+        QCoreApplication::sendPostedEvents();
+        return m_scan.allItems.empty() ? nullptr : std::static_pointer_cast<RQDirectory>(m_scan.allItems.front());
+    }
+
+    static std::shared_ptr<RQFile> child(const RQDirectory &folder, const QString &name)
+    {
+        for (const auto &item : folder.children()) {
+            if (item->fileName() == name)
+                return item;
+        }
+        return nullptr;
+    }
+
+    static std::shared_ptr<RQDirectory> folder(const RQDirectory &parent, const QString &name)
+    {
+        return std::dynamic_pointer_cast<RQDirectory>(child(parent, name));
+    }
+
+    std::shared_ptr<RQDuplicateFinder> m_finder;
+    RQDuplicateFinderScan m_scan;
+    bool m_accepted = false;
+};
+
+} // namespace
+
+TEST_F(RQDuplicateFinderWalkTest, MinimumSizeLeavesSmallFilesOutButCountsTheirBytes)
+{
+    write(u"top/small"_s, 19999, 's');
+    write(u"top/exact"_s, 20000, 'e');
+    const auto root = walk({this->root(u"top"_s)}, 20000);
+    ASSERT_TRUE(root);
+    EXPECT_TRUE(m_accepted);
+    ASSERT_EQ(root->children().size(), 1u);
+    EXPECT_EQ(root->children().front()->fileName(), u"exact"_s);
+    EXPECT_EQ(root->fileSize(), 39999);
+    EXPECT_DOUBLE_EQ(root->ignoredSize(), 19999);
+    EXPECT_TRUE(root->contentNotCompared());
+    EXPECT_EQ(m_finder->totalFilesScanned(), 1);
+}
+
+TEST_F(RQDuplicateFinderWalkTest, KeepsEveryKindOfEntryButOnlyDigestsRegularFiles)
+{
+    write(u"top/empty"_s, QByteArray());
+    write(u"top/Tool.app/Contents/binary"_s, 10, 'b');
+    makeSymlink(u"top/link"_s, u"empty"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root(u"top/pipe"_s)).constData(), 0600), 0);
+    write(u"top/.hidden"_s, 10, 'h');
+    write(u"top/sub/.config/settings"_s, 10, 'c');
+
+    const auto top = walk({root(u"top"_s)});
+    ASSERT_TRUE(top);
+    EXPECT_TRUE(top->contentNotCompared()) << "a hidden file inside";
+    const auto package = folder(*top, u"Tool.app"_s);
+    ASSERT_TRUE(package);
+    EXPECT_TRUE(package->isPackage());
+    EXPECT_FALSE(package->contentNotCompared()) << "its entries were all seen";
+    const auto contents = folder(*package, u"Contents"_s);
+    ASSERT_TRUE(contents);
+    EXPECT_TRUE(contents->inPackage());
+    const auto binary = child(*contents, u"binary"_s);
+    ASSERT_TRUE(binary);
+    EXPECT_TRUE(binary->inPackage());
+    EXPECT_TRUE(std::dynamic_pointer_cast<RQSymbolicLink>(child(*top, u"link"_s)));
+    EXPECT_TRUE(child(*top, u"pipe"_s));
+    EXPECT_FALSE(child(*top, u".hidden"_s));
+    const auto sub = folder(*top, u"sub"_s);
+    ASSERT_TRUE(sub);
+    EXPECT_TRUE(sub->children().empty());
+    EXPECT_TRUE(sub->contentNotCompared()) << "a hidden folder inside";
+    EXPECT_EQ(m_scan.digests.filesAdded(), 2) << "the two regular files";
+    EXPECT_EQ(m_finder->totalFilesScanned(), 7);
+}
+
+TEST_F(RQDuplicateFinderWalkTest, IgnoredFolderStaysWithItsSubfoldersAndSize)
+{
+    write(u"top/ignored/a"_s, 1000, 'a');
+    write(u"top/ignored/deeper/b"_s, 2000, 'b');
+    write(u"top/kept.txt"_s, 300, 'k');
+    write(u"top/skipped.zip"_s, 400, 'z');
+    const auto top = walk({root(u"top"_s)}, 0, [this](RQDuplicateFinder &finder) {
+        finder.setIgnoredPaths({root(u"top/ignored"_s)});
+        finder.setIgnoredExtensions({u"zip"_s});
+    });
+    ASSERT_TRUE(top);
+    const auto ignored = folder(*top, u"ignored"_s);
+    ASSERT_TRUE(ignored);
+    ASSERT_EQ(ignored->children().size(), 1u);
+    const auto deeper = folder(*ignored, u"deeper"_s);
+    ASSERT_TRUE(deeper);
+    EXPECT_TRUE(deeper->children().empty());
+    EXPECT_EQ(ignored->fileSize(), 3000);
+    EXPECT_TRUE(child(*top, u"kept.txt"_s));
+    EXPECT_FALSE(child(*top, u"skipped.zip"_s));
+    EXPECT_EQ(top->fileSize(), 3700);
+    EXPECT_TRUE(top->contentNotCompared());
+}
+
+TEST_F(RQDuplicateFinderWalkTest, RootsThatDoNotExistGiveEmptyRoots)
+{
+    write(u"real/file"_s, 10, 'f');
+    const auto first = walk({root(u"missing"_s), root(u"real"_s)});
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->children().empty());
+    EXPECT_EQ(first->path(), root(u"missing/"_s));
+    ASSERT_EQ(m_scan.allItems.size(), 3u);
+    EXPECT_EQ(m_scan.allItems[1]->path(), root(u"real/"_s));
+}
+
+TEST_F(RQDuplicateFinderWalkTest, FirstPhotosLibraryRootIsTakenWhole)
+{
+    RQPhotosLibrary &photos = RQPhotosLibrary::sharedInstance();
+    photos.checkIsSupported(registryWithApplication(u"com.apple.Photos"_s, u"5.0"_s));
+    photos.reset();
+    write(u"First.photoslibrary/database/Photos.sqlite"_s, 100, 'd');
+    write(u"Second.photoslibrary/originals/a.jpg"_s, 100, 'o');
+    walk({root(u"First.photoslibrary"_s), root(u"Second.photoslibrary"_s)});
+    photos.checkIsSupported(ApplicationRegistry());
+    const QString firstPath = photos.currentLibraryPath();
+    photos.reset();
+
+    EXPECT_EQ(firstPath, root(u"First.photoslibrary/"_s));
+    ASSERT_EQ(m_scan.allItems.size(), 4u);
+    for (const int rootIndex : {0, 2}) {
+        const auto libraryRoot = std::static_pointer_cast<RQDirectory>(m_scan.allItems[rootIndex]);
+        ASSERT_EQ(libraryRoot->children().size(), 1u);
+        const auto library = std::dynamic_pointer_cast<RQDirectory>(libraryRoot->children().front());
+        ASSERT_TRUE(library);
+        EXPECT_EQ(library->path(), libraryRoot->path());
+        EXPECT_TRUE(library->isPhotosLibrary());
+        // Only media come in; the library's own files are never walked or compared.
+        EXPECT_TRUE(library->children().empty());
+        EXPECT_TRUE(library->contentNotCompared());
+    }
+}
+
+TEST_F(RQDuplicateFinderWalkTest, BackupsAreLeftOutByTheirAttributes)
+{
+    write(u"top/backup/inside"_s, 10, 'b');
+    write(u"top/kept"_s, 10, 'k');
+    const QByteArray backup = QFile::encodeName(root(u"top/backup"_s));
+    if (::setxattr(backup.constData(), "user.com.apple.backupd.SnapshotVolumeUUID", "1", 1, 0) != 0)
+        GTEST_SKIP() << "the file system keeps no user attributes";
+    const auto top = walk({root(u"top"_s)});
+    ASSERT_TRUE(top);
+    EXPECT_FALSE(folder(*top, u"backup"_s));
+    EXPECT_TRUE(child(*top, u"kept"_s));
+    EXPECT_TRUE(top->contentNotCompared());
+}

@@ -1,0 +1,90 @@
+#include "ScanFixture.h"
+
+#include "scanning/RQDuplicateFiles.h"
+#include "scanning/RQFile.h"
+
+#include "support/EventLoop.h"
+
+using namespace Qt::StringLiterals;
+
+QString ScanFixture::write(const QString &relativePath, const QByteArray &content) const
+{
+    return m_folder.writeFile(relativePath, content);
+}
+
+QString ScanFixture::write(const QString &relativePath, qsizetype size, char fill, std::optional<char> last) const
+{
+    QByteArray content(size, fill);
+    if (last && size > 0)
+        content[size - 1] = *last;
+    return m_folder.writeFile(relativePath, content);
+}
+
+void ScanFixture::makeSymlink(const QString &relativePath, const QString &target) const
+{
+    m_folder.makeSymlink(relativePath, target);
+}
+
+ScanReports ScanFixture::scan(const QStringList &roots, double minimumFileSize, const Configure &configure) const
+{
+    auto reports = std::make_shared<ScanReports>();
+    auto finder = RQDuplicateFinder::duplicateFinderWithPaths(roots, minimumFileSize);
+    if (configure)
+        configure(*finder);
+    bool starting = true;
+    auto note = [reports] {
+        if (reports->completed)
+            reports->reportAfterCompletion = true;
+    };
+    finder->setFailureBlock([reports, &starting](const auto &error) {
+        EXPECT_FALSE(error.has_value());
+        reports->failed = true;
+        reports->failedBeforeStartReturned = starting;
+    });
+    finder->setProgressBlock([reports, note](qint64 step, double value) {
+        note();
+        reports->progress.emplace_back(step, value);
+    });
+    finder->setDidScanFileBlock([reports, note](qint64 total) {
+        note();
+        reports->scanned.push_back(total);
+    });
+    finder->setDidFindDuplicateBlock([reports, note](qint64 count, double bytes) {
+        note();
+        reports->found.emplace_back(count, bytes);
+    });
+    finder->setCompletionBlock([reports](const auto &finished, const auto &groups) {
+        EXPECT_FALSE(reports->completed) << "one completion only";
+        reports->completed = true;
+        reports->groups = groups;
+        reports->skippedIphoto = finished->skippedIphoto();
+    });
+    finder->start();
+    starting = false;
+    EXPECT_TRUE(processEventsUntil([&] { return reports->completed; }, 60000));
+    // Anything still queued would show up here.
+    processEventsFor(20);
+    return *reports;
+}
+
+QString ScanFixture::relative(const QString &path) const
+{
+    const QString prefix = m_folder.path() + u'/';
+    return path.startsWith(prefix) ? path.mid(prefix.size()) : path;
+}
+
+QStringList ScanFixture::groupsOf(const ScanReports &reports) const
+{
+    QStringList groups;
+    if (!reports.groups)
+        return groups;
+    for (const auto &group : *reports.groups) {
+        QStringList members;
+        for (const auto &member : group->duplicates())
+            members.append(relative(member->path()));
+        members.sort();
+        groups.append(members.join(" | "_L1));
+    }
+    groups.sort();
+    return groups;
+}
