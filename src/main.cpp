@@ -1,3 +1,5 @@
+#include "platform/gui/FileIconProvider.h"
+
 #include <QApplication>
 #include <QMainWindow>
 
@@ -6,6 +8,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marrowick"));
     QApplication::setOrganizationName(QStringLiteral("Marrowick"));
+    FileIconProvider::install();
 
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Marrowick"));
