@@ -94,6 +94,9 @@ RQDuplicateFinderDigests::~RQDuplicateFinderDigests()
     shared.cancelled.store(true);
     const quint64 total = shared.published.fetch_or(closedBit) & ~closedBit;
     shared.published.notify_all();
+    // The other threads may never start (the pool can be busy, or as narrow as this one
+    // thread), so this one clears what is left itself.
+    shared.work();
     shared.waitForAll(total);
 }
 

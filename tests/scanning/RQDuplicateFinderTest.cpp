@@ -3,6 +3,8 @@
 #include "scanning/RQDuplicateFiles.h"
 #include "scanning/RQFile.h"
 
+#include "platform/GlobalQueue.h"
+
 #include "support/LogCapture.h"
 
 #include <QDir>
@@ -81,6 +83,25 @@ TEST_F(RQDuplicateFinderTest, SystemOrIgnoredRootEndsTheScanWithNoList)
             EXPECT_EQ(step, 0);
         EXPECT_TRUE(log.contains(u"[DEBUG] Path is a system path or is ignored not even going to try to scan. "_s + refused));
     }
+}
+
+// On a machine with one core the scan's thread is the pool's only one, so the digest threads
+// it asked for never start; a scan that ends early must not wait for them.
+TEST_F(RQDuplicateFinderTest, RefusedScanLeavesNoThreadWaitingWhenThePoolHasOneThread)
+{
+    write(u"other/a"_s, 100, 'a');
+    write(u"other/b"_s, 100, 'a');
+    QThreadPool &pool = static_cast<GlobalQueue &>(DispatchQueue::global(DispatchPriority::High)).pool();
+    ASSERT_TRUE(pool.waitForDone(10000));
+    const int threads = pool.maxThreadCount();
+    pool.setMaxThreadCount(1);
+    const ScanReports refused = scan({root(u"other"_s), u"/usr/share/"_s});
+    EXPECT_TRUE(pool.waitForDone(10000)) << "a pool thread is still waiting";
+    const ScanReports next = scan({root(u"other"_s)});
+    pool.setMaxThreadCount(threads);
+    ASSERT_TRUE(refused.completed);
+    EXPECT_FALSE(refused.groups.has_value());
+    EXPECT_EQ(groupsOf(next), QStringList{u"other/a | other/b"_s});
 }
 
 TEST_F(RQDuplicateFinderTest, ThreeEqualFilesMakeOneGroupWithTwoExtraCopies)
