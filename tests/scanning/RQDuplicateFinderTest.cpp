@@ -51,6 +51,19 @@ TEST_F(RQDuplicateFinderTest, DropsNestedAndRepeatedRoots)
     }
 }
 
+TEST_F(RQDuplicateFinderTest, RootReachedThroughALinkIsNotScannedTwice)
+{
+    write(u"real/sub/f"_s, 3000, 'f');
+    write(u"real/sub/g"_s, 3100, 'g');
+    makeSymlink(u"link"_s, u"real/sub"_s);
+    const LogCapture log;
+    const ScanReports reports = scan({root(u"real"_s), root(u"link"_s)});
+    // Offering real/sub and link as copies would remove the only copy through the link.
+    EXPECT_EQ(groupsOf(reports), QStringList());
+    EXPECT_TRUE(log.contains(u"[DEBUG] Ignoring path: %1 because it's a child of %2"_s.arg(root(u"link"_s),
+                                                                                          root(u"real"_s))));
+}
+
 TEST_F(RQDuplicateFinderTest, EmptyRootListFailsAtOnceThenCompletesEmpty)
 {
     const ScanReports reports = scan({});
