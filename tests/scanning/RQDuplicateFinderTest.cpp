@@ -2,6 +2,7 @@
 
 #include "scanning/RQDuplicateFiles.h"
 #include "scanning/RQFile.h"
+#include "scanning/RQHashHelper.h"
 
 #include "platform/GlobalQueue.h"
 
@@ -162,6 +163,15 @@ TEST_F(RQDuplicateFinderTest, EqualFoldersMakeOneGroupWithoutNestedGroups)
     EXPECT_TRUE(group.isDirectory());
     EXPECT_EQ(group.fileSize(), 11000);
     EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(1, 11000)));
+}
+
+TEST_F(RQDuplicateFinderTest, FolderAndFileNeverShareAGroup)
+{
+    // A folder's digest is the SHA-1 of its children's digest texts, so a file that holds
+    // exactly that text, and is as large as the folder, has the folder's digest and size.
+    const QString inside = write(u"F/c"_s, 40, 'c');
+    write(u"T"_s, RQHashHelper::sha1ForFileWithPath(inside).toLatin1());
+    EXPECT_EQ(groupsOf(scan({root(u""_s)})), QStringList());
 }
 
 TEST_F(RQDuplicateFinderTest, FoldersAreOfferedOnlyWhenEverythingInThemWasCompared)
