@@ -26,7 +26,7 @@ QString resolvedPath(const QString &path)
     return canonical.isEmpty() ? path : canonical;
 }
 
-// path lies strictly under otherPath, or equals it and stands earlier (earlier).
+// path lies strictly under otherPath, or equals it while otherPath stands earlier in the list.
 bool isNestedIn(const QString &path, const QString &otherPath, bool earlier)
 {
     const bool equal = rq_isEqualToPath(path, otherPath);
