@@ -38,6 +38,70 @@ QString cleanPath(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+// A folder of a trash must be a real folder, not a link: Qt follows links into whatever they
+// point to. On a shared volume it must also be this user's own.
+int trashFolderErrno(const QString &path, bool mustBeOwn)
+{
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return errno;
+    if (!S_ISDIR(status.st_mode))
+        return ENOTDIR;
+    if (mustBeOwn && status.st_uid != ::getuid())
+        return EACCES;
+    return 0;
+}
+
+bool makeOrFindFolder(const QString &path)
+{
+    return ::mkdir(QFile::encodeName(path).constData(), S_IRWXU) == 0 || QFileInfo(path).isDir();
+}
+
+// The trash Qt picks on a volume other than the home volume, in Qt's order: "<root>/.Trash/<uid>"
+// when "<root>/.Trash" is a real, sticky folder, else "<root>/.Trash-<uid>"; each made here
+// (owner-only) when missing, so that what Qt then finds is known. Empty when Qt would find
+// neither and fall back to the home trash.
+QString volumeTrashPath(const QString &root)
+{
+    const QString uid = QString::number(::getuid());
+    const QString shared = root + "/.Trash"_L1;
+    struct stat status {};
+    if (::lstat(QFile::encodeName(shared).constData(), &status) == 0 && S_ISDIR(status.st_mode)
+        && (status.st_mode & S_ISVTX) && makeOrFindFolder(shared + u'/' + uid))
+        return shared + u'/' + uid;
+    const QString own = shared + u'-' + uid;
+    return makeOrFindFolder(own) ? own : QString();
+}
+
+// Its "files" and "info" folders are checked like the trash itself, and must take new entries:
+// Qt looks for a free info file name for ever in an info folder that takes none.
+int trashContentErrno(const QString &trash, bool mustBeOwn)
+{
+    if (const int error = trashFolderErrno(trash, mustBeOwn))
+        return error;
+    for (const auto name : {"files"_L1, "info"_L1}) {
+        const QString folder = trash + u'/' + name;
+        ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
+        if (const int error = trashFolderErrno(folder, mustBeOwn))
+            return error;
+        if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+            return errno;
+    }
+    return 0;
+}
+
+// Why the trash Qt is going to use for the item must not be used, or 0.
+int trashForItemErrno(const QString &path)
+{
+    const QStorageInfo volume(path);
+    if (volume.isValid() && volume != QStorageInfo(QDir::home())) {
+        const QString trash = volumeTrashPath(volume.rootPath());
+        if (!trash.isEmpty())
+            return trashContentErrno(trash, true);
+    }
+    return trashContentErrno(Trash::homeTrashPath(), false);
+}
+
 } // namespace
 
 QString Trash::homeTrashPath()
@@ -89,6 +153,8 @@ std::optional<RQError> Trash::moveItemToTrash(const QString &path, QString *path
         return RQError::fileSystemError(missing, path);
     if (auto error = makeHomeTrash())
         return error;
+    if (const int unusable = trashForItemErrno(path))
+        return RQError::fileSystemError(unusable, path);
 
     const QString volumeRoot = QStorageInfo(QFileInfo(path).path()).rootPath();
     QFile item(path);

@@ -112,3 +112,97 @@ INSTANTIATE_TEST_SUITE_P(Errno, RQErrorTest,
                          ::testing::Values(ErrnoCase{ENOENT, 4}, ErrnoCase{EACCES, 513}, ErrnoCase{EPERM, 513},
                                            ErrnoCase{EROFS, 642}, ErrnoCase{EXDEV, 512}, ErrnoCase{EISDIR, 512},
                                            ErrnoCase{EBUSY, 512}));
+
+// A volume's trash folder that someone else could have planted: a link (to a folder they can
+// read), or a folder of another user. Nothing may go there; the item stays where it was.
+struct PlantedTrashCase
+{
+    const char *name;
+    bool needsRoot;
+    void (*plant)(const QString &volume);
+};
+
+class PlantedTrashTest : public RemovalFixture, public ::testing::WithParamInterface<PlantedTrashCase>
+{
+};
+
+TEST_P(PlantedTrashTest, ItemIsNotTrashedIntoAPlantedTrashFolder)
+{
+    if (GetParam().needsRoot && ::getuid() != 0)
+        GTEST_SKIP() << "only root can make a folder of another user";
+    if (!mountTmpfs(u"volume"_s))
+        GTEST_SKIP() << "this process may not mount a file system (needs root)";
+    const QString volume = dataPath(u"volume"_s);
+    const QString path = m_folder.writeFile(u"data/volume/a.txt"_s, "a");
+    m_folder.makeFolder(u"data/volume/elsewhere/files"_s);
+    m_folder.makeFolder(u"data/volume/elsewhere/info"_s);
+    GetParam().plant(volume);
+    const Snapshot before = snapshot();
+
+    const auto error = Trash::moveItemToTrash(path);
+
+    EXPECT_TRUE(error);
+    expectUntouchedExcept(before, {});
+    EXPECT_TRUE(QDir(volume + "/elsewhere/files"_L1).isEmpty());
+}
+
+namespace {
+
+QString userTrash(const QString &volume)
+{
+    return volume + "/.Trash-"_L1 + QString::number(::getuid());
+}
+
+void linkTo(const QString &target, const QString &link)
+{
+    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+}
+
+void makeFolder(const QString &path, mode_t mode, uid_t owner)
+{
+    ASSERT_EQ(::mkdir(QFile::encodeName(path).constData(), mode), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(path).constData(), owner, owner), 0);
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Planted, PlantedTrashTest,
+    ::testing::Values(
+        PlantedTrashCase{"UserTrashIsALink", false,
+                         [](const QString &volume) { linkTo(volume + "/elsewhere"_L1, userTrash(volume)); }},
+        PlantedTrashCase{"SharedTrashUserFolderIsALink", false,
+                         [](const QString &volume) {
+                             makeFolder(volume + "/.Trash"_L1, 01777, ::getuid());
+                             linkTo(volume + "/elsewhere"_L1, volume + "/.Trash/"_L1 + QString::number(::getuid()));
+                         }},
+        PlantedTrashCase{"UserTrashFilesFolderIsALink", false,
+                         [](const QString &volume) {
+                             makeFolder(userTrash(volume), 0700, ::getuid());
+                             makeFolder(userTrash(volume) + "/info"_L1, 0700, ::getuid());
+                             linkTo(volume + "/elsewhere/files"_L1, userTrash(volume) + "/files"_L1);
+                         }},
+        PlantedTrashCase{"UserTrashBelongsToSomeoneElse", true,
+                         [](const QString &volume) {
+                             makeFolder(userTrash(volume), 0777, 4242);
+                             makeFolder(userTrash(volume) + "/files"_L1, 0777, 4242);
+                             makeFolder(userTrash(volume) + "/info"_L1, 0777, 4242);
+                         }}),
+    [](const ::testing::TestParamInfo<PlantedTrashCase> &param) { return std::string(param.param.name); });
+
+// A trash whose info folder takes no new entry fails the item instead of trying forever.
+TEST_F(TrashTest, TrashWhoseInfoFolderIsNotWritableFailsTheItem)
+{
+    const QString path = m_folder.writeFile(u"data/a.txt"_s, "a");
+    ASSERT_FALSE(Trash::makeHomeTrash());
+    m_folder.makeFolder(u"home/.local/share/Trash/files"_s);
+    const QString info = m_folder.makeFolder(u"home/.local/share/Trash/info"_s);
+    if (!makeImmutable(info))
+        GTEST_SKIP() << "this file system cannot make a folder immutable";
+
+    const auto error = Trash::moveItemToTrash(path);
+
+    EXPECT_TRUE(error);
+    EXPECT_TRUE(QFileInfo::exists(path));
+}
