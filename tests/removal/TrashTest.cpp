@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -83,6 +84,27 @@ TEST_F(FileDeleterTest, StopsAtAFileSystemMountedInsideTheFolder)
     EXPECT_EQ(error->underlyingError()->code(), EXDEV);
     EXPECT_EQ(snapshot().value(u"tree/mounted/other.txt"_s), QByteArray("F:other"));
     expectUntouchedExcept(before, {u"tree/a.txt"_s});
+}
+
+// A bind mount shows a folder from elsewhere on the same file system: it is not the folder's
+// content either.
+TEST_F(FileDeleterTest, StopsAtABindMountInsideTheFolder)
+{
+    file(u"outside/kept.txt"_s, "kept");
+    file(u"tree/a.txt"_s, "a");
+    const QString bound = m_folder.makeFolder(u"data/tree/bound"_s);
+    if (::mount(QFile::encodeName(dataPath(u"outside"_s)).constData(), QFile::encodeName(bound).constData(),
+                nullptr, MS_BIND, nullptr)
+        != 0)
+        GTEST_SKIP() << "this process may not mount a file system (needs root)";
+    const Snapshot before = snapshot();
+
+    const auto error = FileDeleter::removeItemAtPath(dataPath(u"tree"_s), FileDeleter::Kind::Folder);
+    ::umount2(QFile::encodeName(bound).constData(), MNT_DETACH);
+
+    EXPECT_TRUE(error);
+    EXPECT_EQ(snapshot().value(u"outside/kept.txt"_s), QByteArray("F:kept"));
+    expectUntouchedExcept(before, {u"tree"_s});
 }
 
 struct ErrnoCase
