@@ -38,16 +38,18 @@ QString cleanPath(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-// A folder of a trash must be a real folder, not a link: Qt follows links into whatever they
-// point to. On a shared volume it must also be this user's own.
-int trashFolderErrno(const QString &path, bool mustBeOwn)
+// A folder of a trash on another volume must be this user's own real folder, not a link: Qt
+// follows links into whatever they point to, and others may write at a volume's root. The
+// home trash lies in the user's own home, where a link is the user's own doing.
+int trashFolderErrno(const QString &path, bool onSharedVolume)
 {
+    const QByteArray name = QFile::encodeName(path);
     struct stat status {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+    if ((onSharedVolume ? ::lstat(name.constData(), &status) : ::stat(name.constData(), &status)) != 0)
         return errno;
     if (!S_ISDIR(status.st_mode))
         return ENOTDIR;
-    if (mustBeOwn && status.st_uid != ::getuid())
+    if (onSharedVolume && status.st_uid != ::getuid())
         return EACCES;
     return 0;
 }
@@ -75,14 +77,14 @@ QString volumeTrashPath(const QString &root)
 
 // Its "files" and "info" folders are checked like the trash itself, and must take new entries:
 // Qt looks for a free info file name for ever in an info folder that takes none.
-int trashContentErrno(const QString &trash, bool mustBeOwn)
+int trashContentErrno(const QString &trash, bool onSharedVolume)
 {
-    if (const int error = trashFolderErrno(trash, mustBeOwn))
+    if (const int error = trashFolderErrno(trash, onSharedVolume))
         return error;
     for (const auto name : {"files"_L1, "info"_L1}) {
         const QString folder = trash + u'/' + name;
         ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
-        if (const int error = trashFolderErrno(folder, mustBeOwn))
+        if (const int error = trashFolderErrno(folder, onSharedVolume))
             return error;
         if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
             return errno;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <sys/mount.h>
@@ -227,4 +228,49 @@ TEST_F(TrashTest, TrashWhoseInfoFolderIsNotWritableFailsTheItem)
 
     EXPECT_TRUE(error);
     EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+// Trashed items never replace what the trash already holds, whether it has an info file or
+// not, and each gets the info file the trash needs to put it back.
+TEST_F(TrashTest, SameNameTrashedAgainGetsANameOfItsOwn)
+{
+    ASSERT_FALSE(Trash::makeHomeTrash());
+    m_folder.writeFile(u"home/.local/share/Trash/files/b.txt"_s, "left over");
+    QStringList trashedPaths;
+    for (const auto &[name, content] : {std::pair{"a.txt", "first"}, {"a.txt", "second"}, {"b.txt", "b"}}) {
+        const QString path = m_folder.writeFile(u"data/"_s + QLatin1StringView(name), content);
+        QString trashed;
+        EXPECT_FALSE(Trash::moveItemToTrash(path, &trashed)) << name;
+        EXPECT_FALSE(QFileInfo::exists(path));
+        QFile moved(trashed);
+        ASSERT_TRUE(moved.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(moved.readAll(), QByteArray(content));
+        QFile info(homeTrash() + "/info/"_L1 + QFileInfo(trashed).fileName() + ".trashinfo"_L1);
+        ASSERT_TRUE(info.open(QIODevice::ReadOnly)) << name;
+        EXPECT_TRUE(info.readAll().contains(QByteArray("Path=" + QFile::encodeName(path) + "\n")));
+        trashedPaths.append(trashed);
+    }
+    EXPECT_EQ(QSet<QString>(trashedPaths.cbegin(), trashedPaths.cend()).size(), 3);
+    QFile leftOver(homeTrash() + "/files/b.txt"_L1);
+    ASSERT_TRUE(leftOver.open(QIODevice::ReadOnly));
+    EXPECT_EQ(leftOver.readAll(), QByteArray("left over"));
+}
+
+// Qt takes a dangling link of the same name in the trash for a free name; the item then fails
+// and stays, and the link stays too.
+TEST_F(TrashTest, DanglingLinkOfTheSameNameInTheTrashIsNotReplaced)
+{
+    ASSERT_FALSE(Trash::makeHomeTrash());
+    m_folder.makeFolder(u"home/.local/share/Trash/files"_s);
+    const QByteArray link = QFile::encodeName(homeTrash() + "/files/c.txt"_L1);
+    ASSERT_EQ(::symlink("nowhere", link.constData()), 0);
+    const QString path = m_folder.writeFile(u"data/c.txt"_s, "c");
+
+    QString trashed;
+    const auto error = Trash::moveItemToTrash(path, &trashed);
+
+    EXPECT_EQ(QFileInfo::exists(path), bool(error));
+    char target[16] = {};
+    EXPECT_EQ(::readlink(link.constData(), target, sizeof target - 1), 7);
+    EXPECT_STREQ(target, "nowhere");
 }
