@@ -92,16 +92,30 @@ int trashContentErrno(const QString &trash, bool onSharedVolume)
     return 0;
 }
 
+// Qt names the info file "<name>.trashinfo", or "<name>-<number>.trashinfo" on a clash, and
+// tries for ever when that name does not fit in the info folder.
+int infoNameErrno(const QString &info, const QString &name)
+{
+    const long longest = ::pathconf(QFile::encodeName(info).constData(), _PC_NAME_MAX);
+    const qsizetype needed = QFile::encodeName(name).size() + qsizetype(sizeof "-0000.trashinfo") - 1;
+    return longest > 0 && needed > longest ? ENAMETOOLONG : 0;
+}
+
 // Why the trash Qt is going to use for the item must not be used, or 0.
 int trashForItemErrno(const QString &path)
 {
+    QString trash = Trash::homeTrashPath();
+    bool onSharedVolume = false;
     const QStorageInfo volume(path);
     if (volume.isValid() && volume != QStorageInfo(QDir::home())) {
-        const QString trash = volumeTrashPath(volume.rootPath());
-        if (!trash.isEmpty())
-            return trashContentErrno(trash, true);
+        if (const QString volumeTrash = volumeTrashPath(volume.rootPath()); !volumeTrash.isEmpty()) {
+            trash = volumeTrash;
+            onSharedVolume = true;
+        }
     }
-    return trashContentErrno(Trash::homeTrashPath(), false);
+    if (const int error = trashContentErrno(trash, onSharedVolume))
+        return error;
+    return infoNameErrno(trash + "/info"_L1, QFileInfo(path).fileName());
 }
 
 } // namespace

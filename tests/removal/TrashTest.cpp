@@ -274,3 +274,17 @@ TEST_F(TrashTest, DanglingLinkOfTheSameNameInTheTrashIsNotReplaced)
     EXPECT_EQ(::readlink(link.constData(), target, sizeof target - 1), 7);
     EXPECT_STREQ(target, "nowhere");
 }
+
+// The info file's name is the item's plus ".trashinfo", and plus a number on a clash: a name
+// too long for that fails the item instead of trying forever; one that fits goes.
+TEST_F(TrashTest, NameTooLongForItsInfoFileFailsTheItem)
+{
+    for (const auto &[length, fits] : {std::pair{240, true}, {250, false}}) {
+        const QString path = m_folder.writeFile(u"data/"_s + QString(length, u'n'), "n");
+
+        const auto error = Trash::moveItemToTrash(path);
+
+        EXPECT_EQ(!error, fits) << length;
+        EXPECT_EQ(!QFileInfo::exists(path), fits) << length;
+    }
+}
