@@ -38,6 +38,86 @@ QString cleanPath(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+// A folder of a trash on another volume must be this user's own real folder, not a link: Qt
+// follows links into whatever they point to, and others may write at a volume's root. The
+// home trash lies in the user's own home, where a link is the user's own doing.
+int trashFolderErrno(const QString &path, bool onSharedVolume)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status {};
+    if ((onSharedVolume ? ::lstat(name.constData(), &status) : ::stat(name.constData(), &status)) != 0)
+        return errno;
+    if (!S_ISDIR(status.st_mode))
+        return ENOTDIR;
+    if (onSharedVolume && status.st_uid != ::getuid())
+        return EACCES;
+    return 0;
+}
+
+bool makeOrFindFolder(const QString &path)
+{
+    return ::mkdir(QFile::encodeName(path).constData(), S_IRWXU) == 0 || QFileInfo(path).isDir();
+}
+
+// The trash Qt picks on a volume other than the home volume, in Qt's order: "<root>/.Trash/<uid>"
+// when "<root>/.Trash" is a real, sticky folder, else "<root>/.Trash-<uid>"; each made here
+// (owner-only) when missing, so that what Qt then finds is known. Empty when Qt would find
+// neither and fall back to the home trash.
+QString volumeTrashPath(const QString &root)
+{
+    const QString uid = QString::number(::getuid());
+    const QString shared = root + "/.Trash"_L1;
+    struct stat status {};
+    if (::lstat(QFile::encodeName(shared).constData(), &status) == 0 && S_ISDIR(status.st_mode)
+        && (status.st_mode & S_ISVTX) && makeOrFindFolder(shared + u'/' + uid))
+        return shared + u'/' + uid;
+    const QString own = shared + u'-' + uid;
+    return makeOrFindFolder(own) ? own : QString();
+}
+
+// Its "files" and "info" folders are checked like the trash itself, and must take new entries:
+// Qt looks for a free info file name for ever in an info folder that takes none.
+int trashContentErrno(const QString &trash, bool onSharedVolume)
+{
+    if (const int error = trashFolderErrno(trash, onSharedVolume))
+        return error;
+    for (const auto name : {"files"_L1, "info"_L1}) {
+        const QString folder = trash + u'/' + name;
+        ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
+        if (const int error = trashFolderErrno(folder, onSharedVolume))
+            return error;
+        if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+            return errno;
+    }
+    return 0;
+}
+
+// Qt names the info file "<name>.trashinfo", or "<name>-<number>.trashinfo" on a clash, and
+// tries for ever when that name does not fit in the info folder.
+int infoNameErrno(const QString &info, const QString &name)
+{
+    const long longest = ::pathconf(QFile::encodeName(info).constData(), _PC_NAME_MAX);
+    const qsizetype needed = QFile::encodeName(name).size() + qsizetype(sizeof "-0000.trashinfo") - 1;
+    return longest > 0 && needed > longest ? ENAMETOOLONG : 0;
+}
+
+// Why the trash Qt is going to use for the item must not be used, or 0.
+int trashForItemErrno(const QString &path)
+{
+    QString trash = Trash::homeTrashPath();
+    bool onSharedVolume = false;
+    const QStorageInfo volume(path);
+    if (volume.isValid() && volume != QStorageInfo(QDir::home())) {
+        if (const QString volumeTrash = volumeTrashPath(volume.rootPath()); !volumeTrash.isEmpty()) {
+            trash = volumeTrash;
+            onSharedVolume = true;
+        }
+    }
+    if (const int error = trashContentErrno(trash, onSharedVolume))
+        return error;
+    return infoNameErrno(trash + "/info"_L1, QFileInfo(path).fileName());
+}
+
 } // namespace
 
 QString Trash::homeTrashPath()
@@ -89,6 +169,8 @@ std::optional<RQError> Trash::moveItemToTrash(const QString &path, QString *path
         return RQError::fileSystemError(missing, path);
     if (auto error = makeHomeTrash())
         return error;
+    if (const int unusable = trashForItemErrno(path))
+        return RQError::fileSystemError(unusable, path);
 
     const QString volumeRoot = QStorageInfo(QFileInfo(path).path()).rootPath();
     QFile item(path);

@@ -17,6 +17,8 @@ public:
     // Moves the file, link or folder at the path (no trailing "/") into a trash folder. On
     // success the item lies in the "files" folder of a trash folder, and pathInTrash (when
     // given) names it there; otherwise the answer is the error and the item stays where it was.
+    // Refused before anything moves: a volume trash (or its "files" or "info") that is a link or
+    // another user's, a trash whose folders take no new entry, a name too long for its info file.
     static std::optional<RQError> moveItemToTrash(const QString &path, QString *pathInTrash = nullptr);
 
     // Makes the XDG data folder and the home trash folder in it (owner-only) when missing.

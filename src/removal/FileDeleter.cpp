@@ -52,11 +52,26 @@ int removeContents(int fd, dev_t device)
     return 0;
 }
 
+// The mount a folder belongs to; empty where the kernel does not tell.
+std::optional<quint64> mountId(int fd)
+{
+    struct statx status {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &status) != 0 || !(status.stx_mask & STATX_MNT_ID))
+        return std::nullopt;
+    return status.stx_mnt_id;
+}
+
 int removeFolder(int folderFd, const char *name, dev_t device)
 {
     const FileDescriptor fd(::openat(folderFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (fd.get() < 0)
         return errno;
+    // A mount point, a bind mount of another folder of the same file system too, shows content
+    // from elsewhere; it could not be removed anyway.
+    const auto inner = mountId(fd.get());
+    const auto outer = mountId(folderFd);
+    if (inner && outer && *inner != *outer)
+        return EXDEV;
     if (const int error = removeContents(fd.get(), device))
         return error;
     return ::unlinkat(folderFd, name, AT_REMOVEDIR) == 0 ? 0 : errno;

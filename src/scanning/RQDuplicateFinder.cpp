@@ -11,15 +11,36 @@
 #include "scanning/RQIgnoreList.h"
 #include "scanning/RQStringPath.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Drops each root that lies strictly under another root, or equals an earlier one.
+// The path with its links resolved; the path itself when it does not exist.
+QString resolvedPath(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+// path lies strictly under otherPath, or equals it while otherPath stands earlier in the list.
+bool isNestedIn(const QString &path, const QString &otherPath, bool earlier)
+{
+    const bool equal = rq_isEqualToPath(path, otherPath);
+    return (equal && earlier) || (!equal && rq_isChildOfPath(path, otherPath));
+}
+
+// Drops each root that lies strictly under another root, or equals an earlier one, by the
+// given paths or by where their links lead: a root reached through a link would otherwise
+// offer each file as a copy of itself.
 QStringList withoutNestedPaths(const QStringList &paths)
 {
+    QStringList resolved;
+    for (const QString &path : paths)
+        resolved.append(resolvedPath(path));
     QStringList kept;
     for (qsizetype index = 0; index < paths.size(); ++index) {
         const QString &path = paths.at(index);
@@ -28,8 +49,8 @@ QStringList withoutNestedPaths(const QStringList &paths)
             if (other == index)
                 continue;
             const QString &otherPath = paths.at(other);
-            const bool equal = rq_isEqualToPath(path, otherPath);
-            if ((equal && other < index) || (!equal && rq_isChildOfPath(path, otherPath))) {
+            if (isNestedIn(path, otherPath, other < index)
+                || isNestedIn(resolved.at(index), resolved.at(other), other < index)) {
                 SystemLog::debug(u"Ignoring path: %1 because it's a child of %2"_s.arg(path, otherPath));
                 dropped = true;
             }

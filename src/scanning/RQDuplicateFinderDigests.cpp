@@ -48,7 +48,10 @@ struct RQDuplicateFinderDigests::Shared
             if (!cancelled.load(std::memory_order_acquire))
                 file.setContentDigest(sha1DigestForFileAtPath(file.path(), chunkSize));
             const qsizetype done = digested.fetch_add(1) + 1;
-            if (const auto *report = onFileDigested.load(std::memory_order_acquire))
+            // Sequentially consistent, like the store in finish(): with acquire and release
+            // alone, this thread could miss the report while finish() misses this count, and
+            // the last file of a scan would never be reported.
+            if (const auto *report = onFileDigested.load())
                 (*report)(reportOffset + done);
             // Counted only after the report, so finish() returns when no report runs.
             completed.fetch_add(1);
@@ -94,6 +97,9 @@ RQDuplicateFinderDigests::~RQDuplicateFinderDigests()
     shared.cancelled.store(true);
     const quint64 total = shared.published.fetch_or(closedBit) & ~closedBit;
     shared.published.notify_all();
+    // The other threads may never start (the pool can be busy, or as narrow as this one
+    // thread), so this one clears what is left itself.
+    shared.work();
     shared.waitForAll(total);
 }
 
@@ -142,7 +148,7 @@ void RQDuplicateFinderDigests::finish(const std::function<void(qsizetype digeste
     Shared &shared = *m_shared;
     const std::function<void(qsizetype)> report = onFileDigested ? onFileDigested : [](qsizetype) {};
     shared.reportOffset = m_emptyFiles;
-    shared.onFileDigested.store(&report, std::memory_order_release);
+    shared.onFileDigested.store(&report);
     report(m_emptyFiles + shared.digested.load());
     const quint64 total = shared.published.fetch_or(closedBit) & ~closedBit;
     shared.published.notify_all();

@@ -66,7 +66,8 @@ void RQDuplicateFinderGrouping::groupByDigest()
         const bool inLibrary = parentIsLibrary(*item);
         if ((!inLibrary && item->inPackage()) || item->isEmpty() || (inLibrary && item->isDirectory()))
             continue;
-        const auto [found, added] = m_groupIndex.try_emplace(*digest, m_hashGroups.size());
+        auto &groupIndex = item->isDirectory() ? m_folderGroupIndex : m_fileGroupIndex;
+        const auto [found, added] = groupIndex.try_emplace(*digest, m_hashGroups.size());
         if (added)
             m_hashGroups.push_back({*digest, {}});
         m_hashGroups[found->second].members.push_back(item);
@@ -90,7 +91,8 @@ void RQDuplicateFinderGrouping::dropUnequalGroups()
         kept.push_back(std::move(group));
     }
     m_hashGroups = std::move(kept);
-    m_groupIndex.clear();
+    m_fileGroupIndex.clear();
+    m_folderGroupIndex.clear();
 }
 
 bool RQDuplicateFinderGrouping::liesInDuplicateFolder(const RQFile &member) const

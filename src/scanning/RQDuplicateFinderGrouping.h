@@ -44,6 +44,8 @@ private:
     std::vector<std::shared_ptr<RQFile>> m_allItems;
     // In order of first addition, which decides the member order and so each group's name.
     std::vector<HashGroup> m_hashGroups;
-    std::unordered_map<Sha1Digest, std::size_t, DigestHash> m_groupIndex;
+    // Files and folders apart: a file can hold exactly the text a folder's digest is made of.
+    std::unordered_map<Sha1Digest, std::size_t, DigestHash> m_fileGroupIndex;
+    std::unordered_map<Sha1Digest, std::size_t, DigestHash> m_folderGroupIndex;
     QSet<QString> m_dupDirPaths;
 };

@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -85,6 +87,27 @@ TEST_F(FileDeleterTest, StopsAtAFileSystemMountedInsideTheFolder)
     expectUntouchedExcept(before, {u"tree/a.txt"_s});
 }
 
+// A bind mount shows a folder from elsewhere on the same file system: it is not the folder's
+// content either.
+TEST_F(FileDeleterTest, StopsAtABindMountInsideTheFolder)
+{
+    file(u"outside/kept.txt"_s, "kept");
+    file(u"tree/a.txt"_s, "a");
+    const QString bound = m_folder.makeFolder(u"data/tree/bound"_s);
+    if (::mount(QFile::encodeName(dataPath(u"outside"_s)).constData(), QFile::encodeName(bound).constData(),
+                nullptr, MS_BIND, nullptr)
+        != 0)
+        GTEST_SKIP() << "this process may not mount a file system (needs root)";
+    const Snapshot before = snapshot();
+
+    const auto error = FileDeleter::removeItemAtPath(dataPath(u"tree"_s), FileDeleter::Kind::Folder);
+    ::umount2(QFile::encodeName(bound).constData(), MNT_DETACH);
+
+    EXPECT_TRUE(error);
+    EXPECT_EQ(snapshot().value(u"outside/kept.txt"_s), QByteArray("F:kept"));
+    expectUntouchedExcept(before, {u"tree"_s});
+}
+
 struct ErrnoCase
 {
     int errnoValue;
@@ -112,3 +135,156 @@ INSTANTIATE_TEST_SUITE_P(Errno, RQErrorTest,
                          ::testing::Values(ErrnoCase{ENOENT, 4}, ErrnoCase{EACCES, 513}, ErrnoCase{EPERM, 513},
                                            ErrnoCase{EROFS, 642}, ErrnoCase{EXDEV, 512}, ErrnoCase{EISDIR, 512},
                                            ErrnoCase{EBUSY, 512}));
+
+// A volume's trash folder that someone else could have planted: a link (to a folder they can
+// read), or a folder of another user. Nothing may go there; the item stays where it was.
+struct PlantedTrashCase
+{
+    const char *name;
+    bool needsRoot;
+    void (*plant)(const QString &volume);
+};
+
+class PlantedTrashTest : public RemovalFixture, public ::testing::WithParamInterface<PlantedTrashCase>
+{
+};
+
+TEST_P(PlantedTrashTest, ItemIsNotTrashedIntoAPlantedTrashFolder)
+{
+    if (GetParam().needsRoot && ::getuid() != 0)
+        GTEST_SKIP() << "only root can make a folder of another user";
+    if (!mountTmpfs(u"volume"_s))
+        GTEST_SKIP() << "this process may not mount a file system (needs root)";
+    const QString volume = dataPath(u"volume"_s);
+    const QString path = m_folder.writeFile(u"data/volume/a.txt"_s, "a");
+    m_folder.makeFolder(u"data/volume/elsewhere/files"_s);
+    m_folder.makeFolder(u"data/volume/elsewhere/info"_s);
+    GetParam().plant(volume);
+    const Snapshot before = snapshot();
+
+    const auto error = Trash::moveItemToTrash(path);
+
+    EXPECT_TRUE(error);
+    expectUntouchedExcept(before, {});
+    EXPECT_TRUE(QDir(volume + "/elsewhere/files"_L1).isEmpty());
+}
+
+namespace {
+
+QString userTrash(const QString &volume)
+{
+    return volume + "/.Trash-"_L1 + QString::number(::getuid());
+}
+
+void linkTo(const QString &target, const QString &link)
+{
+    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+}
+
+void makeFolder(const QString &path, mode_t mode, uid_t owner)
+{
+    ASSERT_EQ(::mkdir(QFile::encodeName(path).constData(), mode), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(path).constData(), owner, owner), 0);
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Planted, PlantedTrashTest,
+    ::testing::Values(
+        PlantedTrashCase{"UserTrashIsALink", false,
+                         [](const QString &volume) { linkTo(volume + "/elsewhere"_L1, userTrash(volume)); }},
+        PlantedTrashCase{"SharedTrashUserFolderIsALink", false,
+                         [](const QString &volume) {
+                             makeFolder(volume + "/.Trash"_L1, 01777, ::getuid());
+                             linkTo(volume + "/elsewhere"_L1, volume + "/.Trash/"_L1 + QString::number(::getuid()));
+                         }},
+        PlantedTrashCase{"UserTrashFilesFolderIsALink", false,
+                         [](const QString &volume) {
+                             makeFolder(userTrash(volume), 0700, ::getuid());
+                             makeFolder(userTrash(volume) + "/info"_L1, 0700, ::getuid());
+                             linkTo(volume + "/elsewhere/files"_L1, userTrash(volume) + "/files"_L1);
+                         }},
+        PlantedTrashCase{"UserTrashBelongsToSomeoneElse", true,
+                         [](const QString &volume) {
+                             makeFolder(userTrash(volume), 0777, 4242);
+                             makeFolder(userTrash(volume) + "/files"_L1, 0777, 4242);
+                             makeFolder(userTrash(volume) + "/info"_L1, 0777, 4242);
+                         }}),
+    [](const ::testing::TestParamInfo<PlantedTrashCase> &param) { return std::string(param.param.name); });
+
+// A trash whose info folder takes no new entry fails the item instead of trying forever.
+TEST_F(TrashTest, TrashWhoseInfoFolderIsNotWritableFailsTheItem)
+{
+    const QString path = m_folder.writeFile(u"data/a.txt"_s, "a");
+    ASSERT_FALSE(Trash::makeHomeTrash());
+    m_folder.makeFolder(u"home/.local/share/Trash/files"_s);
+    const QString info = m_folder.makeFolder(u"home/.local/share/Trash/info"_s);
+    if (!makeImmutable(info))
+        GTEST_SKIP() << "this file system cannot make a folder immutable";
+
+    const auto error = Trash::moveItemToTrash(path);
+
+    EXPECT_TRUE(error);
+    EXPECT_TRUE(QFileInfo::exists(path));
+}
+
+// Trashed items never replace what the trash already holds, whether it has an info file or
+// not, and each gets the info file the trash needs to put it back.
+TEST_F(TrashTest, SameNameTrashedAgainGetsANameOfItsOwn)
+{
+    ASSERT_FALSE(Trash::makeHomeTrash());
+    m_folder.writeFile(u"home/.local/share/Trash/files/b.txt"_s, "left over");
+    QStringList trashedPaths;
+    for (const auto &[name, content] : {std::pair{"a.txt", "first"}, {"a.txt", "second"}, {"b.txt", "b"}}) {
+        const QString path = m_folder.writeFile(u"data/"_s + QLatin1StringView(name), content);
+        QString trashed;
+        EXPECT_FALSE(Trash::moveItemToTrash(path, &trashed)) << name;
+        EXPECT_FALSE(QFileInfo::exists(path));
+        QFile moved(trashed);
+        ASSERT_TRUE(moved.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(moved.readAll(), QByteArray(content));
+        QFile info(homeTrash() + "/info/"_L1 + QFileInfo(trashed).fileName() + ".trashinfo"_L1);
+        ASSERT_TRUE(info.open(QIODevice::ReadOnly)) << name;
+        EXPECT_TRUE(info.readAll().contains(QByteArray("Path=" + QFile::encodeName(path) + "\n")));
+        trashedPaths.append(trashed);
+    }
+    EXPECT_EQ(QSet<QString>(trashedPaths.cbegin(), trashedPaths.cend()).size(), 3);
+    QFile leftOver(homeTrash() + "/files/b.txt"_L1);
+    ASSERT_TRUE(leftOver.open(QIODevice::ReadOnly));
+    EXPECT_EQ(leftOver.readAll(), QByteArray("left over"));
+}
+
+// Qt takes a dangling link of the same name in the trash for a free name; the item then fails
+// and stays, and the link stays too.
+TEST_F(TrashTest, DanglingLinkOfTheSameNameInTheTrashIsNotReplaced)
+{
+    ASSERT_FALSE(Trash::makeHomeTrash());
+    m_folder.makeFolder(u"home/.local/share/Trash/files"_s);
+    const QByteArray link = QFile::encodeName(homeTrash() + "/files/c.txt"_L1);
+    ASSERT_EQ(::symlink("nowhere", link.constData()), 0);
+    const QString path = m_folder.writeFile(u"data/c.txt"_s, "c");
+
+    QString trashed;
+    const auto error = Trash::moveItemToTrash(path, &trashed);
+
+    EXPECT_EQ(QFileInfo::exists(path), bool(error));
+    char target[16] = {};
+    EXPECT_EQ(::readlink(link.constData(), target, sizeof target - 1), 7);
+    EXPECT_STREQ(target, "nowhere");
+}
+
+// The info file's name is the item's plus ".trashinfo", and plus a number on a clash: a name
+// too long for that fails the item instead of trying forever; one that fits goes.
+TEST_F(TrashTest, NameTooLongForItsInfoFileFailsTheItem)
+{
+    for (const auto &[length, fits] : {std::pair{240, true}, {250, false}}) {
+        const QString path = m_folder.writeFile(u"data/"_s + QString(length, u'n'), "n");
+
+        const auto error = Trash::moveItemToTrash(path);
+
+        EXPECT_EQ(!error, fits) << length;
+        EXPECT_EQ(!QFileInfo::exists(path), fits) << length;
+    }
+}

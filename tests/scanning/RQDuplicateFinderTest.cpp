@@ -2,6 +2,9 @@
 
 #include "scanning/RQDuplicateFiles.h"
 #include "scanning/RQFile.h"
+#include "scanning/RQHashHelper.h"
+
+#include "platform/GlobalQueue.h"
 
 #include "support/LogCapture.h"
 
@@ -49,6 +52,19 @@ TEST_F(RQDuplicateFinderTest, DropsNestedAndRepeatedRoots)
     }
 }
 
+TEST_F(RQDuplicateFinderTest, RootReachedThroughALinkIsNotScannedTwice)
+{
+    write(u"real/sub/f"_s, 3000, 'f');
+    write(u"real/sub/g"_s, 3100, 'g');
+    makeSymlink(u"link"_s, u"real/sub"_s);
+    const LogCapture log;
+    const ScanReports reports = scan({root(u"real"_s), root(u"link"_s)});
+    // Offering real/sub and link as copies would remove the only copy through the link.
+    EXPECT_EQ(groupsOf(reports), QStringList());
+    EXPECT_TRUE(log.contains(u"[DEBUG] Ignoring path: %1 because it's a child of %2"_s.arg(root(u"link"_s),
+                                                                                          root(u"real"_s))));
+}
+
 TEST_F(RQDuplicateFinderTest, EmptyRootListFailsAtOnceThenCompletesEmpty)
 {
     const ScanReports reports = scan({});
@@ -81,6 +97,25 @@ TEST_F(RQDuplicateFinderTest, SystemOrIgnoredRootEndsTheScanWithNoList)
             EXPECT_EQ(step, 0);
         EXPECT_TRUE(log.contains(u"[DEBUG] Path is a system path or is ignored not even going to try to scan. "_s + refused));
     }
+}
+
+// On a machine with one core the scan's thread is the pool's only one, so the digest threads
+// it asked for never start; a scan that ends early must not wait for them.
+TEST_F(RQDuplicateFinderTest, RefusedScanLeavesNoThreadWaitingWhenThePoolHasOneThread)
+{
+    write(u"other/a"_s, 100, 'a');
+    write(u"other/b"_s, 100, 'a');
+    QThreadPool &pool = static_cast<GlobalQueue &>(DispatchQueue::global(DispatchPriority::High)).pool();
+    ASSERT_TRUE(pool.waitForDone(10000));
+    const int threads = pool.maxThreadCount();
+    pool.setMaxThreadCount(1);
+    const ScanReports refused = scan({root(u"other"_s), u"/usr/share/"_s});
+    EXPECT_TRUE(pool.waitForDone(10000)) << "a pool thread is still waiting";
+    const ScanReports next = scan({root(u"other"_s)});
+    pool.setMaxThreadCount(threads);
+    ASSERT_TRUE(refused.completed);
+    EXPECT_FALSE(refused.groups.has_value());
+    EXPECT_EQ(groupsOf(next), QStringList{u"other/a | other/b"_s});
 }
 
 TEST_F(RQDuplicateFinderTest, ThreeEqualFilesMakeOneGroupWithTwoExtraCopies)
@@ -128,6 +163,15 @@ TEST_F(RQDuplicateFinderTest, EqualFoldersMakeOneGroupWithoutNestedGroups)
     EXPECT_TRUE(group.isDirectory());
     EXPECT_EQ(group.fileSize(), 11000);
     EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(1, 11000)));
+}
+
+TEST_F(RQDuplicateFinderTest, FolderAndFileNeverShareAGroup)
+{
+    // A folder's digest is the SHA-1 of its children's digest texts, so a file that holds
+    // exactly that text, and is as large as the folder, has the folder's digest and size.
+    const QString inside = write(u"F/c"_s, 40, 'c');
+    write(u"T"_s, RQHashHelper::sha1ForFileWithPath(inside).toLatin1());
+    EXPECT_EQ(groupsOf(scan({root(u""_s)})), QStringList());
 }
 
 TEST_F(RQDuplicateFinderTest, FoldersAreOfferedOnlyWhenEverythingInThemWasCompared)
