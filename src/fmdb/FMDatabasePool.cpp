@@ -4,6 +4,7 @@
 #include "fmdb/FMDatabasePoolDelegate.h"
 #include "fmdb/FMDescription.h"
 #include "fmdb/FMException.h"
+#include "fmdb/FMQueueSync.h"
 #include "platform/SerialQueue.h"
 #include "platform/SystemLog.h"
 
@@ -29,7 +30,7 @@ FMDatabasePool::~FMDatabasePool() = default;
 
 void FMDatabasePool::executeLocked(const std::function<void()> &block)
 {
-    m_lockQueue->sync(block);
+    fm_syncPassingExceptions(*m_lockQueue, block);
 }
 
 void FMDatabasePool::pushDatabaseBackInPool(const std::shared_ptr<FMDatabase> &db)

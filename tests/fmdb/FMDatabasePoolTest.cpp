@@ -152,6 +152,14 @@ TEST_F(FMDatabasePoolTest, PushingBackAConnectionTwiceIsACallersError)
     EXPECT_EQ(m_pool->countOfOpenDatabases(), 1u);
 }
 
+TEST_F(FMDatabasePoolTest, AnExceptionOnTheLockQueueReachesTheCaller)
+{
+    EXPECT_THROW(m_pool->executeLocked([] { throw FMException(u"raised"_s, u"in a locked block"_s); }),
+                 FMException);
+    // The lock queue still serves the pool.
+    EXPECT_EQ(m_pool->countOfOpenDatabases(), 1u);
+}
+
 TEST_F(FMDatabasePoolTest, TransactionsAndSavepointsFromSeveralThreads)
 {
     std::vector<std::thread> threads;

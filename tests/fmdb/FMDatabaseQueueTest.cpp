@@ -2,6 +2,7 @@
 
 #include "fmdb/FMDatabase.h"
 #include "fmdb/FMDatabaseQueue.h"
+#include "fmdb/FMException.h"
 #include "support/LogCapture.h"
 #include "support/TemporaryFolder.h"
 
@@ -179,6 +180,23 @@ TEST_F(FMDatabaseQueueTest, ResultSetsLeftOpenAreReported)
     EXPECT_TRUE(log.contains(u"Warning: there is at least one open result set around after "
                              "performing [FMDatabaseQueue inDatabase:]"_s));
     m_queue->inDatabase([&](FMDatabase *) { kept.reset(); });
+}
+
+TEST_F(FMDatabaseQueueTest, AnExceptionInABlockReachesTheCallerAndTheQueueGoesOn)
+{
+    // A savepoint without a name is the caller's error the layer raises on purpose; raised on
+    // the queue's worker it must not end the process.
+    const auto unnamedSavepoint = [](FMDatabase *db) { db->startSavePointWithName(QString()); };
+    EXPECT_THROW(m_queue->inDatabase(unnamedSavepoint), FMException);
+    EXPECT_THROW(m_queue->inTransaction([&](FMDatabase *db, bool *) { unnamedSavepoint(db); }),
+                 FMException);
+    EXPECT_THROW(m_queue->inSavePoint([&](FMDatabase *db, bool *) { unnamedSavepoint(db); }),
+                 FMException);
+    m_queue->inDatabase([](FMDatabase *db) {
+        EXPECT_TRUE(db->rollback()) << "the interrupted transaction is still open";
+        EXPECT_TRUE(db->executeUpdate(u"insert into t values (1)"_s));
+    });
+    EXPECT_EQ(rows(), 1);
 }
 
 TEST_F(FMDatabaseQueueTest, AReentrantCallStopsButAnotherQueueRuns)
