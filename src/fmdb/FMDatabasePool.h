@@ -68,6 +68,9 @@ private:
     // A connection, checked out, or nullptr; all of it under the lock.
     std::shared_ptr<FMDatabase> db();
     void beginTransaction(bool deferred, const RollbackBlock &block);
+    // Checks a connection out (nullptr when none could be had), runs the body with it and
+    // pushes it back, also when the body raises.
+    void withDatabase(const DatabaseBlock &body);
 
     std::optional<QString> m_path;
     std::unique_ptr<SerialQueue> m_lockQueue;

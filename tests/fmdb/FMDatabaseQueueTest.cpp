@@ -186,17 +186,22 @@ TEST_F(FMDatabaseQueueTest, AnExceptionInABlockReachesTheCallerAndTheQueueGoesOn
 {
     // A savepoint without a name is the caller's error the layer raises on purpose; raised on
     // the queue's worker it must not end the process.
-    const auto unnamedSavepoint = [](FMDatabase *db) { db->startSavePointWithName(QString()); };
-    EXPECT_THROW(m_queue->inDatabase(unnamedSavepoint), FMException);
-    EXPECT_THROW(m_queue->inTransaction([&](FMDatabase *db, bool *) { unnamedSavepoint(db); }),
+    const auto insertThenRaise = [](FMDatabase *db, bool *) {
+        db->executeUpdate(u"insert into t values (1)"_s);
+        db->startSavePointWithName(QString());
+    };
+    EXPECT_THROW(m_queue->inDatabase([&](FMDatabase *db) { insertThenRaise(db, nullptr); }),
                  FMException);
-    EXPECT_THROW(m_queue->inSavePoint([&](FMDatabase *db, bool *) { unnamedSavepoint(db); }),
-                 FMException);
-    m_queue->inDatabase([](FMDatabase *db) {
-        EXPECT_TRUE(db->rollback()) << "the interrupted transaction is still open";
-        EXPECT_TRUE(db->executeUpdate(u"insert into t values (1)"_s));
-    });
     EXPECT_EQ(rows(), 1);
+    // The work of a transaction or savepoint block that raised is rolled back, and nothing of
+    // it stays open for the blocks that follow.
+    EXPECT_THROW(m_queue->inTransaction(insertThenRaise), FMException);
+    EXPECT_THROW(m_queue->inSavePoint(insertThenRaise), FMException);
+    EXPECT_EQ(rows(), 1);
+    m_queue->inDatabase([](FMDatabase *db) { EXPECT_FALSE(db->inTransaction()); });
+    m_queue->inTransaction(
+        [](FMDatabase *db, bool *) { db->executeUpdate(u"insert into t values (2)"_s); });
+    EXPECT_EQ(rows(), 2);
 }
 
 TEST_F(FMDatabaseQueueTest, AReentrantCallStopsButAnotherQueueRuns)
