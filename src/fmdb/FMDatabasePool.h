@@ -57,7 +57,9 @@ public:
     // Forgets every connection; each closes when its last holder lets go.
     void releaseAllDatabases();
 
-    // The block receives a connection of its own, or nullptr when none could be had.
+    // The block receives a connection of its own, or nullptr when none could be had. An
+    // exception the block raises reaches the caller, after the connection went back into the
+    // pool (with its transaction or savepoint rolled back). So does one raised in executeLocked().
     void inDatabase(const DatabaseBlock &block);
     void inTransaction(const RollbackBlock &block);
     void inDeferredTransaction(const RollbackBlock &block);
