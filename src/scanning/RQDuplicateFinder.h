@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RQError.h"
 #include "scanning/RQDuplicateFinderMailbox.h"
 
 #include <QString>
@@ -30,18 +31,11 @@ class RQDuplicateFinder final : public std::enable_shared_from_this<RQDuplicateF
 public:
     using Groups = std::vector<std::shared_ptr<RQDuplicateFiles>>;
 
-    struct Error
-    {
-        QString domain;
-        qint64 code = 0;
-        QString description;
-    };
-
     // groups: none when the scan was refused (a root under a system folder or ignored).
     using CompletionBlock =
         std::function<void(const std::shared_ptr<RQDuplicateFinder> &finder, const std::optional<Groups> &groups)>;
     // Called only when start() finds no roots, with no error, before the (empty) scan runs.
-    using FailureBlock = std::function<void(const std::optional<Error> &error)>;
+    using FailureBlock = std::function<void(const std::optional<RQError> &error)>;
     // step 0 to 5; progress 0 to 1.
     using ProgressBlock = std::function<void(qint64 step, double progress)>;
     using DidScanFileBlock = std::function<void(qint64 totalFilesScanned)>;
