@@ -66,14 +66,12 @@ int openVolumeTrash(const QString &root, dev_t device, QString &trashPath)
         return -1;
     }
     const QByteArray uid = QByteArray::number(::getuid());
-    if (::fstatat(rootFd.get(), ".Trash", &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(status.st_mode)
-        && (status.st_mode & S_ISVTX)) {
-        const FileDescriptor shared(::openat(rootFd.get(), ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (shared.get() >= 0
-            && (::mkdirat(shared.get(), uid.constData(), S_IRWXU) == 0 || errno == EEXIST)) {
-            trashPath = root + "/.Trash/"_L1 + QString::fromLatin1(uid);
-            return openTrashFolder(shared.get(), uid.constData(), true);
-        }
+    // Judged on the opened folder itself, so that it cannot be swapped after the check.
+    const FileDescriptor shared(::openat(rootFd.get(), ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (shared.get() >= 0 && ::fstat(shared.get(), &status) == 0 && (status.st_mode & S_ISVTX)
+        && (::mkdirat(shared.get(), uid.constData(), S_IRWXU) == 0 || errno == EEXIST)) {
+        trashPath = root + "/.Trash/"_L1 + QString::fromLatin1(uid);
+        return openTrashFolder(shared.get(), uid.constData(), true);
     }
     trashPath = root + "/.Trash-"_L1 + QString::fromLatin1(uid);
     return openTrashFolder(rootFd.get(), QByteArray(".Trash-" + uid).constData(), true);

@@ -7,7 +7,8 @@
 #include <optional>
 
 // The freedesktop.org Trash, one item at a time: the home trash "<XDG data folder>/Trash",
-// or the trash folder of the volume the item lies on when that is not the home volume.
+// or the trash folder of the volume the item lies on when that is not the home trash's file
+// system.
 // Blocking; any thread, but one item at a time per process (the trash folders are shared).
 class Trash final
 {

@@ -179,6 +179,17 @@ bool RemovalFixture::mountTmpfs(const QString &relative, const char *options)
     return true;
 }
 
+bool RemovalFixture::bindMount(const QString &sourceRelative, const QString &targetRelative)
+{
+    const QString target = m_folder.makeFolder(u"data/"_s + targetRelative);
+    if (::mount(QFile::encodeName(dataPath(sourceRelative)).constData(), QFile::encodeName(target).constData(),
+                nullptr, MS_BIND, nullptr)
+        != 0)
+        return false;
+    m_mounts.prepend(target);
+    return true;
+}
+
 void RemovalFixture::remountReadOnly(const QString &relative)
 {
     ASSERT_EQ(::mount("tmpfs", QFile::encodeName(dataPath(relative)).constData(), "tmpfs",

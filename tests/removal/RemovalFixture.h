@@ -62,6 +62,9 @@ public:
     // A fresh tmpfs below the data folder, with tmpfs mount options; false when this process
     // may not mount.
     bool mountTmpfs(const QString &relative, const char *options = "size=1m");
+    // Shows data/source again at data/target (a new folder); false when this process may not
+    // mount.
+    bool bindMount(const QString &sourceRelative, const QString &targetRelative);
     void remountReadOnly(const QString &relative);
 
     struct Outcome

@@ -81,14 +81,10 @@ TEST_F(TrashTest, SharedVolumeTrashIsUsedOnlyWhenSticky)
 TEST_F(TrashTest, ItemOnABindMountOfTheHomeFileSystemFailsWithoutACopy)
 {
     file(u"source/a.txt"_s, "a");
-    const QString bound = m_folder.makeFolder(u"data/bound"_s);
-    if (::mount(QFile::encodeName(dataPath(u"source"_s)).constData(), QFile::encodeName(bound).constData(),
-                nullptr, MS_BIND, nullptr)
-        != 0)
+    if (!bindMount(u"source"_s, u"bound"_s))
         GTEST_SKIP() << "this process may not mount a file system (needs root)";
 
-    const auto error = Trash::moveItemToTrash(bound + "/a.txt"_L1);
-    ::umount2(QFile::encodeName(bound).constData(), MNT_DETACH);
+    const auto error = Trash::moveItemToTrash(dataPath(u"bound/a.txt"_s));
 
     ASSERT_TRUE(error);
     ASSERT_NE(error->underlyingError(), nullptr);
@@ -144,15 +140,12 @@ TEST_F(FileDeleterTest, StopsAtABindMountInsideTheFolder)
 {
     file(u"outside/kept.txt"_s, "kept");
     file(u"tree/a.txt"_s, "a");
-    const QString bound = m_folder.makeFolder(u"data/tree/bound"_s);
-    if (::mount(QFile::encodeName(dataPath(u"outside"_s)).constData(), QFile::encodeName(bound).constData(),
-                nullptr, MS_BIND, nullptr)
-        != 0)
+    if (!bindMount(u"outside"_s, u"tree/bound"_s))
         GTEST_SKIP() << "this process may not mount a file system (needs root)";
     const Snapshot before = snapshot();
 
     const auto error = FileDeleter::removeItemAtPath(dataPath(u"tree"_s), FileDeleter::Kind::Folder);
-    ::umount2(QFile::encodeName(bound).constData(), MNT_DETACH);
+    ::umount2(QFile::encodeName(dataPath(u"tree/bound"_s)).constData(), MNT_DETACH);
 
     EXPECT_TRUE(error);
     EXPECT_EQ(snapshot().value(u"outside/kept.txt"_s), QByteArray("F:kept"));
