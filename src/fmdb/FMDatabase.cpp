@@ -869,8 +869,15 @@ std::optional<FMError> FMDatabase::inSavePointOn(FMDatabase *db, const QString &
         return error;
     std::optional<FMError> lastFailure;
     bool shouldRollback = false;
-    if (block)
-        block(db, &shouldRollback);
+    try {
+        if (block)
+            block(db, &shouldRollback);
+    } catch (...) {
+        // A block that raised has not finished its work: none of it stays, nor the savepoint.
+        db->rollbackToSavePointWithName(name);
+        db->releaseSavePointWithName(name);
+        throw;
+    }
     if (shouldRollback && !db->rollbackToSavePointWithName(name, &error))
         lastFailure = error;
     // Released after a rollback too, so that the savepoint never outlives the call.
@@ -892,8 +899,15 @@ void FMDatabase::inTransactionOn(FMDatabase *db, bool deferred, const RollbackBl
         db->beginDeferredTransaction();
     else
         db->beginTransaction();
-    if (block)
-        block(db, &shouldRollback);
+    try {
+        if (block)
+            block(db, &shouldRollback);
+    } catch (...) {
+        // A block that raised has not finished its work, and the transaction must not stay
+        // open for whoever uses the connection next.
+        db->rollback();
+        throw;
+    }
     if (shouldRollback)
         db->rollback();
     else

@@ -225,7 +225,7 @@ public:
     // of the given name around the block (skipped without a connection). A transaction,
     // exclusive or deferred, that the block may ask to roll back: it begins without looking
     // at the answer and runs the block in any case (with nullptr without a connection), then
-    // rolls back or commits.
+    // rolls back or commits. A block that raises is rolled back, and the exception goes on.
     static std::optional<FMError> inSavePointOn(FMDatabase *db, const QString &name,
                                                 const RollbackBlock &block);
     static void inTransactionOn(FMDatabase *db, bool deferred, const RollbackBlock &block);

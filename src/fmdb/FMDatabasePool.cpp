@@ -4,6 +4,7 @@
 #include "fmdb/FMDatabasePoolDelegate.h"
 #include "fmdb/FMDescription.h"
 #include "fmdb/FMException.h"
+#include "fmdb/FMQueueSync.h"
 #include "platform/SerialQueue.h"
 #include "platform/SystemLog.h"
 
@@ -29,7 +30,7 @@ FMDatabasePool::~FMDatabasePool() = default;
 
 void FMDatabasePool::executeLocked(const std::function<void()> &block)
 {
-    m_lockQueue->sync(block);
+    fm_syncPassingExceptions(*m_lockQueue, block);
 }
 
 void FMDatabasePool::pushDatabaseBackInPool(const std::shared_ptr<FMDatabase> &db)
@@ -127,10 +128,10 @@ void FMDatabasePool::releaseAllDatabases()
 
 void FMDatabasePool::inDatabase(const DatabaseBlock &block)
 {
-    const std::shared_ptr<FMDatabase> database = db();
-    if (block)
-        block(database.get());
-    pushDatabaseBackInPool(database);
+    withDatabase([&](FMDatabase *database) {
+        if (block)
+            block(database);
+    });
 }
 
 void FMDatabasePool::inTransaction(const RollbackBlock &block)
@@ -145,17 +146,30 @@ void FMDatabasePool::inDeferredTransaction(const RollbackBlock &block)
 
 void FMDatabasePool::beginTransaction(bool deferred, const RollbackBlock &block)
 {
-    const std::shared_ptr<FMDatabase> database = db();
-    FMDatabase::inTransactionOn(database.get(), deferred, block);
-    pushDatabaseBackInPool(database);
+    withDatabase(
+        [&](FMDatabase *database) { FMDatabase::inTransactionOn(database, deferred, block); });
 }
 
 std::optional<FMError> FMDatabasePool::inSavePoint(const RollbackBlock &block)
 {
     static std::atomic<long> savePointCounter = 0;
     const QString name = u"savePoint%1"_s.arg(savePointCounter.fetch_add(1));
-    const std::shared_ptr<FMDatabase> database = db();
-    std::optional<FMError> error = FMDatabase::inSavePointOn(database.get(), name, block);
-    pushDatabaseBackInPool(database);
+    std::optional<FMError> error;
+    withDatabase([&](FMDatabase *database) {
+        error = FMDatabase::inSavePointOn(database, name, block);
+    });
     return error;
+}
+
+void FMDatabasePool::withDatabase(const DatabaseBlock &body)
+{
+    const std::shared_ptr<FMDatabase> database = db();
+    try {
+        body(database.get());
+    } catch (...) {
+        // Otherwise the connection stays checked out for good and counts against the maximum.
+        pushDatabaseBackInPool(database);
+        throw;
+    }
+    pushDatabaseBackInPool(database);
 }

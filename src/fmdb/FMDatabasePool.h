@@ -57,7 +57,9 @@ public:
     // Forgets every connection; each closes when its last holder lets go.
     void releaseAllDatabases();
 
-    // The block receives a connection of its own, or nullptr when none could be had.
+    // The block receives a connection of its own, or nullptr when none could be had. An
+    // exception the block raises reaches the caller, after the connection went back into the
+    // pool (with its transaction or savepoint rolled back). So does one raised in executeLocked().
     void inDatabase(const DatabaseBlock &block);
     void inTransaction(const RollbackBlock &block);
     void inDeferredTransaction(const RollbackBlock &block);
@@ -68,6 +70,9 @@ private:
     // A connection, checked out, or nullptr; all of it under the lock.
     std::shared_ptr<FMDatabase> db();
     void beginTransaction(bool deferred, const RollbackBlock &block);
+    // Checks a connection out (nullptr when none could be had), runs the body with it and
+    // pushes it back, also when the body raises.
+    void withDatabase(const DatabaseBlock &body);
 
     std::optional<QString> m_path;
     std::unique_ptr<SerialQueue> m_lockQueue;

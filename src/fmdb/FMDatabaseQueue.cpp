@@ -2,6 +2,7 @@
 
 #include "fmdb/FMDatabase.h"
 #include "fmdb/FMDescription.h"
+#include "fmdb/FMQueueSync.h"
 #include "platform/SerialQueue.h"
 #include "platform/SystemLog.h"
 
@@ -46,7 +47,7 @@ void FMDatabaseQueue::stopIfReentrant(const char *operation) const
 void FMDatabaseQueue::close()
 {
     stopIfReentrant("close");
-    m_queue->sync([this] {
+    fm_syncPassingExceptions(*m_queue, [this] {
         if (m_db)
             m_db->close();
         m_db.reset();
@@ -70,7 +71,7 @@ FMDatabase *FMDatabaseQueue::database()
 void FMDatabaseQueue::inDatabase(const DatabaseBlock &block)
 {
     stopIfReentrant("inDatabase:");
-    m_queue->sync([&] {
+    fm_syncPassingExceptions(*m_queue, [&] {
         FMDatabase *db = database();
         if (block)
             block(db);
@@ -94,7 +95,8 @@ void FMDatabaseQueue::inDeferredTransaction(const RollbackBlock &block)
 void FMDatabaseQueue::beginTransaction(bool deferred, const RollbackBlock &block)
 {
     stopIfReentrant(deferred ? "inDeferredTransaction:" : "inTransaction:");
-    m_queue->sync([&] { FMDatabase::inTransactionOn(database(), deferred, block); });
+    fm_syncPassingExceptions(
+        *m_queue, [&] { FMDatabase::inTransactionOn(database(), deferred, block); });
 }
 
 std::optional<FMError> FMDatabaseQueue::inSavePoint(const RollbackBlock &block)
@@ -102,7 +104,7 @@ std::optional<FMError> FMDatabaseQueue::inSavePoint(const RollbackBlock &block)
     static std::atomic<long> savePointCounter = 0;
     stopIfReentrant("inSavePoint:");
     std::optional<FMError> error;
-    m_queue->sync([&] {
+    fm_syncPassingExceptions(*m_queue, [&] {
         const QString name = u"savePoint%1"_s.arg(savePointCounter.fetch_add(1));
         error = FMDatabase::inSavePointOn(database(), name, block);
     });

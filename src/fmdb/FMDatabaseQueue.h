@@ -17,7 +17,9 @@ class SerialQueue;
 // any operation, but never from a block running on this queue (that would wait for itself;
 // every operation stops the process with an assertion instead).
 //
-// Blocks receive the connection, or nullptr when it could not be reopened after close().
+// Blocks receive the connection, or nullptr when it could not be reopened after close(). An
+// exception a block raises reaches the caller of the operation (a transaction or savepoint of
+// that block rolled back first), and the queue goes on serving blocks.
 class FMDatabaseQueue final
 {
     struct PrivateTag

@@ -7,9 +7,9 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <mutex>
-#include <shared_mutex>
+#include <functional>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace {
 
@@ -54,10 +54,15 @@ bool nameConforms(const QString &name, FileTypeInfo::Category category)
     return false;
 }
 
-bool computeConformance(const QString &typeIdentifier, FileTypeInfo::Category category)
+const QMimeDatabase &mimeDatabase()
 {
     static const QMimeDatabase database;
-    const QMimeType type = database.mimeTypeForName(typeIdentifier);
+    return database;
+}
+
+bool computeConformance(const QString &typeIdentifier, FileTypeInfo::Category category)
+{
+    const QMimeType type = mimeDatabase().mimeTypeForName(typeIdentifier);
     if (!type.isValid())
         return nameConforms(typeIdentifier, category);
     if (nameConforms(type.name(), category))
@@ -69,70 +74,56 @@ bool computeConformance(const QString &typeIdentifier, FileTypeInfo::Category ca
                        [category](const QString &ancestor) { return nameConforms(ancestor, category); });
 }
 
-// Answers for extensions and types are asked for every scanned item, so they are kept.
-class TypeCache
-{
-public:
-    template<typename Compute>
-    QString typeFor(const QString &extension, Compute compute)
-    {
-        return cached(m_types, extension, compute);
-    }
-
-    bool conformance(const QString &typeIdentifier, FileTypeInfo::Category category)
-    {
-        const QString key = typeIdentifier + QChar(u'\n') + QString::number(int(category));
-        const QString answer = cached(m_conformance, key, [&] {
-            return computeConformance(typeIdentifier, category) ? u"1"_s : QString();
-        });
-        return !answer.isEmpty();
-    }
-
-private:
-    template<typename Compute>
-    QString cached(QHash<QString, QString> &table, const QString &key, Compute compute)
-    {
-        {
-            std::shared_lock lock(m_mutex);
-            const auto found = table.constFind(key);
-            if (found != table.cend())
-                return *found;
-        }
-        const QString value = compute();
-        std::unique_lock lock(m_mutex);
-        table.insert(key, value);
-        return value;
-    }
-
-    std::shared_mutex m_mutex;
-    QHash<QString, QString> m_types;
-    QHash<QString, QString> m_conformance;
-};
-
-TypeCache &typeCache()
-{
-    static TypeCache cache;
-    return cache;
-}
-
-} // namespace
-
-QString FileTypeInfo::displayName(const QString &path)
+// The last component without its trailing slashes; "/" stays "/".
+QStringView lastComponent(QStringView path)
 {
     qsizetype end = path.size();
     while (end > 1 && path.at(end - 1) == u'/')
         --end;
     if (end == 1 && path.at(0) == u'/')
-        return u"/"_s;
+        return path.first(1);
     const qsizetype slash = path.lastIndexOf(u'/', end - 1);
-    return path.mid(slash + 1, end - slash - 1);
+    return path.sliced(slash + 1, end - slash - 1);
+}
+
+FileTypeInfo::ExtensionType computeExtensionType(QStringView extension)
+{
+    using Category = FileTypeInfo::Category;
+    FileTypeInfo::ExtensionType type;
+    type.typeIdentifier = mimeDatabase().mimeTypeForFile(u"file."_s + extension, QMimeDatabase::MatchExtension).name();
+    for (const Category category : {Category::Image, Category::Video, Category::Text, Category::Audio, Category::Archive}) {
+        if (computeConformance(type.typeIdentifier, category)) {
+            type.category = category;
+            break;
+        }
+    }
+    return type;
+}
+
+// Finds QString keys by a QStringView, so that a lookup builds no string.
+struct ViewHash
+{
+    using is_transparent = void;
+    std::size_t operator()(QStringView text) const { return qHash(text); }
+};
+
+} // namespace
+
+QString FileTypeInfo::displayName(const QString &path)
+{
+    return lastComponent(path).toString();
 }
 
 QString FileTypeInfo::extension(const QString &path)
 {
-    const QString name = displayName(path);
+    return extensionView(path).toString();
+}
+
+QStringView FileTypeInfo::extensionView(QStringView path)
+{
+    const QStringView name = lastComponent(path);
     const qsizetype dot = name.lastIndexOf(u'.');
-    return dot > 0 ? name.mid(dot + 1) : QString();
+    return dot > 0 ? name.sliced(dot + 1) : QStringView();
 }
 
 bool FileTypeInfo::exists(const QString &path)
@@ -145,13 +136,19 @@ bool FileTypeInfo::exists(const QString &path)
 
 QString FileTypeInfo::typeIdentifierForExtension(const QString &extension)
 {
-    return typeCache().typeFor(extension, [&extension] {
-        static const QMimeDatabase database;
-        return database.mimeTypeForFile(u"file."_s + extension, QMimeDatabase::MatchExtension).name();
-    });
+    return typeForExtension(extension).typeIdentifier;
 }
 
 bool FileTypeInfo::conformsTo(const QString &typeIdentifier, Category category)
 {
-    return typeCache().conformance(typeIdentifier, category);
+    return computeConformance(typeIdentifier, category);
+}
+
+FileTypeInfo::ExtensionType FileTypeInfo::typeForExtension(QStringView extension)
+{
+    // One table per thread needs no lock; the scan's thread fills its own in the first few files.
+    thread_local std::unordered_map<QString, ExtensionType, ViewHash, std::equal_to<>> answers;
+    if (const auto found = answers.find(extension); found != answers.end())
+        return found->second;
+    return answers.emplace(extension.toString(), computeExtensionType(extension)).first->second;
 }

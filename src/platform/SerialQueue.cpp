@@ -4,7 +4,6 @@
 
 #include <pthread.h>
 
-#include <semaphore>
 
 SerialQueue::SerialQueue(QString label)
     : m_label(std::move(label))
@@ -37,13 +36,20 @@ void SerialQueue::async(Task task)
 
 void SerialQueue::sync(const Task &task)
 {
-    std::binary_semaphore done(0);
-    async([&task, &done] {
+    // The waiter may return and destroy these as soon as it sees the flag, so the task only
+    // notifies while it holds the lock: nothing of the waiter's is touched after the unlock.
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    async([&] {
         if (task)
             task();
-        done.release();
+        std::lock_guard lock(mutex);
+        done = true;
+        finished.notify_one();
     });
-    done.acquire();
+    std::unique_lock lock(mutex);
+    finished.wait(lock, [&done] { return done; });
 }
 
 bool SerialQueue::isCurrent() const

@@ -59,25 +59,29 @@ QString RQFile::description() const
 
 qint64 RQFile::determineContentType()
 {
-    const QString extension = FileTypeInfo::extension(m_path);
+    const QStringView extension = FileTypeInfo::extensionView(m_path);
     m_UTI.clear();
     if (isDirectory())
         return extension == "app"_L1 ? Application : Other;
     if (extension == "pdf"_L1)
         return Document;
 
-    m_UTI = FileTypeInfo::typeIdentifierForExtension(extension);
-    using Category = FileTypeInfo::Category;
-    if (FileTypeInfo::conformsTo(m_UTI, Category::Image))
+    const FileTypeInfo::ExtensionType type = FileTypeInfo::typeForExtension(extension);
+    m_UTI = type.typeIdentifier;
+    if (!type.category)
+        return Other;
+    switch (*type.category) {
+    case FileTypeInfo::Category::Image:
         return Image;
-    if (FileTypeInfo::conformsTo(m_UTI, Category::Video))
+    case FileTypeInfo::Category::Video:
         return Movie;
-    if (FileTypeInfo::conformsTo(m_UTI, Category::Text))
+    case FileTypeInfo::Category::Text:
         return Document;
-    if (FileTypeInfo::conformsTo(m_UTI, Category::Audio))
+    case FileTypeInfo::Category::Audio:
         return Audio;
-    if (FileTypeInfo::conformsTo(m_UTI, Category::Archive))
+    case FileTypeInfo::Category::Archive:
         return Archive;
+    }
     return Other;
 }
 

@@ -10,6 +10,7 @@
 #include "scanning/RQStringPath.h"
 
 #include <QFileInfo>
+#include <QStringTokenizer>
 #include <QVariantList>
 
 #include <algorithm>
@@ -158,11 +159,13 @@ bool RQIgnoreList::pathExtensionIsIgnored(const QString &path) const
 {
     if (m_ignoredExtensions.isEmpty())
         return false;
-    const QStringList components = path.split(u'/', Qt::SkipEmptyParts);
-    return std::any_of(components.cbegin(), components.cend(), [this](const QString &component) {
-        const QString extension = FileTypeInfo::extension(component);
-        return !extension.isEmpty() && m_ignoredExtensions.contains(extension.toLower());
-    });
+    // Asked for every entry: the components are views, and only an extension is copied.
+    for (const QStringView component : QStringTokenizer(path, u'/', Qt::SkipEmptyParts)) {
+        const QStringView extension = FileTypeInfo::extensionView(component);
+        if (!extension.isEmpty() && m_ignoredExtensions.contains(extension.toString().toLower()))
+            return true;
+    }
+    return false;
 }
 
 bool RQIgnoreList::pathIsTimeMachineBackup(const QString &, const QVariantMap &attributes) const

@@ -152,6 +152,31 @@ TEST_F(FMDatabasePoolTest, PushingBackAConnectionTwiceIsACallersError)
     EXPECT_EQ(m_pool->countOfOpenDatabases(), 1u);
 }
 
+TEST_F(FMDatabasePoolTest, AnExceptionInABlockReachesTheCallerAndReturnsTheConnection)
+{
+    EXPECT_THROW(m_pool->executeLocked([] { throw FMException(u"raised"_s, u"when locked"_s); }),
+                 FMException);
+
+    // With one connection allowed, a connection kept out (or a transaction kept open) by a
+    // block that raised would leave the next caller without one.
+    m_pool->setMaximumNumberOfDatabasesToCreate(1);
+    const auto insertThenRaise = [](FMDatabase *db, bool *) {
+        ASSERT_NE(db, nullptr) << "no connection left";
+        db->executeUpdate(u"insert into t values (1)"_s);
+        db->startSavePointWithName(QString());
+    };
+    EXPECT_THROW(m_pool->inDatabase([&](FMDatabase *db) { insertThenRaise(db, nullptr); }),
+                 FMException);
+    EXPECT_THROW(m_pool->inTransaction(insertThenRaise), FMException);
+    EXPECT_THROW(m_pool->inSavePoint(insertThenRaise), FMException);
+    ASSERT_EQ(m_pool->countOfCheckedOutDatabases(), 0u);
+    EXPECT_EQ(rows(), 1) << "only the plain block's row stays";
+    m_pool->inDatabase([](FMDatabase *db) {
+        ASSERT_NE(db, nullptr);
+        EXPECT_FALSE(db->inTransaction());
+    });
+}
+
 TEST_F(FMDatabasePoolTest, TransactionsAndSavepointsFromSeveralThreads)
 {
     std::vector<std::thread> threads;

@@ -2,6 +2,7 @@
 
 #include "fmdb/FMDatabase.h"
 #include "fmdb/FMDatabaseQueue.h"
+#include "fmdb/FMException.h"
 #include "support/LogCapture.h"
 #include "support/TemporaryFolder.h"
 
@@ -179,6 +180,28 @@ TEST_F(FMDatabaseQueueTest, ResultSetsLeftOpenAreReported)
     EXPECT_TRUE(log.contains(u"Warning: there is at least one open result set around after "
                              "performing [FMDatabaseQueue inDatabase:]"_s));
     m_queue->inDatabase([&](FMDatabase *) { kept.reset(); });
+}
+
+TEST_F(FMDatabaseQueueTest, AnExceptionInABlockReachesTheCallerAndTheQueueGoesOn)
+{
+    // A savepoint without a name is the caller's error the layer raises on purpose; raised on
+    // the queue's worker it must not end the process.
+    const auto insertThenRaise = [](FMDatabase *db, bool *) {
+        db->executeUpdate(u"insert into t values (1)"_s);
+        db->startSavePointWithName(QString());
+    };
+    EXPECT_THROW(m_queue->inDatabase([&](FMDatabase *db) { insertThenRaise(db, nullptr); }),
+                 FMException);
+    EXPECT_EQ(rows(), 1);
+    // The work of a transaction or savepoint block that raised is rolled back, and nothing of
+    // it stays open for the blocks that follow.
+    EXPECT_THROW(m_queue->inTransaction(insertThenRaise), FMException);
+    EXPECT_THROW(m_queue->inSavePoint(insertThenRaise), FMException);
+    EXPECT_EQ(rows(), 1);
+    m_queue->inDatabase([](FMDatabase *db) { EXPECT_FALSE(db->inTransaction()); });
+    m_queue->inTransaction(
+        [](FMDatabase *db, bool *) { db->executeUpdate(u"insert into t values (2)"_s); });
+    EXPECT_EQ(rows(), 2);
 }
 
 TEST_F(FMDatabaseQueueTest, AReentrantCallStopsButAnotherQueueRuns)

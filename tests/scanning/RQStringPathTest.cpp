@@ -20,7 +20,8 @@ TEST(RQStringPathTest, EqualPaths)
     const PathCase cases[] = {
         {u"/x/", u"/x/", true},   {u"/x", u"/X", false},    {u"/a/b", u"/a/b/", true},
         {u"/a/b/", u"/a/b", true}, {u"/a/b//", u"/a/b/", false}, {u"/a/b", u"/a/bc", false},
-        {u"", u"", true},         {u"", u"/", true},
+        {u"", u"", true},         {u"", u"/", true},        {u"/", u"", true},
+        {u"/a/b", u"/a/b//", false},
     };
     for (const auto &entry : cases) {
         EXPECT_EQ(rq_isEqualToPath(QString::fromUtf16(entry.path), QString::fromUtf16(entry.other)),
@@ -37,7 +38,8 @@ TEST(RQStringPathTest, ChildPaths)
         {u"/x/y", u"/x", true},  {u"/x", u"/x/", true},   {u"/x/", u"/x", true},
         {u"/xy", u"/x", false},  {u"/x", u"/xy", false},  {u"/a/bc", u"/a/b", false},
         {u"/a/b/c/d", u"/a/b/", true}, {u"/anything", u"", true}, {u"/X/y", u"/x", false},
-        {u"/", u"/x", false},
+        {u"/", u"/x", false},    {u"", u"/", true},       {u"/x/", u"/x//", false},
+        {u"/x//y", u"/x//", true}, {u"/x", u"/x//", false},
     };
     for (const auto &entry : cases) {
         EXPECT_EQ(rq_isChildOfPath(QString::fromUtf16(entry.path), QString::fromUtf16(entry.other)),
