@@ -22,9 +22,9 @@ namespace {
 
 // Names tried for one item before giving up: a trash holding this many of one name is not
 // worth searching further, and the removal must finish.
-constexpr int kNameAttempts = 1000;
+constexpr int nameAttempts = 1000;
 
-const QByteArray kInfoSuffix = QByteArrayLiteral(".trashinfo");
+const QByteArray infoSuffix = QByteArrayLiteral(".trashinfo");
 
 // A folder of a trash on another volume must be this user's own real folder, not a link:
 // others may write at a volume's root. The home trash lies in the user's own home, where a
@@ -82,13 +82,19 @@ int openVolumeTrash(const QString &root, dev_t device, QString &trashPath)
 int openTrashFor(const QString &folderPath, dev_t device, bool &onSharedVolume, QString &trashPath)
 {
     trashPath = Trash::homeTrashPath();
+    onSharedVolume = false;
     const int home = openFolderAtPath(trashPath);
+    if (home < 0)
+        return -1;
     struct stat status {};
-    if (home < 0 || ::fstat(home, &status) != 0 || status.st_dev == device) {
-        onSharedVolume = false;
+    const int statError = ::fstat(home, &status) == 0 ? 0 : errno;
+    if (!statError && status.st_dev == device)
         return home;
-    }
     ::close(home);
+    if (statError) {
+        errno = statError;
+        return -1;
+    }
     onSharedVolume = true;
     const QStorageInfo volume(folderPath);
     if (!volume.isValid()) {
@@ -120,7 +126,10 @@ int writeAll(int fd, const QByteArray &text)
         const ssize_t count = ::write(fd, text.constData() + written, size_t(text.size() - written));
         if (count < 0 && errno != EINTR)
             return errno;
-        written += count > 0 ? count : 0;
+        if (count == 0)
+            return EIO;
+        if (count > 0)
+            written += count;
     }
     return 0;
 }
@@ -129,7 +138,7 @@ int writeAll(int fd, const QByteArray &text)
 // errno that stops the item (a full disk, a quota, a folder that takes no entry).
 int makeInfoFile(int infoFd, const QByteArray &name, const QByteArray &text)
 {
-    const QByteArray fileName = name + kInfoSuffix;
+    const QByteArray fileName = name + infoSuffix;
     const int fd = ::openat(infoFd, fileName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                             S_IRUSR | S_IWUSR);
     if (fd < 0)
@@ -163,9 +172,9 @@ int moveIntoTrash(int itemFolderFd, const QByteArray &name, int filesFd, int inf
                   QByteArray &trashedName)
 {
     const long longest = ::fpathconf(infoFd, _PC_NAME_MAX);
-    if (longest > 0 && name.size() + kInfoSuffix.size() > longest)
+    if (longest > 0 && name.size() + infoSuffix.size() > longest)
         return ENAMETOOLONG;
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    for (int attempt = 0; attempt < nameAttempts; ++attempt) {
         const QByteArray candidate = candidateName(name, attempt);
         const int infoError = makeInfoFile(infoFd, candidate, text);
         if (infoError == EEXIST)
@@ -174,7 +183,7 @@ int moveIntoTrash(int itemFolderFd, const QByteArray &name, int filesFd, int inf
             return infoError;
         const int moveError = renameWithoutReplacing(itemFolderFd, name.constData(), filesFd, candidate.constData());
         if (moveError)
-            ::unlinkat(infoFd, QByteArray(candidate + kInfoSuffix).constData(), 0);
+            ::unlinkat(infoFd, QByteArray(candidate + infoSuffix).constData(), 0);
         if (moveError == EEXIST)
             continue;
         if (!moveError)
