@@ -1,5 +1,9 @@
 #include "platform/Trash.h"
 
+#include "platform/FileDescriptor.h"
+
+#include <QByteArray>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,115 +11,186 @@
 #include <QStorageInfo>
 
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-int lstatErrno(const QString &path)
+// Names tried for one item before giving up: a trash holding this many of one name is not
+// worth searching further, and the removal must finish.
+constexpr int nameAttempts = 1000;
+
+const QByteArray infoSuffix = QByteArrayLiteral(".trashinfo");
+
+// A folder of a trash on another volume must be this user's own real folder, not a link:
+// others may write at a volume's root. The home trash lies in the user's own home, where a
+// link is the user's own doing. Made owner-only when missing. -1 with errno set when unusable.
+int openTrashFolder(int parentFd, const char *name, bool onSharedVolume)
 {
+    if (::mkdirat(parentFd, name, S_IRWXU) != 0 && errno != EEXIST)
+        return -1;
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (onSharedVolume ? O_NOFOLLOW : 0);
+    const int fd = ::openat(parentFd, name, flags);
+    if (fd < 0 || !onSharedVolume)
+        return fd;
     struct stat status {};
-    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? 0 : errno;
+    const int error = ::fstat(fd, &status) != 0 ? errno : status.st_uid != ::getuid() ? EACCES : 0;
+    if (error) {
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
 }
 
-// A volume whose own trash folder cannot be made sends Qt to the home trash, which fails
-// across volumes; on a read-only volume that is the reason worth telling.
-int moveFailureErrno(int moveErrno, const QString &path)
+int openFolderAtPath(const QString &path)
 {
-    struct statvfs volume {};
-    if (moveErrno == EXDEV
-        && ::statvfs(QFile::encodeName(QFileInfo(path).path()).constData(), &volume) == 0
-        && (volume.f_flag & ST_RDONLY))
-        return EROFS;
-    return moveErrno ? moveErrno : EIO;
+    return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
-QString cleanPath(const QString &path)
+// The trash on a volume other than the home trash's: "<root>/.Trash/<uid>" when "<root>/.Trash"
+// is a real, sticky folder and "<uid>" can be made or found there, else "<root>/.Trash-<uid>".
+// trashPath names the one opened. -1 with errno set when neither can be used.
+int openVolumeTrash(const QString &root, dev_t device, QString &trashPath)
 {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-}
-
-// A folder of a trash on another volume must be this user's own real folder, not a link: Qt
-// follows links into whatever they point to, and others may write at a volume's root. The
-// home trash lies in the user's own home, where a link is the user's own doing.
-int trashFolderErrno(const QString &path, bool onSharedVolume)
-{
-    const QByteArray name = QFile::encodeName(path);
+    const FileDescriptor rootFd(openFolderAtPath(root));
     struct stat status {};
-    if ((onSharedVolume ? ::lstat(name.constData(), &status) : ::stat(name.constData(), &status)) != 0)
-        return errno;
-    if (!S_ISDIR(status.st_mode))
-        return ENOTDIR;
-    if (onSharedVolume && status.st_uid != ::getuid())
-        return EACCES;
-    return 0;
+    if (rootFd.get() < 0 || ::fstat(rootFd.get(), &status) != 0)
+        return -1;
+    if (status.st_dev != device) {
+        errno = EXDEV;
+        return -1;
+    }
+    const QByteArray uid = QByteArray::number(::getuid());
+    // Judged on the opened folder itself, so that it cannot be swapped after the check.
+    const FileDescriptor shared(::openat(rootFd.get(), ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (shared.get() >= 0 && ::fstat(shared.get(), &status) == 0 && (status.st_mode & S_ISVTX)
+        && (::mkdirat(shared.get(), uid.constData(), S_IRWXU) == 0 || errno == EEXIST)) {
+        trashPath = root + "/.Trash/"_L1 + QString::fromLatin1(uid);
+        return openTrashFolder(shared.get(), uid.constData(), true);
+    }
+    trashPath = root + "/.Trash-"_L1 + QString::fromLatin1(uid);
+    return openTrashFolder(rootFd.get(), QByteArray(".Trash-" + uid).constData(), true);
 }
 
-bool makeOrFindFolder(const QString &path)
+// The trash for an item whose folder lies on device: the home trash on its own volume, else
+// the volume's own. trashPath names it. -1 with errno set when there is none to use.
+int openTrashFor(const QString &folderPath, dev_t device, bool &onSharedVolume, QString &trashPath)
 {
-    return ::mkdir(QFile::encodeName(path).constData(), S_IRWXU) == 0 || QFileInfo(path).isDir();
-}
-
-// The trash Qt picks on a volume other than the home volume, in Qt's order: "<root>/.Trash/<uid>"
-// when "<root>/.Trash" is a real, sticky folder, else "<root>/.Trash-<uid>"; each made here
-// (owner-only) when missing, so that what Qt then finds is known. Empty when Qt would find
-// neither and fall back to the home trash.
-QString volumeTrashPath(const QString &root)
-{
-    const QString uid = QString::number(::getuid());
-    const QString shared = root + "/.Trash"_L1;
+    trashPath = Trash::homeTrashPath();
+    onSharedVolume = false;
+    const int home = openFolderAtPath(trashPath);
+    if (home < 0)
+        return -1;
     struct stat status {};
-    if (::lstat(QFile::encodeName(shared).constData(), &status) == 0 && S_ISDIR(status.st_mode)
-        && (status.st_mode & S_ISVTX) && makeOrFindFolder(shared + u'/' + uid))
-        return shared + u'/' + uid;
-    const QString own = shared + u'-' + uid;
-    return makeOrFindFolder(own) ? own : QString();
+    const int statError = ::fstat(home, &status) == 0 ? 0 : errno;
+    if (!statError && status.st_dev == device)
+        return home;
+    ::close(home);
+    if (statError) {
+        errno = statError;
+        return -1;
+    }
+    onSharedVolume = true;
+    const QStorageInfo volume(folderPath);
+    if (!volume.isValid()) {
+        errno = ENOENT;
+        return -1;
+    }
+    return openVolumeTrash(volume.rootPath(), device, trashPath);
 }
 
-// Its "files" and "info" folders are checked like the trash itself, and must take new entries:
-// Qt looks for a free info file name for ever in an info folder that takes none.
-int trashContentErrno(const QString &trash, bool onSharedVolume)
+// The name-th candidate for an item: its own name first, then a number before its extension.
+QByteArray candidateName(const QByteArray &name, int attempt)
 {
-    if (const int error = trashFolderErrno(trash, onSharedVolume))
-        return error;
-    for (const auto name : {"files"_L1, "info"_L1}) {
-        const QString folder = trash + u'/' + name;
-        ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
-        if (const int error = trashFolderErrno(folder, onSharedVolume))
-            return error;
-        if (::access(QFile::encodeName(folder).constData(), W_OK | X_OK) != 0)
+    if (attempt == 0)
+        return name;
+    const qsizetype dot = name.lastIndexOf('.');
+    const qsizetype split = dot > 0 ? dot : name.size();
+    return name.left(split) + '-' + QByteArray::number(attempt) + name.mid(split);
+}
+
+QByteArray infoText(const QString &absolutePath)
+{
+    return "[Trash Info]\nPath=" + QFile::encodeName(absolutePath).toPercentEncoding("/") + "\nDeletionDate="
+        + QDateTime::currentDateTime().toString(u"yyyy-MM-dd'T'HH:mm:ss"_s).toLatin1() + '\n';
+}
+
+int writeAll(int fd, const QByteArray &text)
+{
+    for (qsizetype written = 0; written < text.size();) {
+        const ssize_t count = ::write(fd, text.constData() + written, size_t(text.size() - written));
+        if (count < 0 && errno != EINTR)
             return errno;
+        if (count == 0)
+            return EIO;
+        if (count > 0)
+            written += count;
     }
     return 0;
 }
 
-// Qt names the info file "<name>.trashinfo", or "<name>-<number>.trashinfo" on a clash, and
-// tries for ever when that name does not fit in the info folder.
-int infoNameErrno(const QString &info, const QString &name)
+// A new info file "<name>.trashinfo" holding text: 0, EEXIST when the name is taken, or the
+// errno that stops the item (a full disk, a quota, a folder that takes no entry).
+int makeInfoFile(int infoFd, const QByteArray &name, const QByteArray &text)
 {
-    const long longest = ::pathconf(QFile::encodeName(info).constData(), _PC_NAME_MAX);
-    const qsizetype needed = QFile::encodeName(name).size() + qsizetype(sizeof "-0000.trashinfo") - 1;
-    return longest > 0 && needed > longest ? ENAMETOOLONG : 0;
+    const QByteArray fileName = name + infoSuffix;
+    const int fd = ::openat(infoFd, fileName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        return errno;
+    int error = writeAll(fd, text);
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    if (error)
+        ::unlinkat(infoFd, fileName.constData(), 0);
+    return error;
 }
 
-// Why the trash Qt is going to use for the item must not be used, or 0.
-int trashForItemErrno(const QString &path)
+// Never replaces what the trash holds: where the file system cannot refuse a replacement
+// itself, the name is checked first.
+int renameWithoutReplacing(int fromFd, const char *from, int toFd, const char *to)
 {
-    QString trash = Trash::homeTrashPath();
-    bool onSharedVolume = false;
-    const QStorageInfo volume(path);
-    if (volume.isValid() && volume != QStorageInfo(QDir::home())) {
-        if (const QString volumeTrash = volumeTrashPath(volume.rootPath()); !volumeTrash.isEmpty()) {
-            trash = volumeTrash;
-            onSharedVolume = true;
-        }
+    if (::renameat2(fromFd, from, toFd, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    struct stat status {};
+    if (::fstatat(toFd, to, &status, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
+    return ::renameat(fromFd, from, toFd, to) == 0 ? 0 : errno;
+}
+
+// Moves the entry name of itemFolderFd into the trash's files folder under the first free
+// name, info file first (so that nothing lies in files without its info). trashedName is the
+// name it got.
+int moveIntoTrash(int itemFolderFd, const QByteArray &name, int filesFd, int infoFd, const QByteArray &text,
+                  QByteArray &trashedName)
+{
+    const long longest = ::fpathconf(infoFd, _PC_NAME_MAX);
+    if (longest > 0 && name.size() + infoSuffix.size() > longest)
+        return ENAMETOOLONG;
+    for (int attempt = 0; attempt < nameAttempts; ++attempt) {
+        const QByteArray candidate = candidateName(name, attempt);
+        const int infoError = makeInfoFile(infoFd, candidate, text);
+        if (infoError == EEXIST)
+            continue;
+        if (infoError)
+            return infoError;
+        const int moveError = renameWithoutReplacing(itemFolderFd, name.constData(), filesFd, candidate.constData());
+        if (moveError)
+            ::unlinkat(infoFd, QByteArray(candidate + infoSuffix).constData(), 0);
+        if (moveError == EEXIST)
+            continue;
+        if (!moveError)
+            trashedName = candidate;
+        return moveError;
     }
-    if (const int error = trashContentErrno(trash, onSharedVolume))
-        return error;
-    return infoNameErrno(trash + "/info"_L1, QFileInfo(path).fileName());
+    return EEXIST;
 }
 
 } // namespace
@@ -143,51 +218,37 @@ std::optional<RQError> Trash::makeHomeTrash()
     return std::nullopt;
 }
 
-bool Trash::isInTrashFolder(const QString &trashedPath, const QString &volumeRoot)
-{
-    const QFileInfo files(QFileInfo(cleanPath(trashedPath)).path());
-    if (files.fileName() != "files"_L1)
-        return false;
-    const QFileInfo trash(files.path());
-    if (trash.filePath() == cleanPath(homeTrashPath()))
-        return true;
-    if (volumeRoot.isEmpty())
-        return false;
-    // The two volume trash folders the freedesktop.org Trash names for this user.
-    const QString uid = QString::number(::getuid());
-    const QString root = cleanPath(volumeRoot);
-    if (trash.fileName() == ".Trash-"_L1 + uid)
-        return cleanPath(trash.path()) == root;
-    const QFileInfo shared(trash.path());
-    return trash.fileName() == uid && shared.fileName() == ".Trash"_L1
-        && cleanPath(shared.path()) == root;
-}
-
 std::optional<RQError> Trash::moveItemToTrash(const QString &path, QString *pathInTrash)
 {
-    if (const int missing = lstatErrno(path))
-        return RQError::fileSystemError(missing, path);
+    const QString absolutePath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QFileInfo item(absolutePath);
+    const QByteArray name = QFile::encodeName(item.fileName());
+    const FileDescriptor itemFolder(openFolderAtPath(item.path()));
+    struct stat status {};
+    if (itemFolder.get() < 0 || ::fstatat(itemFolder.get(), name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return RQError::fileSystemError(errno, path);
     if (auto error = makeHomeTrash())
         return error;
-    if (const int unusable = trashForItemErrno(path))
-        return RQError::fileSystemError(unusable, path);
+    // The item's folder decides: the move renames the item within its folder's file system.
+    if (::fstat(itemFolder.get(), &status) != 0)
+        return RQError::fileSystemError(errno, path);
 
-    const QString volumeRoot = QStorageInfo(QFileInfo(path).path()).rootPath();
-    QFile item(path);
-    errno = 0;
-    if (!item.moveToTrash()) {
-        const int moveErrno = errno;
-        if (lstatErrno(path) == ENOENT)
-            return RQError::fileSystemError(ENOENT, path);
-        return RQError::fileSystemError(moveFailureErrno(moveErrno, path), path);
-    }
-    const QString trashed = item.fileName();
-    if (!isInTrashFolder(trashed, volumeRoot)) {
-        // Never leave a user's file anywhere but in a trash folder: put it back.
-        ::rename(QFile::encodeName(trashed).constData(), QFile::encodeName(path).constData());
-        return RQError::fileSystemError(EIO, path);
-    }
+    bool onSharedVolume = false;
+    QString trashPath;
+    const FileDescriptor trash(openTrashFor(item.path(), status.st_dev, onSharedVolume, trashPath));
+    if (trash.get() < 0)
+        return RQError::fileSystemError(errno, path);
+    const FileDescriptor files(openTrashFolder(trash.get(), "files", onSharedVolume));
+    if (files.get() < 0)
+        return RQError::fileSystemError(errno, path);
+    const FileDescriptor info(openTrashFolder(trash.get(), "info", onSharedVolume));
+    if (info.get() < 0)
+        return RQError::fileSystemError(errno, path);
+    QByteArray trashedName;
+    if (const int error =
+            moveIntoTrash(itemFolder.get(), name, files.get(), info.get(), infoText(absolutePath), trashedName))
+        return RQError::fileSystemError(error, path);
     if (pathInTrash)
-        *pathInTrash = trashed;
+        *pathInTrash = trashPath + "/files/"_L1 + QFile::decodeName(trashedName);
     return std::nullopt;
 }

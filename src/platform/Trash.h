@@ -7,7 +7,8 @@
 #include <optional>
 
 // The freedesktop.org Trash, one item at a time: the home trash "<XDG data folder>/Trash",
-// or the trash folder of the volume the item lies on when that is not the home volume.
+// or the trash folder of the volume the item lies on when that is not the home trash's file
+// system.
 // Blocking; any thread, but one item at a time per process (the trash folders are shared).
 class Trash final
 {
@@ -18,15 +19,13 @@ public:
     // success the item lies in the "files" folder of a trash folder, and pathInTrash (when
     // given) names it there; otherwise the answer is the error and the item stays where it was.
     // Refused before anything moves: a volume trash (or its "files" or "info") that is a link or
-    // another user's, a trash whose folders take no new entry, a name too long for its info file.
+    // another user's, a name too long for its info file. An info file that cannot be made (a
+    // full disk, a quota, a folder that takes no entry) or a move that fails fails the item at
+    // once, and leaves no info file. Nothing in the trash is ever replaced, nothing is copied
+    // across volumes; all work inside the trash goes through opened folder descriptors.
     static std::optional<RQError> moveItemToTrash(const QString &path, QString *pathInTrash = nullptr);
 
     // Makes the XDG data folder and the home trash folder in it (owner-only) when missing.
-    // Qt's own trashing needs both: without them it reports success for a move into the
-    // working folder.
     static std::optional<RQError> makeHomeTrash();
     static QString homeTrashPath();
-
-private:
-    static bool isInTrashFolder(const QString &trashedPath, const QString &volumeRoot);
 };

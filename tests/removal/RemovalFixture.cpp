@@ -170,10 +170,21 @@ bool RemovalFixture::makeImmutable(const QString &path)
     return done;
 }
 
-bool RemovalFixture::mountTmpfs(const QString &relative)
+bool RemovalFixture::mountTmpfs(const QString &relative, const char *options)
 {
     const QString target = m_folder.makeFolder(u"data/"_s + relative);
-    if (::mount("tmpfs", QFile::encodeName(target).constData(), "tmpfs", 0, "size=1m") != 0)
+    if (::mount("tmpfs", QFile::encodeName(target).constData(), "tmpfs", 0, options) != 0)
+        return false;
+    m_mounts.prepend(target);
+    return true;
+}
+
+bool RemovalFixture::bindMount(const QString &sourceRelative, const QString &targetRelative)
+{
+    const QString target = m_folder.makeFolder(u"data/"_s + targetRelative);
+    if (::mount(QFile::encodeName(dataPath(sourceRelative)).constData(), QFile::encodeName(target).constData(),
+                nullptr, MS_BIND, nullptr)
+        != 0)
         return false;
     m_mounts.prepend(target);
     return true;

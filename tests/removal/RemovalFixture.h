@@ -59,8 +59,12 @@ public:
 
     // The immutable flag stops even root. false when the file system cannot set it.
     bool makeImmutable(const QString &path);
-    // A fresh tmpfs below the data folder; false when this process may not mount.
-    bool mountTmpfs(const QString &relative);
+    // A fresh tmpfs below the data folder, with tmpfs mount options; false when this process
+    // may not mount.
+    bool mountTmpfs(const QString &relative, const char *options = "size=1m");
+    // Shows data/source again at data/target (a new folder); false when this process may not
+    // mount.
+    bool bindMount(const QString &sourceRelative, const QString &targetRelative);
     void remountReadOnly(const QString &relative);
 
     struct Outcome

@@ -3,12 +3,14 @@
 #include "platform/Trash.h"
 #include "removal/FileDeleter.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -45,6 +47,51 @@ TEST_F(TrashTest, ItemOnAnotherVolumeGoesToThatVolumesTrash)
     EXPECT_EQ(trashed, dataPath(u"volume/.Trash-%1/files/a.txt"_s.arg(::getuid())));
     EXPECT_TRUE(QFileInfo::exists(trashed));
     EXPECT_TRUE(trashedNames().isEmpty());
+    QFile info(dataPath(u"volume/.Trash-%1/info/a.txt.trashinfo"_s.arg(::getuid())));
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(info.readAll().contains(QByteArray("\nPath=" + QFile::encodeName(path) + "\n")));
+}
+
+// A volume's shared ".Trash" is used only when it is a real folder with the sticky bit.
+TEST_F(TrashTest, SharedVolumeTrashIsUsedOnlyWhenSticky)
+{
+    if (!mountTmpfs(u"volume"_s))
+        GTEST_SKIP() << "this process may not mount a file system (needs root)";
+    const QString uid = QString::number(::getuid());
+    for (const auto &[mode, expected] : {std::pair{01777, u"volume/.Trash/%1/files/a.txt"_s},
+                                         {0777, u"volume/.Trash-%1/files/a.txt"_s}}) {
+        const QString shared = dataPath(u"volume/.Trash"_s);
+        QDir(shared).removeRecursively();
+        QDir(dataPath(u"volume/.Trash-"_s + uid)).removeRecursively();
+        ASSERT_EQ(::mkdir(QFile::encodeName(shared).constData(), 0700), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), mode_t(mode)), 0);
+        const QString path = m_folder.writeFile(u"data/volume/a.txt"_s, "a");
+
+        QString trashed;
+        EXPECT_FALSE(Trash::moveItemToTrash(path, &trashed)) << mode;
+
+        EXPECT_EQ(trashed, dataPath(expected.arg(uid))) << mode;
+        EXPECT_TRUE(QFileInfo::exists(trashed)) << mode;
+        EXPECT_TRUE(QFileInfo::exists(QFileInfo(trashed).path() + "/../info/a.txt.trashinfo"_L1)) << mode;
+    }
+}
+
+// Which folder the home trash takes is judged by its file system; a bind mount of that same
+// file system still cannot be renamed across, and the item then fails instead of being copied.
+TEST_F(TrashTest, ItemOnABindMountOfTheHomeFileSystemFailsWithoutACopy)
+{
+    file(u"source/a.txt"_s, "a");
+    if (!bindMount(u"source"_s, u"bound"_s))
+        GTEST_SKIP() << "this process may not mount a file system (needs root)";
+
+    const auto error = Trash::moveItemToTrash(dataPath(u"bound/a.txt"_s));
+
+    ASSERT_TRUE(error);
+    ASSERT_NE(error->underlyingError(), nullptr);
+    EXPECT_EQ(error->underlyingError()->code(), EXDEV);
+    EXPECT_TRUE(QFileInfo::exists(dataPath(u"source/a.txt"_s)));
+    EXPECT_TRUE(trashedNames().isEmpty());
+    EXPECT_TRUE(QDir(homeTrash() + "/info"_L1).isEmpty()) << "the info file of a failed move is removed";
 }
 
 TEST_F(TrashTest, MissingItemIsNoSuchFile)
@@ -93,15 +140,12 @@ TEST_F(FileDeleterTest, StopsAtABindMountInsideTheFolder)
 {
     file(u"outside/kept.txt"_s, "kept");
     file(u"tree/a.txt"_s, "a");
-    const QString bound = m_folder.makeFolder(u"data/tree/bound"_s);
-    if (::mount(QFile::encodeName(dataPath(u"outside"_s)).constData(), QFile::encodeName(bound).constData(),
-                nullptr, MS_BIND, nullptr)
-        != 0)
+    if (!bindMount(u"outside"_s, u"tree/bound"_s))
         GTEST_SKIP() << "this process may not mount a file system (needs root)";
     const Snapshot before = snapshot();
 
     const auto error = FileDeleter::removeItemAtPath(dataPath(u"tree"_s), FileDeleter::Kind::Folder);
-    ::umount2(QFile::encodeName(bound).constData(), MNT_DETACH);
+    ::umount2(QFile::encodeName(dataPath(u"tree/bound"_s)).constData(), MNT_DETACH);
 
     EXPECT_TRUE(error);
     EXPECT_EQ(snapshot().value(u"outside/kept.txt"_s), QByteArray("F:kept"));
@@ -288,3 +332,106 @@ TEST_F(TrashTest, NameTooLongForItsInfoFileFailsTheItem)
         EXPECT_EQ(!QFileInfo::exists(path), fits) << length;
     }
 }
+
+// The info file says where the item came from, percent-encoded, and when it went; an info file
+// already there (an item trashed and lost, or another program's) keeps its name and content.
+TEST_F(TrashTest, InfoFileHoldsTheEncodedPathAndTheDateAndTakesAFreeName)
+{
+    ASSERT_FALSE(Trash::makeHomeTrash());
+    m_folder.writeFile(u"home/.local/share/Trash/info/e f.txt.trashinfo"_s, "someone else's");
+    const QString path = m_folder.writeFile(u"data/e f%\u00e9.txt"_s, "e");
+    // The earlier clash shares the name without "%\u00e9", so only the plain one clashes.
+    const QString clashing = m_folder.writeFile(u"data/e f.txt"_s, "clash");
+
+    QString trashed;
+    ASSERT_FALSE(Trash::moveItemToTrash(path, &trashed));
+    QString trashedClash;
+    ASSERT_FALSE(Trash::moveItemToTrash(clashing, &trashedClash));
+
+    EXPECT_EQ(QFileInfo(trashed).fileName(), u"e f%\u00e9.txt"_s);
+    QFile info(homeTrash() + u"/info/e f%\u00e9.txt.trashinfo"_s);
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = info.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 4) << "three lines, each ended";
+    EXPECT_EQ(lines[0], QByteArray("[Trash Info]"));
+    const QByteArray encodedFolder = QFile::encodeName(dataPath(QString())).toPercentEncoding("/");
+    EXPECT_EQ(lines[1], "Path=" + encodedFolder + "e%20f%25%C3%A9.txt");
+    ASSERT_TRUE(lines[2].startsWith("DeletionDate="));
+    EXPECT_TRUE(QDateTime::fromString(QString::fromLatin1(lines[2].mid(13)), u"yyyy-MM-dd'T'HH:mm:ss"_s).isValid())
+        << lines[2].constData();
+    EXPECT_TRUE(lines[3].isEmpty());
+
+    EXPECT_NE(QFileInfo(trashedClash).fileName(), u"e f.txt"_s);
+    EXPECT_TRUE(QFileInfo(trashedClash).fileName().endsWith(u".txt"_s)) << "the extension stays";
+    QFile other(homeTrash() + "/info/e f.txt.trashinfo"_L1);
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    EXPECT_EQ(other.readAll(), QByteArray("someone else's"));
+    QFile clashInfo(homeTrash() + "/info/"_L1 + QFileInfo(trashedClash).fileName() + ".trashinfo"_L1);
+    ASSERT_TRUE(clashInfo.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(clashInfo.readAll().contains(QByteArray("\nPath=" + encodedFolder + "e%20f.txt\n")));
+}
+
+// A volume with no room left for the info file (no inode for it, or no block for its text)
+// fails the item at once with the volume's own error; nothing moves, no info file is left.
+struct FullVolumeCase
+{
+    const char *name;
+    const char *options;
+    bool fillInodes;
+};
+
+class FullTrashTest : public RemovalFixture, public ::testing::WithParamInterface<FullVolumeCase>
+{
+};
+
+namespace {
+
+// Empty files until no inode is left, or one file until no block is left.
+void fill(const QString &volume, bool inodes)
+{
+    const QByteArray block(4096, 'x');
+    for (int index = 0; index < 100000; ++index) {
+        const QByteArray name = QFile::encodeName(volume + "/filler-"_L1 + QString::number(inodes ? index : 0));
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        if (fd < 0) {
+            ASSERT_EQ(errno, ENOSPC);
+            return;
+        }
+        const bool written = inodes || ::write(fd, block.constData(), size_t(block.size())) == block.size();
+        const int writeErrno = errno;
+        ::close(fd);
+        if (!written) {
+            ASSERT_EQ(writeErrno, ENOSPC);
+            return;
+        }
+    }
+    FAIL() << "the volume never filled";
+}
+
+} // namespace
+
+TEST_P(FullTrashTest, FullVolumeFailsTheItemWithoutMovingIt)
+{
+    if (!mountTmpfs(u"volume"_s, GetParam().options))
+        GTEST_SKIP() << "this process may not mount a file system (needs root); "
+                        "TrashWhoseInfoFolderIsNotWritableFailsTheItem covers an info folder that takes nothing";
+    const QString trash = u"data/volume/.Trash-%1"_s.arg(::getuid());
+    const QString info = m_folder.makeFolder(trash + "/info"_L1);
+    const QString files = m_folder.makeFolder(trash + "/files"_L1);
+    const QString path = m_folder.writeFile(u"data/volume/a.txt"_s, "a");
+    fill(dataPath(u"volume"_s), GetParam().fillInodes);
+
+    const auto error = Trash::moveItemToTrash(path);
+
+    ASSERT_TRUE(error);
+    ASSERT_NE(error->underlyingError(), nullptr);
+    EXPECT_EQ(error->underlyingError()->code(), ENOSPC);
+    EXPECT_TRUE(QFileInfo::exists(path));
+    EXPECT_TRUE(QDir(info).isEmpty());
+    EXPECT_TRUE(QDir(files).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Full, FullTrashTest,
+                         ::testing::Values(FullVolumeCase{"NoInodeForTheInfoFile", "size=1m,nr_inodes=64", true},
+                                           FullVolumeCase{"NoBlockForItsText", "size=64k", false}),
+                         [](const auto &entry) { return std::string(entry.param.name); });
