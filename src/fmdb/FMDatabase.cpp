@@ -336,14 +336,14 @@ bool FMDatabase::hadError() const
     return code > SQLITE_OK && code < SQLITE_ROW;
 }
 
-FMError FMDatabase::lastError() const
+RQError FMDatabase::lastError() const
 {
     return errorWithMessage(lastErrorMessage());
 }
 
-FMError FMDatabase::errorWithMessage(const QString &message) const
+RQError FMDatabase::errorWithMessage(const QString &message) const
 {
-    return FMError{u"FMDatabase"_s, sqlite3_errcode(m_db.get()), message};
+    return RQError(u"FMDatabase"_s, sqlite3_errcode(m_db.get()), message);
 }
 
 qint64 FMDatabase::readHandleState(const std::function<qint64(sqlite3 *)> &read)
@@ -444,7 +444,7 @@ bool FMDatabase::executeUpdateWithVAList(const QString &sql, const FMValueList &
 
 std::optional<FMDatabase::Prepared> FMDatabase::prepareAndBind(
     const QString &sql, const FMValueList *array, const FMParameterDictionary *dictionary,
-    FMError *prepareError, bool forUpdate)
+    RQError *prepareError, bool forUpdate)
 {
     if (m_traceExecution && !sql.isNull()) {
         SystemLog::write(u"%1 %2: %3"_s.arg(
@@ -549,7 +549,7 @@ std::shared_ptr<FMResultSet> FMDatabase::executeQueryWithArgumentsInArrayOrDicti
 }
 
 bool FMDatabase::executeUpdateErrorWithArgumentsInArrayOrDictionary(
-    const QString &sql, FMError *error, const FMValueList *array,
+    const QString &sql, RQError *error, const FMValueList *array,
     const FMParameterDictionary *dictionary)
 {
     if (!canExecute())
@@ -820,7 +820,7 @@ bool FMDatabase::rollback()
 }
 
 bool FMDatabase::executeSavePointStatement(const QString &format, const QString &name,
-                                           FMError *error)
+                                           RQError *error)
 {
     if (name.isNull())
         throw FMException::invalidParameter(u"name"_s);
@@ -834,22 +834,22 @@ bool FMDatabase::executeSavePointStatement(const QString &format, const QString 
     return false;
 }
 
-bool FMDatabase::startSavePointWithName(const QString &name, FMError *error)
+bool FMDatabase::startSavePointWithName(const QString &name, RQError *error)
 {
     return executeSavePointStatement(u"savepoint '%1';"_s, name, error);
 }
 
-bool FMDatabase::releaseSavePointWithName(const QString &name, FMError *error)
+bool FMDatabase::releaseSavePointWithName(const QString &name, RQError *error)
 {
     return executeSavePointStatement(u"release savepoint '%1';"_s, name, error);
 }
 
-bool FMDatabase::rollbackToSavePointWithName(const QString &name, FMError *error)
+bool FMDatabase::rollbackToSavePointWithName(const QString &name, RQError *error)
 {
     return executeSavePointStatement(u"rollback transaction to savepoint '%1';"_s, name, error);
 }
 
-std::optional<FMError> FMDatabase::inSavePoint(const std::function<void(bool *rollback)> &block)
+std::optional<RQError> FMDatabase::inSavePoint(const std::function<void(bool *rollback)> &block)
 {
     static std::atomic<long> savePointCounter = 0;
     return inSavePointOn(this, u"dbSavePoint%1"_s.arg(savePointCounter.fetch_add(1)),
@@ -859,15 +859,15 @@ std::optional<FMError> FMDatabase::inSavePoint(const std::function<void(bool *ro
                          });
 }
 
-std::optional<FMError> FMDatabase::inSavePointOn(FMDatabase *db, const QString &name,
+std::optional<RQError> FMDatabase::inSavePointOn(FMDatabase *db, const QString &name,
                                                  const RollbackBlock &block)
 {
     if (!db)
         return std::nullopt;
-    FMError error;
+    RQError error;
     if (!db->startSavePointWithName(name, &error))
         return error;
-    std::optional<FMError> lastFailure;
+    std::optional<RQError> lastFailure;
     bool shouldRollback = false;
     try {
         if (block)

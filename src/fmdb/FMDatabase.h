@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fmdb/FMDateFormatter.h"
-#include "fmdb/FMError.h"
+#include "platform/RQError.h"
 #include "fmdb/FMResultSet.h"
 #include "fmdb/FMValue.h"
 
@@ -110,7 +110,8 @@ public:
     int lastErrorCode() const;
     QString lastErrorMessage() const;
     bool hadError() const;
-    FMError lastError() const;
+    // Domain "FMDatabase", the engine's result code and its message.
+    RQError lastError() const;
     qint64 lastInsertRowId();
     int changes();
 
@@ -171,13 +172,13 @@ public:
     }
     // The error is filled only when preparing the statement fails.
     template<typename... Values>
-    bool executeUpdateWithErrorAndBindings(const QString &sql, FMError *error, Values &&...values)
+    bool executeUpdateWithErrorAndBindings(const QString &sql, RQError *error, Values &&...values)
     {
         const FMValueList arguments{FMValue(std::forward<Values>(values))...};
         return executeUpdateErrorWithArgumentsInArrayOrDictionary(sql, error, &arguments, nullptr);
     }
     template<typename... Values>
-    bool update(const QString &sql, FMError *error, Values &&...values)
+    bool update(const QString &sql, RQError *error, Values &&...values)
     {
         return executeUpdateWithErrorAndBindings(sql, error, std::forward<Values>(values)...);
     }
@@ -214,19 +215,19 @@ public:
 
     // Savepoints: quotes in the name are doubled. A null name is a caller's error
     // (FMException "Invalid parameter not satisfying: name").
-    bool startSavePointWithName(const QString &name, FMError *error = nullptr);
-    bool releaseSavePointWithName(const QString &name, FMError *error = nullptr);
-    bool rollbackToSavePointWithName(const QString &name, FMError *error = nullptr);
+    bool startSavePointWithName(const QString &name, RQError *error = nullptr);
+    bool releaseSavePointWithName(const QString &name, RQError *error = nullptr);
+    bool rollbackToSavePointWithName(const QString &name, RQError *error = nullptr);
     // Runs the block inside a fresh savepoint; setting *rollback rolls its work back. No value
     // when every step succeeded, else the error of the last step that failed.
-    std::optional<FMError> inSavePoint(const std::function<void(bool *rollback)> &block);
+    std::optional<RQError> inSavePoint(const std::function<void(bool *rollback)> &block);
 
     // The two algorithms that the queue and the pool share with the connection. A savepoint
     // of the given name around the block (skipped without a connection). A transaction,
     // exclusive or deferred, that the block may ask to roll back: it begins without looking
     // at the answer and runs the block in any case (with nullptr without a connection), then
     // rolls back or commits. A block that raises is rolled back, and the exception goes on.
-    static std::optional<FMError> inSavePointOn(FMDatabase *db, const QString &name,
+    static std::optional<RQError> inSavePointOn(FMDatabase *db, const QString &name,
                                                 const RollbackBlock &block);
     static void inTransactionOn(FMDatabase *db, bool deferred, const RollbackBlock &block);
 
@@ -295,7 +296,7 @@ public:
     void setUserVersion(quint32 version);
 
     // Whether the text compiles; nothing runs.
-    bool validateSQL(const QString &sql, FMError *error = nullptr);
+    bool validateSQL(const QString &sql, RQError *error = nullptr);
 
 private:
     struct Closer
@@ -316,14 +317,14 @@ private:
     void warnInUse();
     // The open check and the in-use check that every statement passes first.
     bool canExecute();
-    FMError errorWithMessage(const QString &message) const;
+    RQError errorWithMessage(const QString &message) const;
     // True when there was at least one statement to finalise.
     bool closeLeakedStatements();
     void registerStatement(const std::shared_ptr<FMStatement> &statement);
 
     std::optional<Prepared> prepareAndBind(const QString &sql, const FMValueList *array,
                                            const FMParameterDictionary *dictionary,
-                                           FMError *prepareError, bool forUpdate);
+                                           RQError *prepareError, bool forUpdate);
     bool runTransactionStatement(const QString &sql, bool inTransactionAfter);
     // The in-use check and flag around one read of the handle's state.
     qint64 readHandleState(const std::function<qint64(sqlite3 *)> &read);
@@ -331,9 +332,9 @@ private:
     std::shared_ptr<FMResultSet> executeQueryWithArgumentsInArrayOrDictionary(
         const QString &sql, const FMValueList *array, const FMParameterDictionary *dictionary);
     bool executeUpdateErrorWithArgumentsInArrayOrDictionary(
-        const QString &sql, FMError *error, const FMValueList *array,
+        const QString &sql, RQError *error, const FMValueList *array,
         const FMParameterDictionary *dictionary);
-    bool executeSavePointStatement(const QString &format, const QString &name, FMError *error);
+    bool executeSavePointStatement(const QString &format, const QString &name, RQError *error);
     quint32 headerValue(const QString &pragma);
     void setHeaderValue(const QString &pragma);
 

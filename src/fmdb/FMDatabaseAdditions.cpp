@@ -117,14 +117,14 @@ void FMDatabase::setUserVersion(quint32 version)
     setHeaderValue(u"pragma user_version = %1"_s.arg(static_cast<qint32>(version)));
 }
 
-bool FMDatabase::validateSQL(const QString &sql, FMError *error)
+bool FMDatabase::validateSQL(const QString &sql, RQError *error)
 {
     sqlite3_stmt *statement = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     const int result = sqlite3_prepare_v2(m_db.get(), utf8.constData(), -1, &statement, nullptr);
     const bool valid = result == SQLITE_OK;
     if (!valid && error)
-        *error = FMError{u"NSCocoaErrorDomain"_s, lastErrorCode(), lastErrorMessage()};
+        *error = RQError(u"NSCocoaErrorDomain"_s, lastErrorCode(), lastErrorMessage());
     sqlite3_finalize(statement);
     return valid;
 }

@@ -150,11 +150,11 @@ void FMDatabasePool::beginTransaction(bool deferred, const RollbackBlock &block)
         [&](FMDatabase *database) { FMDatabase::inTransactionOn(database, deferred, block); });
 }
 
-std::optional<FMError> FMDatabasePool::inSavePoint(const RollbackBlock &block)
+std::optional<RQError> FMDatabasePool::inSavePoint(const RollbackBlock &block)
 {
     static std::atomic<long> savePointCounter = 0;
     const QString name = u"savePoint%1"_s.arg(savePointCounter.fetch_add(1));
-    std::optional<FMError> error;
+    std::optional<RQError> error;
     withDatabase([&](FMDatabase *database) {
         error = FMDatabase::inSavePointOn(database, name, block);
     });

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fmdb/FMError.h"
+#include "platform/RQError.h"
 
 #include <QString>
 
@@ -64,7 +64,7 @@ public:
     void inTransaction(const RollbackBlock &block);
     void inDeferredTransaction(const RollbackBlock &block);
     // Without a connection the block is skipped and no error is answered.
-    std::optional<FMError> inSavePoint(const RollbackBlock &block);
+    std::optional<RQError> inSavePoint(const RollbackBlock &block);
 
 private:
     // A connection, checked out, or nullptr; all of it under the lock.

@@ -99,11 +99,11 @@ void FMDatabaseQueue::beginTransaction(bool deferred, const RollbackBlock &block
         *m_queue, [&] { FMDatabase::inTransactionOn(database(), deferred, block); });
 }
 
-std::optional<FMError> FMDatabaseQueue::inSavePoint(const RollbackBlock &block)
+std::optional<RQError> FMDatabaseQueue::inSavePoint(const RollbackBlock &block)
 {
     static std::atomic<long> savePointCounter = 0;
     stopIfReentrant("inSavePoint:");
-    std::optional<FMError> error;
+    std::optional<RQError> error;
     fm_syncPassingExceptions(*m_queue, [&] {
         const QString name = u"savePoint%1"_s.arg(savePointCounter.fetch_add(1));
         error = FMDatabase::inSavePointOn(database(), name, block);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fmdb/FMError.h"
+#include "platform/RQError.h"
 
 #include <QString>
 
@@ -55,7 +55,7 @@ public:
     void inDeferredTransaction(const RollbackBlock &block);
     // A savepoint around the block; no value when every step succeeded, else the error of
     // the last step that failed.
-    std::optional<FMError> inSavePoint(const RollbackBlock &block);
+    std::optional<RQError> inSavePoint(const RollbackBlock &block);
 
 private:
     // On the queue: the connection, reopened when needed.

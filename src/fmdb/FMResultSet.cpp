@@ -45,7 +45,7 @@ void FMResultSet::close()
         parent->resultSetDidClose(this);
 }
 
-bool FMResultSet::nextWithError(FMError *error)
+bool FMResultSet::nextWithError(RQError *error)
 {
     sqlite3_stmt *statement = handle();
     // A closed result set has no statement; the engine would answer a null one with misuse.
@@ -76,11 +76,11 @@ bool FMResultSet::nextWithError(FMError *error)
     return false;
 }
 
-FMError FMResultSet::stepError(int result) const
+RQError FMResultSet::stepError(int result) const
 {
     if (m_parentDB)
         return m_parentDB->lastError();
-    return FMError{QStringLiteral("FMDatabase"), result, QStringLiteral("parentDB does not exist")};
+    return RQError(QStringLiteral("FMDatabase"), result, QStringLiteral("parentDB does not exist"));
 }
 
 bool FMResultSet::hasAnotherRow() const

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fmdb/FMError.h"
+#include "platform/RQError.h"
 #include "fmdb/FMValue.h"
 
 #include <QByteArray>
@@ -60,7 +60,7 @@ public:
     // One step: true while there is a row. Anything else closes the result set; busy, error
     // and misuse results are logged and, when an error is asked for, described in it.
     bool next() { return nextWithError(nullptr); }
-    bool nextWithError(FMError *error);
+    bool nextWithError(RQError *error);
     bool hasAnotherRow() const;
 
     int columnCount() const;
@@ -118,7 +118,7 @@ public:
 
 private:
     sqlite3_stmt *handle() const;
-    FMError stepError(int result) const;
+    RQError stepError(int result) const;
     // Logs the warning when the current row has no columns.
     bool rowHasColumns() const;
 

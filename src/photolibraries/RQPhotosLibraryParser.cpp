@@ -221,11 +221,11 @@ bool RQPhotosLibraryParser::nextRow(const std::shared_ptr<FMResultSet> &rows)
         m_readFailed = true;
         return false;
     }
-    FMError error;
+    RQError error;
     if (rows->nextWithError(&error))
         return true;
     // The error is filled only when the step failed rather than ended the rows.
-    if (!error.domain.isEmpty())
+    if (!error.domain().isEmpty())
         m_readFailed = true;
     return false;
 }

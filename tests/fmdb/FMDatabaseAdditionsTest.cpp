@@ -104,13 +104,13 @@ TEST_F(FMDatabaseAdditionsTest, HeaderValuesRoundTrip)
 
 TEST_F(FMDatabaseAdditionsTest, ValidateSqlCompilesWithoutRunning)
 {
-    FMError error;
+    RQError error;
     EXPECT_TRUE(m_db->validateSQL(u"delete from PHOTOS"_s, &error));
     EXPECT_EQ(m_db->intForQuery(u"select count(*) from PHOTOS"_s), 2);
 
     EXPECT_FALSE(m_db->validateSQL(u"selct * from PHOTOS"_s, &error));
-    EXPECT_EQ(error.domain, u"NSCocoaErrorDomain"_s);
-    EXPECT_EQ(error.code, SQLITE_ERROR);
-    EXPECT_EQ(error.description, u"near \"selct\": syntax error"_s);
+    EXPECT_EQ(error.domain(), u"NSCocoaErrorDomain"_s);
+    EXPECT_EQ(error.code(), SQLITE_ERROR);
+    EXPECT_EQ(error.localizedDescription(), u"near \"selct\": syntax error"_s);
     EXPECT_EQ(sqlite3_next_stmt(m_db->sqliteHandle(), nullptr), nullptr) << "nothing left prepared";
 }

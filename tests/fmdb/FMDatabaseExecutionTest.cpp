@@ -265,9 +265,9 @@ TEST_F(FMDatabaseExecutionTest, StepFailuresOfUpdatesAreLoggedAndAnswered)
     for (const Case &testCase : cases) {
         SCOPED_TRACE(testCase.name);
         LogCapture log;
-        FMError error{u"untouched"_s, 0, {}};
+        RQError error(u"untouched"_s, 0, {});
         EXPECT_FALSE(m_db->executeUpdateWithErrorAndBindings(testCase.sql, &error));
-        EXPECT_EQ(error.domain, u"untouched"_s) << "the error tells preparation failures only";
+        EXPECT_EQ(error.domain(), u"untouched"_s) << "the error tells preparation failures only";
         EXPECT_TRUE(log.contains(testCase.stepLine)) << log.lines().join(u'\n').toStdString();
         EXPECT_TRUE(log.contains(u"DB Query: "_s + testCase.sql));
         if (testCase.code == SQLITE_ROW) {

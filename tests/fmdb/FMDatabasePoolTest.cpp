@@ -92,7 +92,7 @@ TEST_F(FMDatabasePoolTest, TheMaximumBoundsHowManyConnectionsExist)
     LogCapture log;
     bool innermostGotNothing = false;
     bool savePointBlockRan = false;
-    std::optional<FMError> savePointError;
+    std::optional<RQError> savePointError;
     m_pool->inDatabase([&](FMDatabase *a) {
         m_pool->inDatabase([&](FMDatabase *b) {
             EXPECT_TRUE(a && b);
@@ -196,7 +196,7 @@ TEST_F(FMDatabasePoolTest, TransactionsAndSavepointsFromSeveralThreads)
     EXPECT_EQ(m_pool->countOfCheckedOutDatabases(), 0u);
     EXPECT_LE(m_pool->countOfOpenDatabases(), 4u);
 
-    const std::optional<FMError> error = m_pool->inSavePoint([](FMDatabase *db, bool *rollback) {
+    const std::optional<RQError> error = m_pool->inSavePoint([](FMDatabase *db, bool *rollback) {
         db->executeUpdate(u"delete from t"_s);
         *rollback = true;
     });

@@ -152,7 +152,7 @@ TEST_F(FMDatabaseQueueTest, SavepointsUseConsecutiveNamesAndRollBackOnRequest)
     LogCapture log;
     m_queue->inDatabase([](FMDatabase *db) { db->setTraceExecution(true); });
     for (const bool rollBack : {true, false}) {
-        const std::optional<FMError> error =
+        const std::optional<RQError> error =
             m_queue->inSavePoint([&](FMDatabase *db, bool *rollback) {
                 db->executeUpdate(u"insert into t values (2)"_s);
                 *rollback = rollBack;

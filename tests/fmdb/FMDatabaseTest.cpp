@@ -196,15 +196,15 @@ TEST_F(FMDatabaseTest, BusyRetriesAreBoundedByTheMaximumInterval)
         LogCapture log;
         EXPECT_FALSE(db->executeUpdate(u"insert into t (name) values ('blocked')"_s));
         EXPECT_EQ(db->lastErrorCode(), SQLITE_BUSY);
-        EXPECT_EQ(db->lastError().code, SQLITE_BUSY);
-        EXPECT_EQ(db->lastError().domain, u"FMDatabase"_s);
+        EXPECT_EQ(db->lastError().code(), SQLITE_BUSY);
+        EXPECT_EQ(db->lastError().domain(), u"FMDatabase"_s);
         EXPECT_TRUE(
             log.contains(u"Unknown error calling sqlite3_step (5: database is locked) eu"_s))
             << log.lines().join(u'\n').toStdString();
 
-        FMError error;
+        RQError error;
         EXPECT_FALSE(resultSet->nextWithError(&error));
-        EXPECT_EQ(error.code, SQLITE_BUSY);
+        EXPECT_EQ(error.code(), SQLITE_BUSY);
         EXPECT_TRUE(log.contains(u"Database busy"_s));
         EXPECT_EQ(resultSet->statement(), nullptr);
         EXPECT_TRUE(holder->commit());
@@ -291,13 +291,13 @@ TEST_F(FMDatabaseTest, ErrorStateFollowsTheEngine)
     EXPECT_FALSE(db->hadError()) << "done is no error";
 
     LogCapture log;
-    FMError error;
+    RQError error;
     EXPECT_FALSE(db->executeUpdateWithErrorAndBindings(u"creat table x (y)"_s, &error));
     EXPECT_EQ(db->lastErrorCode(), SQLITE_ERROR);
     EXPECT_TRUE(db->hadError());
-    EXPECT_EQ(error.domain, u"FMDatabase"_s);
-    EXPECT_EQ(error.code, SQLITE_ERROR);
-    EXPECT_EQ(error.description, db->lastErrorMessage());
+    EXPECT_EQ(error.domain(), u"FMDatabase"_s);
+    EXPECT_EQ(error.code(), SQLITE_ERROR);
+    EXPECT_EQ(error.localizedDescription(), db->lastErrorMessage());
     EXPECT_EQ(log.lines(),
               (QStringList{u"DB Error: 1 \"%1\""_s.arg(db->lastErrorMessage()),
                            u"DB Query: creat table x (y)"_s, u"DB Path: (null)"_s}));

@@ -69,11 +69,11 @@ TEST_F(FMDatabaseTransactionsTest, SavepointNamesStayOneQuotedString)
         EXPECT_TRUE(m_db->tableExists(u"t"_s));
     }
 
-    FMError error;
+    RQError error;
     EXPECT_FALSE(m_db->releaseSavePointWithName(u"never started"_s, &error));
-    EXPECT_EQ(error.domain, u"FMDatabase"_s);
-    EXPECT_EQ(error.code, SQLITE_ERROR);
-    EXPECT_EQ(error.description, u"no such savepoint: never started"_s);
+    EXPECT_EQ(error.domain(), u"FMDatabase"_s);
+    EXPECT_EQ(error.code(), SQLITE_ERROR);
+    EXPECT_EQ(error.localizedDescription(), u"no such savepoint: never started"_s);
     EXPECT_THROW(m_db->startSavePointWithName(QString()), FMException);
 }
 
@@ -83,7 +83,7 @@ TEST_F(FMDatabaseTransactionsTest, InSavePointRollsBackOnRequestAndAlwaysRelease
     m_db->setTraceExecution(true);
     for (const bool rollBack : {true, false}) {
         LogCapture log;
-        const std::optional<FMError> error = m_db->inSavePoint([&](bool *rollback) {
+        const std::optional<RQError> error = m_db->inSavePoint([&](bool *rollback) {
             EXPECT_FALSE(*rollback);
             m_db->executeUpdate(u"insert into t values (1)"_s);
             *rollback = rollBack;
@@ -107,7 +107,7 @@ TEST_F(FMDatabaseTransactionsTest, InSavePointRollsBackOnRequestAndAlwaysRelease
     m_db->close();
     bool ran = false;
     LogCapture log;
-    const std::optional<FMError> error = m_db->inSavePoint([&](bool *) { ran = true; });
+    const std::optional<RQError> error = m_db->inSavePoint([&](bool *) { ran = true; });
     EXPECT_FALSE(ran);
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(*error, m_db->lastError());

@@ -143,9 +143,9 @@ TEST_F(FMResultSetTest, TheLastStepClosesTheSetQuietly)
     EXPECT_TRUE(log.lines().isEmpty());
 
     // A step after closing is a misuse, reported as one.
-    FMError error;
+    RQError error;
     EXPECT_FALSE(none->nextWithError(&error));
-    EXPECT_EQ(error, (FMError{u"FMDatabase"_s, SQLITE_MISUSE, u"parentDB does not exist"_s}));
+    EXPECT_EQ(error, (RQError(u"FMDatabase"_s, SQLITE_MISUSE, u"parentDB does not exist"_s)));
     EXPECT_TRUE(
         log.contains(u"Error calling sqlite3_step (21: bad parameter or other API misuse) rs"_s));
     EXPECT_EQ(none->intForColumnIndex(0), 0);
@@ -167,9 +167,9 @@ TEST_F(FMResultSetTest, StepErrorsCloseTheSetAndDescribeTheError)
     ASSERT_TRUE(resultSet && resultSet->next());
     EXPECT_EQ(resultSet->intForColumnIndex(0), 1);
     LogCapture log;
-    FMError error;
+    RQError error;
     EXPECT_FALSE(resultSet->nextWithError(&error));
-    EXPECT_EQ(error, (FMError{u"FMDatabase"_s, SQLITE_ERROR, u"boom"_s}));
+    EXPECT_EQ(error, (RQError(u"FMDatabase"_s, SQLITE_ERROR, u"boom"_s)));
     EXPECT_TRUE(log.contains(u"Error calling sqlite3_step (1: boom) rs"_s));
     EXPECT_EQ(resultSet->statement(), nullptr);
     EXPECT_FALSE(m_db->hasOpenResultSets());
