@@ -5,7 +5,7 @@
 #include "platform/PropertyList.h"
 #include "platform/SystemLog.h"
 #include "platform/UserAccount.h"
-#include "scanning/RQStringPath.h"
+#include "foundation/RQStringPath.h"
 
 #include <QFile>
 #include <QUrl>

@@ -8,9 +8,9 @@
 #include "removal/FileDeleter.h"
 #include "removal/KMHSPhotosFileRemover.h"
 #include "removal/KMHSiPhotoFileRemover.h"
-#include "scanning/Preferences.h"
-#include "scanning/RQArrayChunks.h"
-#include "scanning/RQDispatch.h"
+#include "services/Preferences.h"
+#include "foundation/RQArrayChunks.h"
+#include "foundation/RQDispatch.h"
 
 #include <QFile>
 

@@ -3,7 +3,7 @@
 #include "photolibraries/RQPhotosLibrary.h"
 #include "photolibraries/RQiPhotoLibrary.h"
 #include "platform/FileTypeInfo.h"
-#include "scanning/RQStringPath.h"
+#include "foundation/RQStringPath.h"
 #include "scanning/Sha1Hasher.h"
 
 #include <algorithm>

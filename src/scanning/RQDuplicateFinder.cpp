@@ -9,7 +9,7 @@
 #include "scanning/RQDuplicateFinderWalk.h"
 #include "scanning/RQFile.h"
 #include "scanning/RQIgnoreList.h"
-#include "scanning/RQStringPath.h"
+#include "foundation/RQStringPath.h"
 
 #include <QFileInfo>
 

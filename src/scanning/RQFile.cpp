@@ -3,7 +3,7 @@
 #include "platform/FileTypeInfo.h"
 #include "platform/SystemLog.h"
 #include "scanning/RQDirectory.h"
-#include "scanning/RQStringPath.h"
+#include "foundation/RQStringPath.h"
 
 using namespace Qt::StringLiterals;
 

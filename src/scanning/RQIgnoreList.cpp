@@ -6,8 +6,8 @@
 #include "platform/SystemLog.h"
 #include "platform/UserAccount.h"
 #include "scanning/RQFile.h"
-#include "scanning/RQOSVersion.h"
-#include "scanning/RQStringPath.h"
+#include "foundation/RQOSVersion.h"
+#include "foundation/RQStringPath.h"
 
 #include <QFileInfo>
 #include <QStringTokenizer>

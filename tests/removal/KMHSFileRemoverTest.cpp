@@ -1,7 +1,7 @@
 #include "RemovalFixture.h"
 
 #include "photolibraries/RQPhotosLibrary.h"
-#include "scanning/Preferences.h"
+#include "services/Preferences.h"
 #include "support/EventLoop.h"
 #include "support/LogCapture.h"
 

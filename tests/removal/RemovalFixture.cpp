@@ -1,6 +1,6 @@
 #include "RemovalFixture.h"
 
-#include "scanning/Preferences.h"
+#include "services/Preferences.h"
 #include "support/EventLoop.h"
 
 #include <QDir>

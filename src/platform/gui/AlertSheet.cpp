@@ -1,6 +1,6 @@
 #include "platform/gui/AlertSheet.h"
 
-#include "scanning/RQDispatch.h"
+#include "foundation/RQDispatch.h"
 
 #include <QMessageBox>
 #include <QPointer>

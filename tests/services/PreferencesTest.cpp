@@ -1,4 +1,4 @@
-#include "scanning/Preferences.h"
+#include "services/Preferences.h"
 
 #include "platform/PropertyList.h"
 #include "platform/UserDefaults.h"

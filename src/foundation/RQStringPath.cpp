@@ -1,4 +1,4 @@
-#include "scanning/RQStringPath.h"
+#include "foundation/RQStringPath.h"
 
 #include <algorithm>
 

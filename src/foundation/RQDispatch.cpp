@@ -1,4 +1,4 @@
-#include "scanning/RQDispatch.h"
+#include "foundation/RQDispatch.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "scanning/CDEvents.h"
+#include "services/CDEvents.h"
 
 #include "support/EventLoop.h"
 #include "support/TemporaryFolder.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scanning/CDEvent.h"
+#include "services/CDEvent.h"
 
 #include <QList>
 #include <QString>

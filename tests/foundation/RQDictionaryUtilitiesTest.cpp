@@ -1,4 +1,4 @@
-#include "scanning/RQDictionaryUtilities.h"
+#include "foundation/RQDictionaryUtilities.h"
 
 #include <gtest/gtest.h>
 

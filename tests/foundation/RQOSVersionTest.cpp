@@ -1,4 +1,4 @@
-#include "scanning/RQOSVersion.h"
+#include "foundation/RQOSVersion.h"
 
 #include "platform/SystemVersion.h"
 

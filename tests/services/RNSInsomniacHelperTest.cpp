@@ -1,4 +1,4 @@
-#include "scanning/RNSInsomniacHelper.h"
+#include "services/RNSInsomniacHelper.h"
 
 #include "FakeLogindFixture.h"
 #include "platform/LogindInhibitor.h"

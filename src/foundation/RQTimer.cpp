@@ -1,4 +1,4 @@
-#include "scanning/RQTimer.h"
+#include "foundation/RQTimer.h"
 
 #include <QTimer>
 

@@ -1,4 +1,4 @@
-#include "scanning/RNSInsomniacHelper.h"
+#include "services/RNSInsomniacHelper.h"
 
 #include "platform/LogindInhibitor.h"
 #include "platform/NotificationCenter.h"

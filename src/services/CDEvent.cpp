@@ -1,4 +1,4 @@
-#include "scanning/CDEvent.h"
+#include "services/CDEvent.h"
 
 using namespace Qt::StringLiterals;
 

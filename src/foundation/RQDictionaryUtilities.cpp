@@ -1,4 +1,4 @@
-#include "scanning/RQDictionaryUtilities.h"
+#include "foundation/RQDictionaryUtilities.h"
 
 std::optional<QVariantMap> rq_dictionaryByReplacingObject(const QVariantMap &dictionary,
                                                           const QVariant &object,

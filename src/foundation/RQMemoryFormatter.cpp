@@ -1,4 +1,4 @@
-#include "scanning/RQMemoryFormatter.h"
+#include "foundation/RQMemoryFormatter.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "scanning/RQArrayChunks.h"
+#include "foundation/RQArrayChunks.h"
 
 #include <gtest/gtest.h>
 
