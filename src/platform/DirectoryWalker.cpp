@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -21,7 +22,7 @@ namespace {
 
 // Large enough for any listing chunk and for the longest extended-attribute list Linux allows.
 constexpr std::size_t bufferSize = 64 * 1024;
-constexpr unsigned int valuesWanted = STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME;
+constexpr unsigned int valuesWanted = STATX_TYPE | STATX_SIZE | STATX_BTIME | STATX_MTIME | STATX_INO;
 
 bool isValidUtf8(const char *bytes, std::size_t length)
 {
@@ -254,6 +255,10 @@ bool DirectoryWalker::describe(int directoryDescriptor, const char *name, int fl
     }
     entry.isPackage = isDirectory && isPackageName(QStringView(entry.path).chopped(1));
     entry.size = static_cast<double>(values.stx_size);
+    entry.device = makedev(values.stx_dev_major, values.stx_dev_minor);
+    entry.inode = values.stx_ino;
+    entry.modificationTimeNs = static_cast<std::int64_t>(values.stx_mtime.tv_sec) * 1000000000
+                               + values.stx_mtime.tv_nsec;
     entry.creationDate = (values.stx_mask & STATX_BTIME) ? dateOf(values.stx_btime) : QDateTime();
     entry.modificationDate = (values.stx_mask & STATX_MTIME) ? dateOf(values.stx_mtime) : QDateTime();
     entry.linkTarget.clear();

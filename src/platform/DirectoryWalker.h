@@ -33,6 +33,9 @@ struct DirectoryEntry
     QString linkTarget;
     bool linkTargetIsRepresentable = true;
     double size = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t modificationTimeNs = 0;
     // Invalid when the file system keeps no birth time.
     QDateTime creationDate;
     QDateTime modificationDate;

@@ -30,6 +30,23 @@ QVariantMap resourceValues(const DirectoryEntry &entry)
     return {{u"NSFileExtendedAttributes"_s, attributes}};
 }
 
+RQFileIdentity::Kind kindOf(DirectoryEntry::Type type)
+{
+    switch (type) {
+    case DirectoryEntry::Type::Directory: return RQFileIdentity::Kind::Directory;
+    case DirectoryEntry::Type::RegularFile: return RQFileIdentity::Kind::RegularFile;
+    case DirectoryEntry::Type::SymbolicLink: return RQFileIdentity::Kind::SymbolicLink;
+    case DirectoryEntry::Type::Other: return RQFileIdentity::Kind::Other;
+    }
+    return RQFileIdentity::Kind::Unknown;
+}
+
+RQFileIdentity identityOf(const DirectoryEntry &entry)
+{
+    return {entry.device, entry.inode, static_cast<qint64>(entry.size), entry.modificationTimeNs,
+            kindOf(entry.type)};
+}
+
 bool isLibrary(const QString &path)
 {
     return RQiPhotoLibrary::sharedInstance().pathIsPhotoLibrary(path)
@@ -59,6 +76,8 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
     const bool rootReadable = DirectoryWalker::readEntry(root, rootValues);
     rootItem->setCreationDate(rootValues.creationDate);
     rootItem->setModificationDate(rootValues.modificationDate);
+    if (rootReadable)
+        rootItem->setIdentity(identityOf(rootValues));
     if (NetworkVolume::pathIsOnNetworkVolume(root))
         rootItem->setIsNetworkVolume(true);
     m_scan.allItems.push_back(rootItem);
@@ -116,6 +135,7 @@ void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWa
     }
     item->setCreationDate(entry.creationDate);
     item->setModificationDate(entry.modificationDate);
+    item->setIdentity(identityOf(entry));
     m_scan.allItems.push_back(item);
     parent.addChild(item);
     m_finder.addFilesScanned(1);

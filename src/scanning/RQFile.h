@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scanning/RQFileIdentity.h"
 #include "scanning/Sha1Digest.h"
 
 #include <QDateTime>
@@ -65,6 +66,11 @@ public:
     QDateTime modificationDate() const { return m_modificationDate; }
     void setModificationDate(const QDateTime &date) { m_modificationDate = date; }
 
+    // The device, inode, kind, size and modification time the walk read; unknown for items
+    // made outside a walk (library media).
+    const RQFileIdentity &identity() const { return m_identity; }
+    void setIdentity(const RQFileIdentity &identity) { m_identity = identity; }
+
     bool inPackage() const { return m_inPackage; }
     void setInPackage(bool value) { m_inPackage = value; }
     bool inIPhotoLibrary() const { return m_inIPhotoLibrary; }
@@ -118,6 +124,7 @@ private:
     std::weak_ptr<RQDirectory> m_parent;
     double m_fileSize = 0;
     std::optional<Sha1Digest> m_digest;
+    RQFileIdentity m_identity;
     qint8 m_fileType = Other;
     bool m_inPackage = false;
     bool m_inIPhotoLibrary = false;

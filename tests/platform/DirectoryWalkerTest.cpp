@@ -153,6 +153,28 @@ TEST(DirectoryWalkerTest, ReadsSizesDatesPackagesAndAttributeNames)
     EXPECT_FALSE(walker.next(entry));
 }
 
+TEST(DirectoryWalkerTest, ReadsTheIdentityOfEachEntry)
+{
+    TemporaryFolder folder;
+    const QString first = folder.writeFile(u"a"_s, "same");
+    ASSERT_EQ(::link(QFile::encodeName(first).constData(), QFile::encodeName(folder.filePath(u"b"_s)).constData()), 0);
+    folder.writeFile(u"c"_s, "same");
+    struct stat expected {};
+    ASSERT_EQ(::stat(QFile::encodeName(first).constData(), &expected), 0);
+
+    DirectoryWalker walker(folder.path());
+    std::vector<DirectoryEntry> entries;
+    for (DirectoryEntry entry; walker.next(entry);)
+        entries.push_back(entry);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].device, expected.st_dev);
+    EXPECT_EQ(entries[0].inode, expected.st_ino);
+    EXPECT_EQ(entries[0].modificationTimeNs,
+              expected.st_mtim.tv_sec * 1000000000LL + expected.st_mtim.tv_nsec);
+    EXPECT_EQ(entries[1].inode, entries[0].inode) << "a hard link is the same inode";
+    EXPECT_NE(entries[2].inode, entries[0].inode);
+}
+
 TEST(DirectoryWalkerTest, RootsThatAreMissingOrLinks)
 {
     TemporaryFolder folder;
