@@ -1,7 +1,7 @@
 #include "controls/ShadowPainter.h"
+#include "platform/gui/PainterPixelRatio.h"
 
 #include <QImage>
-#include <QPaintDevice>
 #include <QPainter>
 
 #include <cmath>
@@ -68,7 +68,7 @@ void ShadowPainter::drawWithShadow(QPainter &painter, const RQShadow &shadow, co
                                    const std::function<void(QPainter &)> &content)
 {
     if (shadow.isVisible() && !bounds.isEmpty()) {
-        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+        const qreal ratio = painterPixelRatio(painter);
         const qreal margin = std::ceil(shadow.blurRadius * 2);
         const QRectF area = bounds.adjusted(-margin, -margin, margin, margin);
         QImage cast(static_cast<int>(std::ceil(area.width() * ratio)),

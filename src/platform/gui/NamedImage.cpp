@@ -2,9 +2,10 @@
 
 #include "platform/gui/ImageLoader.h"
 
+#include "platform/gui/PainterPixelRatio.h"
+
 #include <QHash>
 #include <QImageReader>
-#include <QPaintDevice>
 #include <QPainter>
 #include <QRectF>
 
@@ -86,7 +87,7 @@ void NamedImage::draw(QPainter &painter, const QRectF &target) const
 {
     if (!m_artwork || target.isEmpty())
         return;
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = painterPixelRatio(painter);
     const QPixmap image = pixmap(target.size(), ratio);
     painter.drawPixmap(target, image, QRectF(image.rect()));
 }

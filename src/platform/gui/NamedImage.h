@@ -24,8 +24,8 @@ public:
     // The image rendered at the given size and device pixel ratio. Each size and ratio is
     // rendered once for the whole process; later calls answer the kept pixmap.
     QPixmap pixmap(const QSizeF &sizeInPoints, qreal devicePixelRatio) const;
-    // Draws the image stretched over target, rendered at the pixel ratio of the painter's
-    // device (not the screen's), so pixmaps and printouts come out as sharp as on screen.
+    // Draws the image stretched over target, rendered at the painter's pixel ratio (not the
+    // screen's), so images rendered at 2x come out as sharp as a 2x screen.
     void draw(QPainter &painter, const QRectF &target) const;
 
     friend bool operator==(const NamedImage &, const NamedImage &) = default;
