@@ -115,12 +115,18 @@ void RQDuplicateFinder::findDuplicates()
 void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
     const std::function<void(const std::optional<Groups> &)> &completion)
 {
+    // The caller may end the program on the completion, so nothing of the scan may still run
+    // then: its state, with the digest threads and the tree, is gone before the completion.
+    const std::optional<Groups> groups = scanRoots();
+    completion(groups);
+}
+
+std::optional<RQDuplicateFinder::Groups> RQDuplicateFinder::scanRoots()
+{
     RQDuplicateFinderScan scan;
     setCurrentProgressStep(0);
-    if (!RQDuplicateFinderWalk(*this, scan).walkRoots()) {
-        completion(std::nullopt);
-        return;
-    }
+    if (!RQDuplicateFinderWalk(*this, scan).walkRoots())
+        return std::nullopt;
 
     setCurrentProgressStep(1);
     const double fileCount = static_cast<double>(scan.allFilesCount);
@@ -134,10 +140,7 @@ void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
 
     std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
                           [](const auto &item) { return !item->isDirectory(); });
-    RQDuplicateFinderGrouping grouping(*this, std::move(scan.allItems));
-    completion(grouping.findGroups());
-    // The rest of the tree is released only now, so the results do not wait for it; the main
-    // thread never reaches the released items, and the groups own their members.
+    return RQDuplicateFinderGrouping(*this, std::move(scan.allItems)).findGroups();
 }
 
 void RQDuplicateFinder::setCurrentProgressStep(qint64 step)

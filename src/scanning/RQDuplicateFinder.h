@@ -86,6 +86,8 @@ private:
 
     void findDuplicates();
     void findDuplicatesWithCompletionBlock(const std::function<void(const std::optional<Groups> &)> &completion);
+    // Stages 0 to 5; none when a root was refused. Returns once every thread of the scan is done.
+    std::optional<Groups> scanRoots();
     void completeWithFiles(const std::optional<Groups> &groups);
 
     // Delivers what the ending step reported last before anything of the new one.

@@ -99,6 +99,22 @@ TEST_F(RQDuplicateFinderTest, SystemOrIgnoredRootEndsTheScanWithNoList)
     }
 }
 
+// A refused root ends the scan while the digests of the roots before it may still run. They are
+// stopped and waited for before the completion is posted: the caller may end the program on it,
+// and a digest still reading then uses the hashing library while it is torn down.
+TEST_F(RQDuplicateFinderTest, RefusedScanHasStoppedReadingWhenItCompletes)
+{
+    // Large enough that reading them outlasts the rest of the scan; holes, so they take no disk.
+    for (const QString &name : {u"r/a/f"_s, u"r/b/f"_s}) {
+        QFile file(write(name, QByteArray()));
+        ASSERT_TRUE(file.resize(qint64(128) << 20));
+    }
+    const ScanReports reports = scan({root(u"r"_s), u"/usr/"_s});
+    ASSERT_TRUE(reports.completed);
+    EXPECT_FALSE(reports.groups.has_value());
+    EXPECT_EQ(reports.filesOpenAtCompletion, QStringList());
+}
+
 // On a machine with one core the scan's thread is the pool's only one, so the digest threads
 // it asked for never start; a scan that ends early must not wait for them.
 TEST_F(RQDuplicateFinderTest, RefusedScanLeavesNoThreadWaitingWhenThePoolHasOneThread)
