@@ -181,12 +181,29 @@ TEST_F(RQDuplicateFinderTest, EqualFoldersMakeOneGroupWithoutNestedGroups)
     EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(1, 11000)));
 }
 
+TEST_F(RQDuplicateFinderTest, FoldersAreCopiesOnlyUnderTheSameNames)
+{
+    // Removing a "copy" that holds its content under other names would lose those names.
+    write(u"one/a/x"_s, 3000, 'x');
+    write(u"one/b/y"_s, 3000, 'x');
+    write(u"two/c/p"_s, 3100, 'X');
+    write(u"two/c/q"_s, 3200, 'Y');
+    write(u"two/d/q"_s, 3100, 'X');
+    write(u"two/d/r"_s, 3200, 'Y');
+    write(u"three/e/k"_s, 3300, 'k');
+    write(u"three/f/k"_s, 3300, 'k');
+    EXPECT_EQ(groupsOf(scan({root(u""_s)})),
+              (QStringList{u"one/a/x | one/b/y"_s, u"three/e/ | three/f/"_s, u"two/c/p | two/d/q"_s,
+                           u"two/c/q | two/d/r"_s}));
+}
+
 TEST_F(RQDuplicateFinderTest, FolderAndFileNeverShareAGroup)
 {
-    // A folder's digest is the SHA-1 of its children's digest texts, so a file that holds
-    // exactly that text, and is as large as the folder, has the folder's digest and size.
-    const QString inside = write(u"F/c"_s, 40, 'c');
-    write(u"T"_s, RQHashHelper::sha1ForFileWithPath(inside).toLatin1());
+    // A folder's digest is the SHA-1 of its children's names, each followed by a NUL and the
+    // child's digest text, so a file that holds exactly that text, and is as large as the
+    // folder, has the folder's digest and size.
+    const QString inside = write(u"F/c"_s, 42, 'c');
+    write(u"T"_s, "c\0"_ba + RQHashHelper::sha1ForFileWithPath(inside).toLatin1());
     EXPECT_EQ(groupsOf(scan({root(u""_s)})), QStringList());
 }
 
