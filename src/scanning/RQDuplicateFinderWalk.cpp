@@ -164,10 +164,12 @@ bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry) const
 
 std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &entry, RQDirectory &parent) const
 {
+    // A link's length is no content: removing the link frees nothing worth counting.
+    const double size = entry.type == DirectoryEntry::Type::SymbolicLink ? 0 : entry.size;
     const double minimum = m_finder.minimumFileSize();
-    if ((minimum > 0 && entry.size < minimum) || m_finder.ignoreList().filePathIsIgnored(entry.path)) {
+    if ((minimum > 0 && size < minimum) || m_finder.ignoreList().filePathIsIgnored(entry.path)) {
         // Only the bytes count, so the folder's content is no longer compared in full.
-        parent.addIgnoredSize(entry.size);
+        parent.addIgnoredSize(size);
         parent.markContentNotCompared();
         return {};
     }
@@ -178,7 +180,7 @@ std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &en
         file = RQSymbolicLink::linkWithPath(entry.path, entry.linkTarget);
     else
         file = RQFile::fileWithPath(entry.path);
-    file->setFileSize(entry.size);
+    file->setFileSize(size);
     return file;
 }
 

@@ -249,7 +249,7 @@ TEST_F(RQDuplicateFinderTest, SpecialFilesLinksAndOddNames)
 {
     for (const QString &copy : {u"links/A"_s, u"links/B"_s}) {
         write(copy + u"/f"_s, 2000, 'f');
-        makeSymlink(copy + u"/to-f"_s, u"f"_s);
+        makeSymlink(copy + u"/to-f"_s, u"../f"_s);
         makeSymlink(copy + u"/loop"_s, u".."_s);
     }
     for (const QString &copy : {u"fifo/A"_s, u"fifo/B"_s}) {
@@ -260,10 +260,30 @@ TEST_F(RQDuplicateFinderTest, SpecialFilesLinksAndOddNames)
     write(u"names/100% #1?"_s, 2200, 'n');
 
     const ScanReports reports = scan({root(u""_s)});
-    // Links count by their target text and are never followed; a FIFO is never read, so its
+    // Links count by the place they name and are never followed; a FIFO is never read, so its
     // folders are not offered, and names stay exactly as they are.
     EXPECT_EQ(groupsOf(reports), (QStringList{u"fifo/A/g | fifo/B/g"_s, u"links/A/ | links/B/"_s,
                                               u"names/100% #1? | names/line\nbreak"_s}));
+}
+
+TEST_F(RQDuplicateFinderTest, LinksAreEqualWhenTheyNameTheSamePlaceAndAddNoBytes)
+{
+    // The same text naming each locale's own file: the folders are not copies.
+    for (const QString &language : {u"de"_s, u"fr"_s}) {
+        write(language + u"/LC_MESSAGES/m"_s, 2000, language.at(0).toLatin1());
+        write(language + u"/LC_TIME/common"_s, 2100, 'c');
+        makeSymlink(language + u"/LC_TIME/m"_s, u"../LC_MESSAGES/m"_s);
+    }
+    // Other texts naming one place: the folders are copies, of the file's bytes alone.
+    for (const auto &[side, target] : {std::pair(u"one"_s, u"../target"_s), std::pair(u"two"_s, u"./../../same/target"_s)}) {
+        write(u"same/"_s + side + u"/f"_s, 2200, 's');
+        makeSymlink(u"same/"_s + side + u"/relative"_s, target);
+        makeSymlink(u"same/"_s + side + u"/absolute"_s, u"/usr//share/"_s);
+    }
+    const ScanReports reports = scan({root(u""_s)});
+    EXPECT_EQ(groupsOf(reports), (QStringList{u"de/LC_TIME/common | fr/LC_TIME/common"_s, u"same/one/ | same/two/"_s}));
+    ASSERT_FALSE(reports.found.empty());
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(2, 2100 + 2200)));
 }
 
 TEST_F(RQDuplicateFinderTest, NamesThatAreNotUtf8AreSkippedWithALogLine)
