@@ -151,6 +151,20 @@ TEST_F(RQDuplicateFinderTest, ThreeEqualFilesMakeOneGroupWithTwoExtraCopies)
     EXPECT_FALSE(reports.reportAfterCompletion);
 }
 
+TEST_F(RQDuplicateFinderTest, NamesOfOneFileAreNotItsCopies)
+{
+    // Removing one name of a file frees nothing, and leaves the content where it was.
+    const QString original = write(u"linked/original"_s, 3000, 'o');
+    ASSERT_EQ(::link(QFile::encodeName(original).constData(), QFile::encodeName(root(u"linked/second"_s)).constData()), 0);
+    const QString named = write(u"copied/named"_s, 3100, 'n');
+    ASSERT_EQ(::link(QFile::encodeName(named).constData(), QFile::encodeName(root(u"copied/other-name"_s)).constData()), 0);
+    write(u"copied/copy"_s, 3100, 'n');
+    const ScanReports reports = scan({root(u""_s)});
+    EXPECT_EQ(groupsOf(reports), QStringList{u"copied/copy | copied/named"_s});
+    ASSERT_FALSE(reports.found.empty());
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(1, 3100)));
+}
+
 TEST_F(RQDuplicateFinderTest, MinimumSizeAndEmptyFiles)
 {
     write(u"small-1"_s, 19999, 's');
