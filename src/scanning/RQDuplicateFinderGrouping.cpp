@@ -141,6 +141,14 @@ void RQDuplicateFinderGrouping::dropNestedMembers()
             if (members[index]->isDirectory())
                 m_dupDirPaths.remove(members[index]->path());
         }
+        // A copy outside every duplicate folder is still a copy: the group keeps the first
+        // member it dropped, so that the copy is offered. Anything inside that member lies in
+        // a duplicate folder that is offered too, so it stays hidden.
+        if (std::count(dropped.cbegin(), dropped.cend(), false) == 1) {
+            const auto firstDropped = std::find(dropped.begin(), dropped.end(), true);
+            if (firstDropped != dropped.end())
+                *firstDropped = false;
+        }
         std::size_t index = 0;
         std::erase_if(members, [&](const auto &) { return dropped[index++]; });
     }

@@ -187,12 +187,13 @@ TEST_F(RQDuplicateFinderTest, EqualFoldersMakeOneGroupWithoutNestedGroups)
     }
     write(u"C/x"_s, 3000, 'x');
     const ScanReports reports = scan({root(u""_s)});
-    // A/x and B/x lie in duplicate folders; C/x is left alone with nobody to match.
-    EXPECT_EQ(groupsOf(reports), QStringList{u"A/ | B/"_s});
-    const auto &group = *reports.groups->front();
-    EXPECT_TRUE(group.isDirectory());
-    EXPECT_EQ(group.fileSize(), 11000);
-    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(1, 11000)));
+    // A/x and B/x lie in duplicate folders; C/x, a copy outside them, is offered with A/x.
+    ASSERT_EQ(groupsOf(reports), (QStringList{u"A/ | B/"_s, u"A/x | C/x"_s}));
+    const auto folders = std::find_if(reports.groups->cbegin(), reports.groups->cend(),
+                                      [](const auto &group) { return group->isDirectory(); });
+    ASSERT_NE(folders, reports.groups->cend());
+    EXPECT_EQ((*folders)->fileSize(), 11000);
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(2, 11000 + 3000)));
 }
 
 TEST_F(RQDuplicateFinderTest, FoldersAreCopiesOnlyUnderTheSameNames)
@@ -209,6 +210,22 @@ TEST_F(RQDuplicateFinderTest, FoldersAreCopiesOnlyUnderTheSameNames)
     EXPECT_EQ(groupsOf(scan({root(u""_s)})),
               (QStringList{u"one/a/x | one/b/y"_s, u"three/e/ | three/f/"_s, u"two/c/p | two/d/q"_s,
                            u"two/c/q | two/d/r"_s}));
+}
+
+TEST_F(RQDuplicateFinderTest, CopiesOutsideDuplicateFoldersAreOfferedWithACopyInside)
+{
+    // A1 and A2 are copies; B/c copies A1/c, and D/d/bn copies c/bn.
+    for (const QString &folder : {u"A1/c"_s, u"A2/c"_s, u"B/c"_s}) {
+        write(folder + u"/bn"_s, 3000, 'b');
+        write(folder + u"/cx"_s, 3100, 'c');
+    }
+    write(u"B/b-only"_s, 3200, 'o');
+    write(u"D/d/bn"_s, 3000, 'b');
+    write(u"D/d/d-only"_s, 3300, 'd');
+    const ScanReports reports = scan({root(u""_s)});
+    EXPECT_EQ(groupsOf(reports), (QStringList{u"A1/ | A2/"_s, u"A1/c/ | B/c/"_s, u"A1/c/bn | D/d/bn"_s}));
+    ASSERT_FALSE(reports.found.empty());
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(3, 6100 + 6100 + 3000)));
 }
 
 TEST_F(RQDuplicateFinderTest, FolderAndFileNeverShareAGroup)
