@@ -11,6 +11,7 @@
 #include "scanning/RQIgnoreList.h"
 #include "foundation/RQStringPath.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -18,13 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The path with its links resolved; the path itself when it does not exist.
-QString resolvedPath(const QString &path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-}
 
 // path lies strictly under otherPath, or equals it while otherPath stands earlier in the list.
 bool isNestedIn(const QString &path, const QString &otherPath, bool earlier)
@@ -40,7 +34,7 @@ QStringList withoutNestedPaths(const QStringList &paths)
 {
     QStringList resolved;
     for (const QString &path : paths)
-        resolved.append(resolvedPath(path));
+        resolved.append(RQDuplicateFinder::resolvedPath(path));
     QStringList kept;
     for (qsizetype index = 0; index < paths.size(); ++index) {
         const QString &path = paths.at(index);
@@ -62,6 +56,12 @@ QStringList withoutNestedPaths(const QStringList &paths)
 }
 
 } // namespace
+
+QString RQDuplicateFinder::resolvedPath(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
+}
 
 std::shared_ptr<RQDuplicateFinder> RQDuplicateFinder::duplicateFinderWithPaths(const QStringList &paths,
                                                                                double minimumFileSize)

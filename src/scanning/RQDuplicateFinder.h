@@ -66,6 +66,10 @@ public:
     // Begins the scan and returns at once. Once per finder; there is no cancellation.
     void start();
 
+    // The path with its links resolved; cleaned of "." and ".." by its text when it does not
+    // exist. Roots are nested and refused by where they lead.
+    static QString resolvedPath(const QString &path);
+
     QStringList paths() const { return m_paths; }
     double minimumFileSize() const { return m_minimumFileSize; }
     qint64 currentProgressStep() const { return m_currentProgressStep.load(); }

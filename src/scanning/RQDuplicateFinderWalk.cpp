@@ -12,6 +12,7 @@
 #include "scanning/RQDuplicateFinderScan.h"
 #include "scanning/RQIgnoreList.h"
 #include "scanning/RQSymbolicLink.h"
+#include "foundation/RQStringPath.h"
 
 #include <QVariantMap>
 
@@ -84,8 +85,13 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
     m_folders.assign(1, rootItem);
     m_finder.setCurrentProgress(1.0 / 6.0);
 
+    const QString resolvedRoot = RQDuplicateFinder::resolvedPath(root);
+    const bool leadsElsewhere = !rq_isEqualToPath(resolvedRoot, root);
+    m_rootPath = rootItem->path();
+    m_resolvedRootPath = !leadsElsewhere ? QString() : resolvedRoot.endsWith(u'/') ? resolvedRoot : resolvedRoot + u'/';
+    const QString &judgedRoot = leadsElsewhere ? resolvedRoot : root;
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
-    if (ignoreList.pathIsChildOfSystemPath(root) || ignoreList.filePathIsIgnored(root)) {
+    if (ignoreList.pathIsChildOfSystemPath(judgedRoot) || ignoreList.filePathIsIgnored(judgedRoot)) {
         SystemLog::debug(u"Path is a system path or is ignored not even going to try to scan. "_s + root);
         m_finder.setCurrentProgress(1.0);
         return false;
@@ -155,11 +161,18 @@ void RQDuplicateFinderWalk::handlePassedOver(const DirectoryEntry &entry, RQDire
         SystemLog::debug(u"Skipping an entry whose name is not valid UTF-8 in "_s + parent.path());
 }
 
+QString RQDuplicateFinderWalk::judgedPath(const QString &path) const
+{
+    if (m_resolvedRootPath.isEmpty())
+        return path;
+    return m_resolvedRootPath + QStringView(path).mid(m_rootPath.size());
+}
+
 bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry) const
 {
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
     return ignoreList.pathIsTimeMachineBackup(entry.path, resourceValues(entry))
-        || ignoreList.pathIsChildOfSystemPath(entry.path);
+        || ignoreList.pathIsChildOfSystemPath(judgedPath(entry.path));
 }
 
 std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &entry, RQDirectory &parent) const
@@ -167,7 +180,7 @@ std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &en
     // A link's length is no content: removing the link frees nothing worth counting.
     const double size = entry.type == DirectoryEntry::Type::SymbolicLink ? 0 : entry.size;
     const double minimum = m_finder.minimumFileSize();
-    if ((minimum > 0 && size < minimum) || m_finder.ignoreList().filePathIsIgnored(entry.path)) {
+    if ((minimum > 0 && size < minimum) || m_finder.ignoreList().filePathIsIgnored(judgedPath(entry.path))) {
         // Only the bytes count, so the folder's content is no longer compared in full.
         parent.addIgnoredSize(size);
         parent.markContentNotCompared();
@@ -190,7 +203,8 @@ std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEn
     folder->setIsPackage(entry.isPackage);
     const QString &path = folder->path();
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
-    if (folder->isIPhotoLibrary() && !ignoreList.filePathIsIgnored(path)) {
+    const bool ignored = ignoreList.filePathIsIgnored(judgedPath(path));
+    if (folder->isIPhotoLibrary() && !ignored) {
         std::vector<std::shared_ptr<RQFile>> media;
         if (RQiPhotoLibrary::sharedInstance().iPhotoVersionIsSupported()) {
             const RQiPhotoDatabaseParser parser(path + u"AlbumData.xml"_s);
@@ -200,7 +214,7 @@ std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEn
         }
         addLibraryMedia(*folder, media, walker);
     } else if (folder->isPhotosLibrary() && RQPhotosLibrary::sharedInstance().currentLibraryPath().isEmpty()
-               && !ignoreList.filePathIsIgnored(path)) {
+               && !ignored) {
         RQPhotosLibrary::sharedInstance().setCurrentLibraryPath(path);
         const RQPhotosLibraryParser parser(path);
         addLibraryMedia(*folder, parser.imageFiles(), walker);

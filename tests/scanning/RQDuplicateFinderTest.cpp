@@ -80,9 +80,14 @@ TEST_F(RQDuplicateFinderTest, SystemOrIgnoredRootEndsTheScanWithNoList)
     write(u"ignored/a"_s, 100, 'a');
     write(u"ignored/b"_s, 100, 'a');
     write(u"other/c"_s, 100, 'a');
+    makeSymlink(u"to-system"_s, u"/usr/share"_s);
+    makeSymlink(u"to-ignored"_s, u"ignored"_s);
+    // A root is judged by where it leads, not by its text.
     const std::vector<std::pair<QString, QStringList>> cases = {
         {u"/usr/share/"_s, {}},
         {root(u"ignored"_s), {root(u"ignored"_s)}},
+        {root(u"to-system"_s), {}},
+        {root(u"to-ignored"_s), {root(u"ignored"_s)}},
     };
     for (const auto &[refused, ignoredPaths] : cases) {
         const LogCapture log;
@@ -97,6 +102,22 @@ TEST_F(RQDuplicateFinderTest, SystemOrIgnoredRootEndsTheScanWithNoList)
             EXPECT_EQ(step, 0);
         EXPECT_TRUE(log.contains(u"[DEBUG] Path is a system path or is ignored not even going to try to scan. "_s + refused));
     }
+}
+
+TEST_F(RQDuplicateFinderTest, RootThroughASystemFolderNameIsScannedWhereItLies)
+{
+    write(u"real/a"_s, 100, 'a');
+    write(u"real/b"_s, 100, 'a');
+    write(u"real/sub/c"_s, 100, 'a');
+    const QString through = u"/usr/.."_s + root(u"real"_s);
+    const ScanReports reports = scan({through});
+    ASSERT_TRUE(reports.groups.has_value());
+    ASSERT_EQ(reports.groups->size(), 1u);
+    QStringList members;
+    for (const auto &member : reports.groups->front()->duplicates())
+        members.append(member->path());
+    members.sort();
+    EXPECT_EQ(members, (QStringList{through + u"/a"_s, through + u"/b"_s, through + u"/sub/c"_s}));
 }
 
 // A refused root ends the scan while the digests of the roots before it may still run. They are
