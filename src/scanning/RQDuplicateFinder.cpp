@@ -27,6 +27,19 @@ bool isNestedIn(const QString &path, const QString &otherPath, bool earlier)
     return (equal && earlier) || (!equal && rq_isChildOfPath(path, otherPath));
 }
 
+// Drops each empty root, which the walk would take for the whole disk.
+QStringList withoutEmptyPaths(const QStringList &paths)
+{
+    QStringList kept;
+    for (const QString &path : paths) {
+        if (path.isEmpty())
+            SystemLog::debug(u"Ignoring path: %1 because it's empty"_s.arg(path));
+        else
+            kept.append(path);
+    }
+    return kept;
+}
+
 // Drops each root that lies strictly under another root, or equals an earlier one, by the
 // given paths or by where their links lead: a root reached through a link would otherwise
 // offer each file as a copy of itself.
@@ -70,7 +83,7 @@ std::shared_ptr<RQDuplicateFinder> RQDuplicateFinder::duplicateFinderWithPaths(c
 }
 
 RQDuplicateFinder::RQDuplicateFinder(const QStringList &paths, double minimumFileSize)
-    : m_paths(withoutNestedPaths(paths)),
+    : m_paths(withoutNestedPaths(withoutEmptyPaths(paths))),
       m_minimumFileSize(minimumFileSize),
       m_ignoreList(RQIgnoreList::ignoreList()),
       m_filesScannedMailbox([this](qint64 total) {

@@ -39,6 +39,9 @@ TEST_F(RQDuplicateFinderTest, DropsNestedAndRepeatedRoots)
         {{u"/a/b"_s, u"/a"_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path: /a/b because it's a child of /a"_s}},
         {{u"/a"_s, u"/a/"_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path: /a/ because it's a child of /a"_s}},
         {{u"/a/"_s, u"/a"_s}, {u"/a/"_s}, {u"[DEBUG] Ignoring path: /a because it's a child of /a/"_s}},
+        // An empty root would be walked as "/".
+        {{u""_s, u"/a"_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path:  because it's empty"_s}},
+        {{u"/a"_s, u""_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path:  because it's empty"_s}},
         {{u"/a"_s, u"/ab"_s, u"/a/b/c"_s, u"/a/b"_s},
          {u"/a"_s, u"/ab"_s},
          {u"[DEBUG] Ignoring path: /a/b/c because it's a child of /a"_s,
