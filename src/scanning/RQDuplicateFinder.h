@@ -45,7 +45,8 @@ public:
     // with a warm cache, and fewer reads when the disk is cold (bench/digest-bench).
     static constexpr std::size_t digestChunkSize = 64 * 1024;
 
-    // Roots that lie in or equal an earlier or enclosing root are dropped with a log line.
+    // Empty roots, and roots that lie in or equal an earlier or enclosing root, are dropped with
+    // a log line.
     // minimumFileSize: bytes; smaller files are left out; 0 means no minimum.
     static std::shared_ptr<RQDuplicateFinder> duplicateFinderWithPaths(const QStringList &paths,
                                                                        double minimumFileSize);
