@@ -63,6 +63,7 @@ RQDuplicateFinderWalk::RQDuplicateFinderWalk(RQDuplicateFinder &finder, RQDuplic
 
 bool RQDuplicateFinderWalk::walkRoots()
 {
+    DirectoryWalker::raiseDescriptorLimit();
     for (const QString &root : m_finder.paths()) {
         if (!walkRoot(root))
             return false;
@@ -159,6 +160,8 @@ void RQDuplicateFinderWalk::handlePassedOver(const DirectoryEntry &entry, RQDire
     parent.markContentNotCompared();
     if (entry.passedOver == DirectoryEntry::PassedOver::UnrepresentableName)
         SystemLog::debug(u"Skipping an entry whose name is not valid UTF-8 in "_s + parent.path());
+    else if (entry.passedOver == DirectoryEntry::PassedOver::DescriptorLimit)
+        SystemLog::debug(u"Cannot open a folder for lack of file descriptors: "_s + parent.path());
 }
 
 QString RQDuplicateFinderWalk::judgedPath(const QString &path) const

@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -391,6 +392,44 @@ TEST_F(RQDuplicateFinderTest, ProgressRunsThroughTheStepsInOrder)
     ASSERT_FALSE(reports.scanned.empty());
     EXPECT_EQ(reports.scanned.back(), 42) << "41 files and their folder";
     EXPECT_TRUE(std::is_sorted(reports.scanned.cbegin(), reports.scanned.cend()));
+}
+
+// The walk holds a descriptor for each open folder of its branch, so a deep tree needs more than
+// the usual soft limit allows.
+TEST_F(RQDuplicateFinderTest, DeepTreesAreWalkedBeyondTheSoftDescriptorLimit)
+{
+    rlimit original {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &original), 0);
+    if (original.rlim_max != RLIM_INFINITY && original.rlim_max < 1024)
+        GTEST_SKIP() << "the hard limit leaves no room";
+    const QString deep = u"deep"_s + u"/d"_s.repeated(300);
+    write(deep + u"/f"_s, 2000, 'f');
+    write(u"top-f"_s, 2000, 'f');
+    const rlimit lowered {200, original.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    const ScanReports reports = scan({root(u""_s)});
+    ::setrlimit(RLIMIT_NOFILE, &original);
+    EXPECT_EQ(groupsOf(reports), QStringList{deep + u"/f | top-f"_s});
+}
+
+// Where even the hard limit is too low, the folder that could not be opened is named.
+TEST_F(RQDuplicateFinderTest, FolderLeftForLackOfDescriptorsIsLogged)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto withFewDescriptors = [this] {
+        const rlimit few {64, 64};
+        if (::setrlimit(RLIMIT_NOFILE, &few) != 0)
+            std::exit(2);
+        write(u"deep"_s + u"/d"_s.repeated(100) + u"/f"_s, 10, 'f');
+        const LogCapture log;
+        scan({root(u""_s)});
+        const QString prefix = u"[DEBUG] Cannot open a folder for lack of file descriptors: "_s + root(u"deep/d/"_s);
+        const QStringList lines = log.lines();
+        const bool logged = std::any_of(lines.cbegin(), lines.cend(), [&prefix](const QString &line) { return line.startsWith(prefix); });
+        QDir(m_folder.path()).removeRecursively();
+        std::exit(logged ? 0 : 1);
+    };
+    EXPECT_EXIT(withFewDescriptors(), ::testing::ExitedWithCode(0), "");
 }
 
 // The superuser reads everything, so when the tests run as root this case runs in a child
