@@ -89,7 +89,9 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
     const QString resolvedRoot = RQDuplicateFinder::resolvedPath(root);
     const bool leadsElsewhere = !rq_isEqualToPath(resolvedRoot, root);
     m_rootPath = rootItem->path();
-    m_resolvedRootPath = !leadsElsewhere ? QString() : resolvedRoot.endsWith(u'/') ? resolvedRoot : resolvedRoot + u'/';
+    m_resolvedRootPath.clear();
+    if (leadsElsewhere)
+        m_resolvedRootPath = resolvedRoot.endsWith(u'/') ? resolvedRoot : resolvedRoot + u'/';
     const QString &judgedRoot = leadsElsewhere ? resolvedRoot : root;
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
     if (ignoreList.pathIsChildOfSystemPath(judgedRoot) || ignoreList.filePathIsIgnored(judgedRoot)) {
@@ -206,8 +208,7 @@ std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEn
     folder->setIsPackage(entry.isPackage);
     const QString &path = folder->path();
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
-    const bool ignored = ignoreList.filePathIsIgnored(judgedPath(path));
-    if (folder->isIPhotoLibrary() && !ignored) {
+    if (folder->isIPhotoLibrary() && !ignoreList.filePathIsIgnored(judgedPath(path))) {
         std::vector<std::shared_ptr<RQFile>> media;
         if (RQiPhotoLibrary::sharedInstance().iPhotoVersionIsSupported()) {
             const RQiPhotoDatabaseParser parser(path + u"AlbumData.xml"_s);
@@ -217,7 +218,7 @@ std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEn
         }
         addLibraryMedia(*folder, media, walker);
     } else if (folder->isPhotosLibrary() && RQPhotosLibrary::sharedInstance().currentLibraryPath().isEmpty()
-               && !ignored) {
+               && !ignoreList.filePathIsIgnored(judgedPath(path))) {
         RQPhotosLibrary::sharedInstance().setCurrentLibraryPath(path);
         const RQPhotosLibraryParser parser(path);
         addLibraryMedia(*folder, parser.imageFiles(), walker);

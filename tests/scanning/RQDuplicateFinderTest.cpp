@@ -412,26 +412,6 @@ TEST_F(RQDuplicateFinderTest, DeepTreesAreWalkedBeyondTheSoftDescriptorLimit)
     EXPECT_EQ(groupsOf(reports), QStringList{deep + u"/f | top-f"_s});
 }
 
-// Where even the hard limit is too low, the folder that could not be opened is named.
-TEST_F(RQDuplicateFinderTest, FolderLeftForLackOfDescriptorsIsLogged)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const auto withFewDescriptors = [this] {
-        const rlimit few {64, 64};
-        if (::setrlimit(RLIMIT_NOFILE, &few) != 0)
-            std::exit(2);
-        write(u"deep"_s + u"/d"_s.repeated(100) + u"/f"_s, 10, 'f');
-        const LogCapture log;
-        scan({root(u""_s)});
-        const QString prefix = u"[DEBUG] Cannot open a folder for lack of file descriptors: "_s + root(u"deep/d/"_s);
-        const QStringList lines = log.lines();
-        const bool logged = std::any_of(lines.cbegin(), lines.cend(), [&prefix](const QString &line) { return line.startsWith(prefix); });
-        QDir(m_folder.path()).removeRecursively();
-        std::exit(logged ? 0 : 1);
-    };
-    EXPECT_EXIT(withFewDescriptors(), ::testing::ExitedWithCode(0), "");
-}
-
 // The superuser reads everything, so when the tests run as root this case runs in a child
 // process that has given up its privileges first.
 TEST_F(RQDuplicateFinderTest, UnreadableFoldersAndFilesArePassedOver)
