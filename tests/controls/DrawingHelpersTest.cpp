@@ -3,6 +3,8 @@
 #include "controls/YUpGeometry.h"
 #include "platform/gui/ImageLoader.h"
 
+#include "support/ColorPrinter.h"
+
 #include <QPainter>
 
 #include <gtest/gtest.h>

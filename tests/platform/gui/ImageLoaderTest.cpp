@@ -1,5 +1,6 @@
 #include "platform/gui/ImageLoader.h"
 
+#include "support/ColorPrinter.h"
 #include "support/ScreenCapture.h"
 
 #include <QFile>
