@@ -160,6 +160,7 @@ TEST_F(StatsPanelTest, StartsAndStopsOfThePulse)
         StatsViewController stats;
         stats.view()->show();
         test.calls(stats);
+        EXPECT_TRUE(stats.isPulsing()) << "the fade under way goes on";
         QPropertyAnimation *pulse = stats.pulse();
         ASSERT_EQ(pulse->state(), QAbstractAnimation::Running);
         pulse->setCurrentTime(pulse->duration());
