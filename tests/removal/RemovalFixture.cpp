@@ -70,6 +70,9 @@ void RemovalFixture::SetUp()
 
 void RemovalFixture::TearDown()
 {
+    // Items that name each other as the copy that stays would keep each other alive.
+    for (const auto &item : m_scanned)
+        item->setAliasDestinationFile(nullptr);
     EXPECT_TRUE(QDir(m_folder.filePath(u"working"_s)).isEmpty()) << "something landed in the working folder";
     QDir::setCurrent(m_previousCurrent);
     for (const QString &path : std::as_const(m_immutable)) {
