@@ -135,27 +135,44 @@ int ScannedItemLocator::rootDescriptor(const RQDirectory &root)
     return -1;
 }
 
+int ScannedItemLocator::folderDescriptor(const RQDirectory &folder, const RQDirectory &root)
+{
+    const auto known = m_folders.find(&folder);
+    if (known != m_folders.end())
+        return known->second.get();
+    const int rootFd = rootDescriptor(root);
+    if (rootFd < 0)
+        return -1;
+    const QString below = RemovalList::diskPath(folder).mid(root.path().size());
+    const int fd = openBelow(rootFd, below.isEmpty() ? QByteArrayLiteral(".") : QFile::encodeName(below));
+    if (fd < 0)
+        return -1;
+    if (m_folderOrder.size() == openFoldersKept) {
+        m_folders.erase(m_folderOrder.front());
+        m_folderOrder.pop_front();
+    }
+    m_folderOrder.push_back(&folder);
+    return m_folders.try_emplace(&folder, fd).first->second.get();
+}
+
 std::optional<RQError> ScannedItemLocator::openFolder(const RQFile &file, Location &location)
 {
     location.m_path = RemovalList::diskPath(file);
     const QFileInfo info(location.m_path);
     location.m_name = QFile::encodeName(info.fileName());
 
-    std::shared_ptr<RQDirectory> root = file.parent();
+    const std::shared_ptr<RQDirectory> folder = file.parent();
+    std::shared_ptr<RQDirectory> root = folder;
     while (root && root->parent())
         root = root->parent();
-    const QString rootPath = root ? root->path() : QString();
-    int fd = -1;
-    if (root && location.m_path.startsWith(rootPath)) {
-        const int rootFd = rootDescriptor(*root);
-        const QString below = info.path().mid(rootPath.size());
-        fd = rootFd < 0 ? -1 : openBelow(rootFd, below.isEmpty() ? QByteArrayLiteral(".") : QFile::encodeName(below));
+    if (root && location.m_path.startsWith(root->path())) {
+        location.m_folder = folderDescriptor(*folder, *root);
     } else {
-        fd = ::open(QFile::encodeName(info.path()).constData(), folderFlags);
+        location.m_ownFolder.emplace(::open(QFile::encodeName(info.path()).constData(), folderFlags));
+        location.m_folder = location.m_ownFolder->get();
     }
-    if (fd < 0)
+    if (location.m_folder < 0)
         return folderError(errno, location.m_path);
-    location.m_folder.emplace(fd);
     return std::nullopt;
 }
 

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+#include <deque>
 #include <map>
 #include <optional>
 
@@ -16,8 +18,11 @@ class RQFile;
 // Reaches the items of a scan on disk the way the scan reached them: from the scan's root folder
 // down, following no link on the way, so that a folder swapped for a link after the scan never
 // leads anywhere else. A root must still be the folder the scan walked; it is opened once per
-// locator. Items that know no root (made outside a walk) are reached through their folder's path.
-// Blocking; one thread at a time. The items must outlive the locator.
+// locator. A folder, once reached, is kept open for the items after it (they come in runs, a
+// folder of copies beside a folder of kept copies): they are removed from the folder reached, even
+// if its path leads elsewhere meanwhile. Items that know no root (made outside a walk) are reached
+// through their folder's path. Blocking; one thread at a time. The items must outlive the locator,
+// and a Location its locator.
 class ScannedItemLocator final
 {
 public:
@@ -29,7 +34,7 @@ public:
         Location(const Location &) = delete;
         Location &operator=(const Location &) = delete;
 
-        int folder() const { return m_folder ? m_folder->get() : -1; }
+        int folder() const { return m_folder; }
         const QByteArray &name() const { return m_name; }
         // The item's path, as the scan gave it, without a folder's trailing "/".
         const QString &path() const { return m_path; }
@@ -48,7 +53,9 @@ public:
     private:
         friend class ScannedItemLocator;
 
-        std::optional<FileDescriptor> m_folder;
+        int m_folder = -1;
+        // The folder of an item that knows no root, opened for this location alone.
+        std::optional<FileDescriptor> m_ownFolder;
         QByteArray m_name;
         QString m_path;
         RQFileIdentity m_identity;
@@ -67,6 +74,13 @@ public:
 private:
     // The root's descriptor, or -1 with errno set (ESTALE when it is another folder now).
     int rootDescriptor(const RQDirectory &root);
+    // The descriptor of a scanned folder below the root, or -1 with errno set.
+    int folderDescriptor(const RQDirectory &folder, const RQDirectory &root);
+
+    // Folders kept open at most; the oldest are closed first.
+    static constexpr std::size_t openFoldersKept = 16;
 
     std::map<const RQDirectory *, FileDescriptor> m_roots;
+    std::map<const RQDirectory *, FileDescriptor> m_folders;
+    std::deque<const RQDirectory *> m_folderOrder;
 };
