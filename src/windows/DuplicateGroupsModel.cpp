@@ -42,7 +42,7 @@ QVariant DuplicateGroupsModel::data(const QModelIndex &index, int role) const
     case SelectedCountRole:
         return selectedCountOf(group);
     case SelectedFileSizeRole:
-        return group.selectedFileSize();
+        return selectedSizeOf(group);
     case UTIRole:
         return group.UTI();
     case IsPackageRole:
@@ -118,4 +118,14 @@ qsizetype DuplicateGroupsModel::selectedCountOf(const RQDuplicateFiles &group)
     for (const auto &member : group.duplicates())
         selected += member->isSelected() ? 1 : 0;
     return selected;
+}
+
+double DuplicateGroupsModel::selectedSizeOf(const RQDuplicateFiles &group)
+{
+    double total = 0;
+    for (const auto &member : group.duplicates()) {
+        if (member->isSelected())
+            total += member->fileSize();
+    }
+    return total;
 }

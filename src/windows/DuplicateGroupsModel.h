@@ -74,6 +74,8 @@ public:
     // The text as the search compares it: decomposed, without marks, case-folded.
     static QString foldedForSearch(const QString &text);
     static qsizetype selectedCountOf(const RQDuplicateFiles &group);
+    // The group's selectedFileSize, without making its list of selected files.
+    static double selectedSizeOf(const RQDuplicateFiles &group);
 
 private:
     Groups m_groups;

@@ -3,30 +3,48 @@
 #include "scanning/RQDuplicateFiles.h"
 #include "windows/DuplicateGroupsModel.h"
 
+#include <algorithm>
+#include <numeric>
+#include <utility>
+
 namespace {
 
-// -1, 0 or 1 in the values' natural order.
-template <typename Value>
-int compareValues(const Value &left, const Value &right)
+// Source rows in the order of one key, ties in scan order; the comparison reads contiguous
+// keys rather than chasing every group for each of the sort's comparisons.
+template <typename Key, typename KeyOf>
+std::vector<int> rowsInOrder(const DuplicateGroupsModel &groups, bool descending, KeyOf keyOf)
 {
-    return left < right ? -1 : (right < left ? 1 : 0);
+    const int count = groups.rowCount();
+    std::vector<Key> keys;
+    keys.reserve(std::size_t(count));
+    for (int row = 0; row < count; ++row)
+        keys.push_back(keyOf(*groups.groupAt(row)));
+    std::vector<int> rows(static_cast<std::size_t>(count));
+    std::iota(rows.begin(), rows.end(), 0);
+    std::stable_sort(rows.begin(), rows.end(), [&](int left, int right) {
+        return descending ? keys[std::size_t(right)] < keys[std::size_t(left)]
+                          : keys[std::size_t(left)] < keys[std::size_t(right)];
+    });
+    return rows;
 }
 
-int compareGroups(const RQDuplicateFiles &left, const RQDuplicateFiles &right, qint64 option)
+std::vector<int> rowsInOrder(const DuplicateGroupsModel &groups, qint64 option, bool descending)
 {
     switch (option) {
     case DuplicateGroupsProxyModel::SortByKind:
-        if (const int byType = left.UTI().compare(right.UTI()))
-            return byType;
-        return compareValues(left.isPackage(), right.isPackage());
+        return rowsInOrder<std::pair<QString, bool>>(groups, descending, [](const RQDuplicateFiles &group) {
+            return std::pair(group.UTI(), group.isPackage());
+        });
     case DuplicateGroupsProxyModel::SortByName:
-        return left.fileName().compare(right.fileName());
+        return rowsInOrder<QString>(groups, descending, [](const RQDuplicateFiles &group) { return group.fileName(); });
     case DuplicateGroupsProxyModel::SortByCount:
-        return compareValues(left.count(), right.count());
+        return rowsInOrder<qsizetype>(groups, descending, [](const RQDuplicateFiles &group) { return group.count(); });
     case DuplicateGroupsProxyModel::SortBySelectedSize:
-        return compareValues(left.selectedFileSize(), right.selectedFileSize());
+        return rowsInOrder<double>(groups, descending, [](const RQDuplicateFiles &group) {
+            return DuplicateGroupsModel::selectedSizeOf(group);
+        });
     default:
-        return compareValues(left.totalSize(), right.totalSize());
+        return rowsInOrder<double>(groups, descending, [](const RQDuplicateFiles &group) { return group.totalSize(); });
     }
 }
 
@@ -64,9 +82,16 @@ void DuplicateGroupsProxyModel::setSortOrder(qint64 order)
 
 void DuplicateGroupsProxyModel::refresh()
 {
-    invalidate();
-    // The comparison decides the direction itself, so the proxy always sorts "ascending".
-    sort(0, Qt::AscendingOrder);
+    const std::vector<int> ordered = rowsInOrder(*m_groups, m_sortOption, m_sortOrder == Descending);
+    m_rank.resize(ordered.size());
+    for (std::size_t position = 0; position < ordered.size(); ++position)
+        m_rank[std::size_t(ordered[position])] = int(position);
+    // The ranks hold the direction, so the proxy always sorts "ascending";
+    // once sorting, invalidating filters and sorts again in one pass.
+    if (sortColumn() == 0)
+        invalidate();
+    else
+        sort(0, Qt::AscendingOrder);
 }
 
 int DuplicateGroupsProxyModel::groupRow(int visibleRow) const
@@ -85,7 +110,5 @@ bool DuplicateGroupsProxyModel::filterAcceptsRow(int sourceRow, const QModelInde
 
 bool DuplicateGroupsProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
-    const int order = compareGroups(*m_groups->groupAt(left.row()),
-                                    *m_groups->groupAt(right.row()), m_sortOption);
-    return m_sortOrder == Descending ? order > 0 : order < 0;
+    return m_rank[std::size_t(left.row())] < m_rank[std::size_t(right.row())];
 }

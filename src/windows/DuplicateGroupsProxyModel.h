@@ -3,6 +3,8 @@
 #include <QSortFilterProxyModel>
 #include <QString>
 
+#include <vector>
+
 class DuplicateGroupsModel;
 
 // The visible groups: a category and a search text filter the groups, and a sort key with a
@@ -60,4 +62,6 @@ private:
     QString m_foldedSearchText;
     qint64 m_sortOption = SortBySize;
     qint64 m_sortOrder = Descending;
+    // Each source row's place in the current order, made at refresh().
+    std::vector<int> m_rank;
 };
