@@ -10,6 +10,8 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -25,6 +27,27 @@ QString folderOf(const QString &path)
     if (slash < 0)
         return {};
     return slash == 0 ? u"/"_s : trimmed.first(slash).toString();
+}
+
+// Stable order by creation date, undated entries last in both directions. The dates are read
+// once into a contiguous list, so that a list of every member sorts in well under a second.
+void orderByCreationDate(std::vector<DuplicateDetailsModel::Entry> &entries, bool ascending)
+{
+    constexpr qint64 undated = std::numeric_limits<qint64>::max();
+    std::vector<std::pair<qint64, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        const QDateTime date = entries[index].file->creationDate();
+        const qint64 msecs = date.isValid() ? date.toMSecsSinceEpoch() : undated;
+        keys.emplace_back(ascending || msecs == undated ? msecs : -msecs, index);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto &left, const auto &right) { return left.first < right.first; });
+    std::vector<DuplicateDetailsModel::Entry> ordered;
+    ordered.reserve(entries.size());
+    for (const auto &key : keys)
+        ordered.push_back(std::move(entries[key.second]));
+    entries = std::move(ordered);
 }
 
 } // namespace
@@ -121,9 +144,7 @@ void DuplicateDetailsModel::sort(int column, Qt::SortOrder order)
                              : left.file->isSelected() && !right.file->isSelected();
         });
     } else {
-        std::stable_sort(m_entries.begin(), m_entries.end(), [ascending](const Entry &left, const Entry &right) {
-            return isBeforeByCreationDate(*left.file, *right.file, ascending);
-        });
+        orderByCreationDate(m_entries, ascending);
     }
 
     QModelIndexList after;
@@ -145,9 +166,7 @@ void DuplicateDetailsModel::setGroupRows(QList<int> groupRows)
         for (const auto &member : m_groups->groupAt(row)->duplicates())
             m_entries.push_back({member, row});
     }
-    std::stable_sort(m_entries.begin(), m_entries.end(), [](const Entry &left, const Entry &right) {
-        return isBeforeByCreationDate(*left.file, *right.file, true);
-    });
+    orderByCreationDate(m_entries, true);
     endResetModel();
 }
 
