@@ -97,6 +97,8 @@ QVariant DuplicateDetailsModel::data(const QModelIndex &index, int role) const
         return creationDateText(file.creationDate());
     case IsSelectedRole:
         return file.isSelected();
+    case HasIssueRole:
+        return false;
     default:
         return {};
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ResultRoles.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 
@@ -13,23 +15,13 @@ class RQFile;
 // tick column carries the file's flag in Qt::CheckStateRole; a tick set there goes through
 // the model: the flag, dataChanged for the row and for its group's badge, then
 // "RQDidToggleSelected" with the file. Main thread only.
-class DuplicateDetailsModel final : public QAbstractTableModel
+class DuplicateDetailsModel final : public QAbstractTableModel, public FileRowRoles
 {
     Q_OBJECT
 
 public:
     enum Column { TickColumn = 0, FileColumn = 1, ColumnCount = 2 };
 
-    enum Role {
-        FileRole = Qt::UserRole + 1, // std::shared_ptr<RQFile>
-        GroupRowRole,                // the group's row in the groups model
-        FileNameRole,
-        FolderPathRole,   // the path less its last component
-        FileSizeRole,     // double, bytes
-        CreationDateRole, // QDateTime, invalid without one
-        CreationDateTextRole,
-        IsSelectedRole,
-    };
 
     struct Entry
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/ResultRoles.h"
+
 #include <QAbstractListModel>
 #include <QString>
 
@@ -13,26 +15,13 @@ class RQDuplicateFiles;
 // never changes. Raw values come in their own roles so that sorting and filtering never parse
 // display text. Ticks are read from the members' flags at the moment of asking; whoever
 // changes flags calls selectionDidChange for the rows concerned. Main thread only.
-class DuplicateGroupsModel final : public QAbstractListModel
+class DuplicateGroupsModel final : public QAbstractListModel, public GroupRowRoles
 {
     Q_OBJECT
 
 public:
     using Groups = std::vector<std::shared_ptr<RQDuplicateFiles>>;
 
-    enum Role {
-        FileNameRole = Qt::UserRole + 1,
-        TotalSizeRole,        // double, bytes
-        CountRole,            // qsizetype
-        SelectedCountRole,    // qsizetype
-        SelectedFileSizeRole, // double, bytes
-        UTIRole,
-        IsPackageRole,
-        IsDirectoryRole,
-        FileTypeRole,
-        CategoryRole, // Category
-        SearchKeyRole,
-    };
 
     // The result categories of the category bar. A group falls in at most one of 1 to 8; a
     // package that is not an application falls in none and shows only under AllCategories.
