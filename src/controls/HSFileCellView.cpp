@@ -2,6 +2,7 @@
 
 #include "controls/ResultRoles.h"
 #include "controls/ResultsNotifications.h"
+#include "controls/ResultsTableColors.h"
 #include "foundation/RQMemoryFormatter.h"
 #include "platform/NotificationCenter.h"
 
@@ -32,7 +33,8 @@ QFont fontOf(qreal points, bool bold)
 
 bool isDark(const QStyleOptionViewItem &option)
 {
-    return option.state.testFlag(QStyle::State_Selected) && option.state.testFlag(QStyle::State_Active);
+    return option.state.testFlag(QStyle::State_Selected) && option.state.testFlag(QStyle::State_Active)
+        && (!option.widget || option.widget->hasFocus());
 }
 
 } // namespace
@@ -86,8 +88,8 @@ void HSFileCellView::paint(QPainter *painter, const QStyleOptionViewItem &option
 {
     painter->save();
     if (option.state.testFlag(QStyle::State_Selected)) {
-        const QPalette::ColorGroup group = isDark(option) ? QPalette::Active : QPalette::Inactive;
-        painter->fillRect(option.rect, option.palette.color(group, QPalette::Highlight));
+        painter->fillRect(option.rect, isDark(option) ? option.palette.color(QPalette::Active, QPalette::Highlight)
+                                                      : vxTableViewColor_secondarySelection());
     }
     if (m_parts.testFlag(CheckBox))
         paintCheckBox(*painter, option, index);

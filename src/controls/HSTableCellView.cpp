@@ -90,7 +90,7 @@ void HSTableCellView::paint(QPainter *painter, const QStyleOptionViewItem &optio
     const bool dark = isDarkStyle(option);
     painter->save();
     if (option.state.testFlag(QStyle::State_Selected))
-        VXTableRowView::drawSelectionInRect(*painter, row, dark, option.palette);
+        VXTableRowView::drawSelectionInRect(*painter, row, dark);
     else
         VXTableRowView::drawBackgroundInRect(*painter, row);
 

@@ -9,3 +9,4 @@ QColor vxTableViewColor_selectionEnd() { return QColor::fromRgbF(0.23f, 0.53f, 0
 QColor vxTableViewColor_selectionBorderTop() { return QColor::fromRgbF(0.37f, 0.65f, 0.87f); }
 QColor vxTableViewColor_selectionBorderBottom() { return QColor::fromRgbF(0.21f, 0.49f, 0.75f); }
 QColor vx_duplicateBackgroundColor() { return QColor::fromRgbF(0.89f, 0.91f, 0.94f); }
+QColor vxTableViewColor_secondarySelection() { return QColor::fromRgbF(0.84f, 0.86f, 0.89f); }

@@ -13,3 +13,5 @@ QColor vxTableViewColor_selectionEnd();
 QColor vxTableViewColor_selectionBorderTop();
 QColor vxTableViewColor_selectionBorderBottom();
 QColor vx_duplicateBackgroundColor();
+// A selected row of a table that does not have the focus: a quiet grey-blue under dark text.
+QColor vxTableViewColor_secondarySelection();

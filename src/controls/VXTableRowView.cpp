@@ -4,7 +4,6 @@
 
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPalette>
 
 namespace {
 
@@ -27,11 +26,10 @@ void VXTableRowView::drawBackgroundInRect(QPainter &painter, const QRectF &row)
     drawBorders(painter, row);
 }
 
-void VXTableRowView::drawSelectionInRect(QPainter &painter, const QRectF &row, bool emphasized,
-                                         const QPalette &palette)
+void VXTableRowView::drawSelectionInRect(QPainter &painter, const QRectF &row, bool emphasized)
 {
     if (!emphasized) {
-        painter.fillRect(row, palette.color(QPalette::Inactive, QPalette::Highlight));
+        painter.fillRect(row, vxTableViewColor_secondarySelection());
         return;
     }
     fillVerticalGradient(painter, row, vxTableViewColor_selectionStart(), vxTableViewColor_selectionEnd());

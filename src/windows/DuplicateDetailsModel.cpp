@@ -106,9 +106,18 @@ QVariant DuplicateDetailsModel::data(const QModelIndex &index, int role) const
 
 QVariant DuplicateDetailsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    if (orientation != Qt::Horizontal)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return section == TickColumn ? tr("Remove") : tr("File");
+    // The tick column is too narrow for a title; it says what it is to tools and tips.
+    switch (role) {
+    case Qt::DisplayRole:
+        return section == TickColumn ? QString() : tr("File");
+    case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole:
+        return section == TickColumn ? tr("Remove") : tr("File");
+    default:
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
 }
 
 Qt::ItemFlags DuplicateDetailsModel::flags(const QModelIndex &index) const

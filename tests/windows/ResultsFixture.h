@@ -4,9 +4,13 @@
 #include "scanning/RQDuplicateFiles.h"
 #include "scanning/RQFile.h"
 
+#include <gtest/gtest.h>
+
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -69,6 +73,26 @@ inline void setTicks(const RQDuplicateFiles &group, const QString &marks)
 {
     for (std::size_t index = 0; index < group.duplicates().size(); ++index)
         group.duplicates()[index]->setSelected(marks.at(qsizetype(index)) == QLatin1Char('x'));
+}
+
+// Every handed-off file carries a kept copy that is an unticked member of its own group and
+// is on disk, or none when its group has no such member.
+inline void expectSoundKeptCopies(const std::vector<std::shared_ptr<RQFile>> &files, const Groups &groups)
+{
+    for (const auto &handedOff : files) {
+        const auto owner = std::find_if(groups.begin(), groups.end(), [&](const auto &candidate) {
+            const auto &members = candidate->duplicates();
+            return std::find(members.begin(), members.end(), handedOff) != members.end();
+        });
+        ASSERT_NE(owner, groups.end());
+        const auto kept = handedOff->aliasDestinationFile();
+        if (!kept)
+            continue;
+        const auto &members = (*owner)->duplicates();
+        EXPECT_NE(std::find(members.begin(), members.end(), kept), members.end()) << handedOff->path().toStdString();
+        EXPECT_FALSE(kept->isSelected()) << kept->path().toStdString();
+        EXPECT_TRUE(QFile::exists(kept->path())) << kept->path().toStdString();
+    }
 }
 
 } // namespace results

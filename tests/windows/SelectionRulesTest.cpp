@@ -17,26 +17,6 @@ using namespace results;
 
 namespace {
 
-// Every handed-off file carries a kept copy that is an unticked member of its own group and
-// is on disk, or none when its group has no such member.
-void expectSoundKeptCopies(const SelectionRules::Files &files, const Groups &groups)
-{
-    for (const auto &handedOff : files) {
-        const auto owner = std::find_if(groups.begin(), groups.end(), [&](const auto &candidate) {
-            const auto &members = candidate->duplicates();
-            return std::find(members.begin(), members.end(), handedOff) != members.end();
-        });
-        ASSERT_NE(owner, groups.end());
-        const auto kept = handedOff->aliasDestinationFile();
-        if (!kept)
-            continue;
-        const auto &members = (*owner)->duplicates();
-        EXPECT_NE(std::find(members.begin(), members.end(), kept), members.end()) << handedOff->path().toStdString();
-        EXPECT_FALSE(kept->isSelected()) << kept->path().toStdString();
-        EXPECT_TRUE(QFile::exists(kept->path())) << kept->path().toStdString();
-    }
-}
-
 QStringList pathsOf(const SelectionRules::Files &files)
 {
     QStringList paths;
