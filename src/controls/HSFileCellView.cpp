@@ -1,6 +1,7 @@
 #include "controls/HSFileCellView.h"
 
 #include "controls/ResultRoles.h"
+#include "controls/ResultRowStyle.h"
 #include "controls/ResultsNotifications.h"
 #include "controls/ResultsTableColors.h"
 #include "foundation/RQMemoryFormatter.h"
@@ -19,17 +20,6 @@ constexpr int margin = 8;
 constexpr int boxSize = 16;
 constexpr int buttonSize = 16;
 constexpr int sizeWidth = 90;
-
-QColor nameColor() { return QColor(0x26, 0x2a, 0x30); }
-QColor subtitleColor() { return QColor(0x6b, 0x72, 0x7c); }
-
-QFont fontOf(qreal points, bool bold)
-{
-    QFont font;
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
 
 bool isDark(const QStyleOptionViewItem &option)
 {
@@ -119,12 +109,12 @@ void HSFileCellView::paintTexts(QPainter &painter, const QStyleOptionViewItem &o
     static const RQMemoryFormatter formatter;
     const bool hasIssue = index.data(FileRowRoles::HasIssueRole).toBool();
     // The issue's grey wins over the selected row's white.
-    QColor name = isDark(option) ? QColor(Qt::white) : nameColor();
-    QColor other = isDark(option) ? QColor(Qt::white) : subtitleColor();
+    QColor name = isDark(option) ? QColor(Qt::white) : vx_resultRowNameColor();
+    QColor other = isDark(option) ? QColor(Qt::white) : vx_resultRowSubtitleColor();
     if (hasIssue)
         name = other = option.palette.color(QPalette::Disabled, QPalette::Text);
 
-    QFont nameFont = fontOf(12, true);
+    QFont nameFont = vx_resultRowFont(12, true);
     nameFont.setStrikeOut(hasIssue);
     painter.setFont(nameFont);
     painter.setPen(name);
@@ -133,7 +123,7 @@ void HSFileCellView::paintTexts(QPainter &painter, const QStyleOptionViewItem &o
                      painter.fontMetrics().elidedText(index.data(FileRowRoles::FileNameRole).toString(),
                                                       Qt::ElideMiddle, nameArea.width()));
 
-    painter.setFont(fontOf(10, false));
+    painter.setFont(vx_resultRowFont(10, false));
     painter.setPen(other);
     painter.drawText(subtitleRect(option.rect), Qt::AlignLeft | Qt::AlignVCenter,
                      index.data(FileRowRoles::CreationDateTextRole).toString());

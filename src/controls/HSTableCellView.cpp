@@ -2,6 +2,7 @@
 
 #include "controls/NUVBadgeTextFieldCell.h"
 #include "controls/ResultRoles.h"
+#include "controls/ResultRowStyle.h"
 #include "controls/VXTableRowView.h"
 #include "foundation/RQMemoryFormatter.h"
 
@@ -17,24 +18,6 @@ constexpr int margin = 8;
 constexpr int iconSize = 32;
 constexpr int badgeWidth = 84;
 constexpr int badgeHeight = 18;
-
-QColor nameColor() { return QColor(0x26, 0x2a, 0x30); }
-QColor subtitleColor() { return QColor(0x6b, 0x72, 0x7c); }
-
-QFont nameFont()
-{
-    QFont font;
-    font.setPointSizeF(12);
-    font.setBold(true);
-    return font;
-}
-
-QFont subtitleFont()
-{
-    QFont font;
-    font.setPointSizeF(10);
-    return font;
-}
 
 } // namespace
 
@@ -99,15 +82,15 @@ void HSTableCellView::paint(QPainter *painter, const QStyleOptionViewItem &optio
         icon.paint(painter, iconRect(row));
 
     const QString name = index.data(GroupRowRoles::FileNameRole).toString();
-    painter->setFont(nameFont());
-    painter->setPen(dark ? QColor(Qt::white) : nameColor());
+    painter->setFont(vx_resultRowFont(12, true));
+    painter->setPen(dark ? QColor(Qt::white) : vx_resultRowNameColor());
     const QRect nameArea = nameRect(row);
     painter->drawText(nameArea, Qt::AlignLeft | Qt::AlignVCenter,
                       painter->fontMetrics().elidedText(name, Qt::ElideMiddle, nameArea.width()));
 
     const qint64 count = index.data(GroupRowRoles::CountRole).toLongLong();
-    painter->setFont(subtitleFont());
-    painter->setPen(dark ? QColor(Qt::white) : subtitleColor());
+    painter->setFont(vx_resultRowFont(10, false));
+    painter->setPen(dark ? QColor(Qt::white) : vx_resultRowSubtitleColor());
     painter->drawText(subtitleRect(row), Qt::AlignLeft | Qt::AlignVCenter,
                       subtitleText(count, index.data(GroupRowRoles::TotalSizeRole).toDouble()));
 
