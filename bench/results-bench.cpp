@@ -1,4 +1,4 @@
-// The results browser's models and views on a large result, offscreen: 100,000 groups with
+// The results browser's models, tables and row delegates on a large result, offscreen: 100,000 groups with
 // 300,000 members made in memory. Prints one line:
 //   groups= members= show_s= sort_s= search_s= select_all_s= all_details_s= rss_mb=
 // show_s: models made and the first paint of both tables; sort_s: the slowest sort key in
@@ -6,6 +6,9 @@
 // of every visible group, tell the models and total; all_details_s: every group chosen at
 // once; rss_mb: what the browser adds to the resident memory of the groups.
 
+#include "controls/HSFileCellView.h"
+#include "controls/HSTableCellView.h"
+#include "controls/VXTableView.h"
 #include "platform/gui/FileIconProvider.h"
 #include "scanning/RQDuplicateFiles.h"
 #include "scanning/RQFile.h"
@@ -91,17 +94,24 @@ int main(int argc, char **argv)
     std::unique_ptr<DuplicateGroupsModel> groupsModel;
     std::unique_ptr<DuplicateGroupsProxyModel> visible;
     std::unique_ptr<DuplicateDetailsModel> details;
-    QTableView groupsTable;
-    QTableView detailsTable;
+    VXTableView groupsTable;
+    VXTableView detailsTable;
+    HSTableCellView groupRows;
+    HSFileCellView tickColumn(HSFileCellView::CheckBox);
+    HSFileCellView fileColumn(HSFileCellView::Texts | HSFileCellView::RevealButton);
+    groupsTable.setItemDelegate(&groupRows);
+    detailsTable.setItemDelegateForColumn(DuplicateDetailsModel::TickColumn, &tickColumn);
+    detailsTable.setItemDelegateForColumn(DuplicateDetailsModel::FileColumn, &fileColumn);
     const double show = secondsOf([&] {
         groupsModel = std::make_unique<DuplicateGroupsModel>(groups);
         visible = std::make_unique<DuplicateGroupsProxyModel>(groupsModel.get());
         details = std::make_unique<DuplicateDetailsModel>(groupsModel.get());
-        for (QTableView *table : {&groupsTable, &detailsTable}) {
+        for (QTableView *table : {static_cast<QTableView *>(&groupsTable), static_cast<QTableView *>(&detailsTable)}) {
             table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-            table->verticalHeader()->setDefaultSectionSize(40);
             table->resize(500, 700);
         }
+        groupsTable.verticalHeader()->setDefaultSectionSize(HSTableCellView::rowHeight);
+        detailsTable.verticalHeader()->setDefaultSectionSize(HSFileCellView::rowHeight);
         groupsTable.setModel(visible.get());
         detailsTable.setModel(details.get());
         details->setGroupRows({visible->groupRow(0)});
