@@ -8,6 +8,8 @@
 
 #include "ResultsFixture.h"
 #include "support/EventLoop.h"
+#include "support/FakeFileManager.h"
+#include "support/PrivateBus.h"
 #include "support/ScreenCapture.h"
 #include "support/TemporaryFolder.h"
 
@@ -358,4 +360,31 @@ TEST_F(DuplicatesViewControllerTest, TheWholeBrowserOnSixGroups)
     const auto [single, twice] = ScreenCapture::save(*m_browser->view(), u"results-browser"_s);
     EXPECT_EQ(twice.size(), single.size() * 2);
     EXPECT_TRUE(form().categoryContainer->isVisible());
+}
+
+TEST_F(DuplicatesViewControllerTest, RevealingAGroupOfMoreThanTwoAsksThenShowsThemInOneCall)
+{
+    PrivateBus bus;
+    if (!bus.isRunning())
+        GTEST_SKIP() << "dbus-daemon is not installed";
+    FakeFileManager fileManager(bus.connect(u"file-manager"_s));
+    ASSERT_TRUE(fileManager.isServing());
+    open({realGroup(u"three.txt"_s, 3), realGroup(u"pair.txt"_s, 2)});
+    m_browser->setFileRevealer(FileRevealer(bus.connect(u"browser"_s)));
+
+    m_browser->showGroupInFinder(0);
+    EXPECT_TRUE(answerAlert(u"Cancel"_s).contains(u"show 3 files"_s));
+    m_browser->showGroupInFinder(0);
+    answerAlert(u"Show"_s);
+    ASSERT_TRUE(processEventsUntil([&] { return fileManager.calls.size() == 1; }));
+    QStringList expected;
+    for (const auto &member : m_groups[0]->duplicates())
+        expected.append(QUrl::fromLocalFile(member->path()).toString(QUrl::FullyEncoded));
+    EXPECT_EQ(fileManager.calls[0], expected);
+
+    // Two copies are shown at once.
+    m_browser->showGroupInFinder(1);
+    EXPECT_TRUE(noAlertShows());
+    ASSERT_TRUE(processEventsUntil([&] { return fileManager.calls.size() == 2; }));
+    EXPECT_EQ(fileManager.calls[1].size(), 2);
 }

@@ -1,6 +1,7 @@
 #include "platform/gui/FileRevealer.h"
 
 #include "support/EventLoop.h"
+#include "support/FakeFileManager.h"
 #include "support/PrivateBus.h"
 #include "support/TemporaryFolder.h"
 
@@ -14,41 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A file manager that only records what it was asked to show.
-class FakeFileManager final : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
-
-public:
-    explicit FakeFileManager(const QDBusConnection &connection) : m_connection(connection)
-    {
-        m_serving = m_connection.registerService(u"org.freedesktop.FileManager1"_s)
-            && m_connection.registerObject(u"/org/freedesktop/FileManager1"_s, this,
-                                           QDBusConnection::ExportAllSlots);
-    }
-    ~FakeFileManager() override
-    {
-        m_connection.unregisterObject(u"/org/freedesktop/FileManager1"_s);
-        m_connection.unregisterService(u"org.freedesktop.FileManager1"_s);
-    }
-    Q_DISABLE_COPY_MOVE(FakeFileManager)
-
-    bool isServing() const { return m_serving; }
-    QList<QStringList> calls;
-
-public Q_SLOTS:
-    void ShowItems(const QStringList &uris, const QString &startupId)
-    {
-        Q_UNUSED(startupId);
-        calls.append(uris);
-    }
-
-private:
-    QDBusConnection m_connection;
-    bool m_serving = false;
-};
 
 // Catches what QDesktopServices would open.
 class OpenedUrls final : public QObject
