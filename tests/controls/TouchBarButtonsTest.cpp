@@ -60,7 +60,9 @@ TEST(RQTouchBarButtonTest, ClicksSendOnlyWhenReleasedInsideAndEnabled)
 
 TEST(RQTouchBarButtonTest, TouchesPressAndMovingLetsGo)
 {
-    QPointingDevice *device = QTest::createTouchDevice();
+    // Our own device, gone with the test.
+    const std::unique_ptr<QPointingDevice> touchDevice(QTest::createTouchDevice());
+    QPointingDevice *device = touchDevice.get();
     const auto button = blueButton();
     QTest::touchEvent(button.get(), device).press(0, {60, 15});
     EXPECT_TRUE(button->cell().mouseDown());
