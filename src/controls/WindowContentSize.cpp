@@ -1,0 +1,93 @@
+#include "controls/WindowContentSize.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QPropertyAnimation>
+#include <QWidget>
+
+namespace {
+
+const char *const animationName = "rq_contentSizeAnimation";
+// On the animation of a pinned window: the size to pin the window to when the change ends.
+const char *const pinnedSizeProperty = "rq_pinnedSize";
+
+bool windowsCanBePlaced()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void stopRunningChange(QWidget &window)
+{
+    if (auto *running = window.findChild<QPropertyAnimation *>(QLatin1String(animationName),
+                                                               Qt::FindDirectChildrenOnly)) {
+        const bool pinned = running->property(pinnedSizeProperty).isValid();
+        running->stop();
+        running->setObjectName(QString()); // it goes on the next turn of the event loop
+        // A pinned window stays pinned, where the change stopped.
+        if (pinned)
+            window.setFixedSize(window.size());
+    }
+}
+
+} // namespace
+
+QSize rq_contentSize(const QWidget &window)
+{
+    return window.size();
+}
+
+bool rq_isResizable(const QWidget &window)
+{
+    return window.minimumSize() != window.maximumSize();
+}
+
+QPropertyAnimation *rq_setContentSize(QWidget &window, const QSize &size, bool animated)
+{
+    stopRunningChange(window);
+    const QSize delta = size - rq_contentSize(window);
+    QRect target = window.geometry();
+    if (windowsCanBePlaced())
+        target.translate(-delta.width() / 2, -delta.height() / 2);
+    target.setSize(size);
+
+    const bool pinned = !rq_isResizable(window);
+    if (!animated) {
+        if (pinned)
+            window.setFixedSize(size);
+        window.setGeometry(target);
+        return nullptr;
+    }
+    if (pinned) {
+        // The pins widen to let the change through and close on the new size at its end.
+        window.setMinimumSize(window.size().boundedTo(size));
+        window.setMaximumSize(window.size().expandedTo(size));
+    }
+    auto *animation = new QPropertyAnimation(&window, "geometry", &window);
+    animation->setObjectName(QLatin1String(animationName));
+    animation->setDuration(200);
+    animation->setEndValue(target);
+    if (pinned) {
+        animation->setProperty(pinnedSizeProperty, size);
+        QObject::connect(animation, &QPropertyAnimation::finished, &window,
+                         [resized = QPointer<QWidget>(&window), size] {
+                             if (resized)
+                                 resized->setFixedSize(size);
+                         });
+    }
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+    return animation;
+}
+
+void rq_makeResizable(QWidget &window)
+{
+    if (rq_isResizable(window))
+        return;
+    window.setMinimumSize(0, 0);
+    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void rq_removeResizing(QWidget &window)
+{
+    if (rq_isResizable(window))
+        window.setFixedSize(window.size());
+}

@@ -1,0 +1,95 @@
+#include "controls/WindowContentSize.h"
+
+#include <QPropertyAnimation>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Window
+{
+    Window()
+    {
+        widget.setGeometry(100, 100, 400, 300);
+    }
+    QWidget widget;
+};
+
+TEST(WindowContentSizeTest, resizingKeepsTheWindowsCentre)
+{
+    for (const bool pinned : {false, true}) {
+        Window window;
+        if (pinned)
+            rq_removeResizing(window.widget);
+        EXPECT_EQ(rq_contentSize(window.widget), QSize(400, 300));
+        EXPECT_EQ(rq_setContentSize(window.widget, QSize(500, 200), false), nullptr);
+        EXPECT_EQ(window.widget.geometry(), QRect(50, 150, 500, 200)) << "pinned " << pinned;
+        EXPECT_EQ(window.widget.geometry().center(), QRect(100, 100, 400, 300).center());
+        EXPECT_EQ(rq_isResizable(window.widget), !pinned);
+        if (pinned) {
+            EXPECT_EQ(window.widget.maximumSize(), QSize(500, 200));
+        }
+    }
+}
+
+TEST(WindowContentSizeTest, animatedResizingRunsAFifthOfASecondAndMovesThePins)
+{
+    Window window;
+    rq_removeResizing(window.widget);
+    QPropertyAnimation *animation = rq_setContentSize(window.widget, QSize(500, 200), true);
+    ASSERT_NE(animation, nullptr);
+    EXPECT_EQ(animation->duration(), 200);
+    EXPECT_EQ(animation->propertyName(), QByteArray("geometry"));
+    animation->pause();
+    animation->setCurrentTime(100);
+    EXPECT_EQ(window.widget.geometry(), QRect(75, 125, 450, 250));
+    animation->setCurrentTime(200);
+    EXPECT_EQ(window.widget.geometry(), QRect(50, 150, 500, 200));
+    EXPECT_FALSE(rq_isResizable(window.widget));
+    EXPECT_EQ(window.widget.minimumSize(), QSize(500, 200));
+}
+
+TEST(WindowContentSizeTest, aChangeMadeDuringAnotherStopsItAndKeepsThePin)
+{
+    Window window;
+    rq_removeResizing(window.widget);
+    QPropertyAnimation *first = rq_setContentSize(window.widget, QSize(500, 200), true);
+    first->pause();
+    first->setCurrentTime(100);
+    QPropertyAnimation *second = rq_setContentSize(window.widget, QSize(450, 250), true);
+    EXPECT_EQ(first->state(), QAbstractAnimation::Stopped);
+    second->pause();
+    second->setCurrentTime(200);
+    EXPECT_EQ(window.widget.geometry(), QRect(75, 125, 450, 250));
+    EXPECT_FALSE(rq_isResizable(window.widget));
+}
+
+TEST(WindowContentSizeTest, resizableMeansMinimumAndMaximumDiffer)
+{
+    struct Case
+    {
+        const char *name;
+        QSize minimum, maximum;
+        void (*change)(QWidget &);
+        QSize expectedMinimum, expectedMaximum;
+    };
+    const QSize unlimited(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const Case cases[] = {
+        {"resizable stays as it is", {100, 80}, {800, 600}, rq_makeResizable, {100, 80}, {800, 600}},
+        {"pinned becomes resizable", {400, 300}, {400, 300}, rq_makeResizable, {0, 0}, unlimited},
+        {"resizing removed pins the size", {100, 80}, {800, 600}, rq_removeResizing, {400, 300}, {400, 300}},
+        {"pinned stays pinned", {400, 300}, {400, 300}, rq_removeResizing, {400, 300}, {400, 300}},
+    };
+    for (const Case &c : cases) {
+        Window window;
+        window.widget.setMinimumSize(c.minimum);
+        window.widget.setMaximumSize(c.maximum);
+        c.change(window.widget);
+        c.change(window.widget);
+        EXPECT_EQ(window.widget.minimumSize(), c.expectedMinimum) << c.name;
+        EXPECT_EQ(window.widget.maximumSize(), c.expectedMaximum) << c.name;
+    }
+}
+
+} // namespace
