@@ -169,7 +169,7 @@ void PreferencesWindowController::openGeneral()
 
 void PreferencesWindowController::openAbout()
 {
-    window();
+    window(); // the menu may ask for About before the window was ever built
     // A toolbar click has checked the item already; anything else selects it here.
     const bool fromToolbar = m_ui->aboutAction->isChecked();
     m_ui->aboutAction->setChecked(true);
