@@ -4,6 +4,7 @@
 #include "controls/HSTableCellView.h"
 #include "controls/ItemViewReload.h"
 #include "controls/ResultsNotifications.h"
+#include "controls/RQTouchBarButton.h"
 #include "controls/ResultsTableColors.h"
 #include "controls/VXCategoryButton.h"
 #include "foundation/RQDispatch.h"
@@ -20,17 +21,21 @@
 #include "services/Preferences.h"
 #include "windows/DuplicateDetailsModel.h"
 #include "windows/DuplicateGroupsProxyModel.h"
+#include "windows/LCDStatusViewController.h"
+#include "windows/StatThemeDefault.h"
 
 #include "ui_DuplicatesViewController.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 
 using namespace Qt::StringLiterals;
 
@@ -103,12 +108,6 @@ DuplicatesViewController::~DuplicatesViewController()
         m_calculationDelayTimer->invalidate();
 }
 
-void DuplicatesViewController::setNextButtons(QAbstractButton *nextButton, QAbstractButton *touchBarNextButton)
-{
-    m_nextButton = nextButton;
-    m_touchBarNextButton = touchBarNextButton;
-}
-
 QWidget *DuplicatesViewController::loadView()
 {
     return loadForm(m_form);
@@ -119,19 +118,13 @@ void DuplicatesViewController::viewDidLoad()
     m_keyFilter->addWindow(view());
     updateSortMenu();
     hideEmptyCategories();
-    m_form->detailBackgroundView->setBackgroundColor(QColor(0xf4, 0xf6, 0xf8));
+    m_form->detailBackgroundView->setBackgroundColor(StatThemeDefault().backgroundColor());
     m_form->topDetailBackgroundView->setBackgroundColor(vx_duplicateBackgroundColor());
     buildMenu();
     connectTables();
-    m_form->splitView->setSizes({300, 600});
-    m_form->splitView->setStretchFactor(0, 0);
-    m_form->splitView->setStretchFactor(1, 1);
-    m_form->filesTableView->setMinimumWidth(230);
-    m_form->groupsPane->setMinimumWidth(230);
-    m_form->groupsPane->setMaximumWidth(400);
-    m_form->previewView->setMinimumHeight(100);
+    limitSplitViews();
+    buildTouchBarView();
     m_form->categoryContainer->setFixedHeight(36);
-    m_form->detailSplitView->setSizes({360, 200});
 
     auto *segments = new QButtonGroup(this);
     segments->addButton(m_form->selectNoneButton, 0);
@@ -144,6 +137,71 @@ void DuplicatesViewController::viewDidLoad()
         m_autoselectMenu->popup(m_form->autoselectButton->mapToGlobal(QPoint(0, m_form->autoselectButton->height())));
     });
     connect(m_form->searchField, &QLineEdit::textChanged, this, &DuplicatesViewController::controlTextDidChange);
+    chainTabOrder();
+}
+
+void DuplicatesViewController::chainTabOrder()
+{
+    // The category buttons are made after the form, so the chain is set here, left to right
+    // and top to bottom; Tab leaves the tables rather than moving between their cells.
+    QList<QWidget *> chain;
+    for (QAbstractButton *category : m_categoryButtons->buttons())
+        chain.append(category);
+    chain += {m_form->sortDropdown, m_form->searchField, m_form->filesTableView, m_form->detailsTableView,
+              m_form->selectNoneButton, m_form->keepOldestButton, m_form->keepNewestButton,
+              m_form->selectAllButton, m_form->deselectAllButton, m_form->autoselectButton};
+    m_form->filesTableView->setTabKeyNavigation(false);
+    m_form->detailsTableView->setTabKeyNavigation(false);
+    for (qsizetype index = 1; index < chain.size(); ++index)
+        QWidget::setTabOrder(chain[index - 1], chain[index]);
+}
+
+void DuplicatesViewController::limitSplitViews()
+{
+    // The groups keep their width as the window resizes; their divider stays between
+    // minimumGroupsWidth and maximumGroupsWidth.
+    QSplitter *outer = m_form->splitView;
+    outer->setStretchFactor(0, 0);
+    outer->setStretchFactor(1, 1);
+    m_form->groupsPane->setMinimumWidth(minimumGroupsWidth);
+    m_form->groupsPane->setMaximumWidth(maximumGroupsWidth);
+    outer->setSizes({300, 600});
+    // The preview pane's divider stops previewReserve short of the split's full height.
+    QSplitter *inner = m_form->detailSplitView;
+    m_form->detailBackgroundView->setMinimumHeight(previewReserve - inner->handleWidth());
+    inner->setSizes({360, 200});
+}
+
+void DuplicatesViewController::buildTouchBarView()
+{
+    m_touchBarView = std::make_unique<QWidget>();
+    m_touchBarView->setObjectName(u"touchBarView"_s);
+    m_touchBarView->setAutoFillBackground(true);
+    QPalette palette = m_touchBarView->palette();
+    palette.setColor(QPalette::Window, QColor(0x1c, 0x1f, 0x24));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Button, QColor(0x3a, 0x3f, 0x46));
+    m_touchBarView->setPalette(palette);
+    auto *layout = new QHBoxLayout(m_touchBarView.get());
+    const auto addButton = [&](std::unique_ptr<RQTouchBarButtonCell> cell, const QString &title) {
+        auto *button = new RQTouchBarButton(std::move(cell), m_touchBarView.get());
+        button->setText(title);
+        button->setAccessibleName(title);
+        layout->addWidget(button);
+        return button;
+    };
+    connect(addButton(std::make_unique<RQNormalTouchBarButtonCell>(), tr("Select All")), &QAbstractButton::clicked,
+            this, &DuplicatesViewController::selectAll);
+    connect(addButton(std::make_unique<RQNormalTouchBarButtonCell>(), tr("Deselect All")), &QAbstractButton::clicked,
+            this, &DuplicatesViewController::deselectAll);
+    layout->addStretch();
+    m_touchBarViewNextButton = addButton(std::make_unique<RQBlueTouchBarButtonCell>(), tr("Next"));
+    m_touchBarViewNextButton->setEnabled(false);
+    connect(m_touchBarViewNextButton, &QAbstractButton::clicked, this, [this] {
+        if (m_touchBarNextButton)
+            m_touchBarNextButton->click();
+    });
+    setTouchBarView(m_touchBarView.get());
 }
 
 void DuplicatesViewController::hideEmptyCategories()
@@ -558,12 +616,16 @@ void DuplicatesViewController::actuallyUpdateBottomToolbar()
 {
     m_selectedTotal = SelectionRules::selectedTotal(m_groups->groups());
     const bool any = m_selectedTotal > 0;
-    for (const QPointer<QAbstractButton> &button : {m_nextButton, m_touchBarNextButton}) {
+    for (const QPointer<QAbstractButton> &button :
+         {m_nextButton, m_touchBarNextButton, QPointer<QAbstractButton>(m_touchBarViewNextButton)}) {
         if (button)
             button->setEnabled(any);
     }
-    emit selectTitleChanged(any ? tr("%1 will be made available").arg(m_memoryFormatter->stringFromBytes(m_selectedTotal))
-                                : tr("Select files to remove"));
+    if (m_lcdStatusViewController) {
+        m_lcdStatusViewController->selectTitleLabel()->setText(
+            any ? tr("%1 will be made available").arg(m_memoryFormatter->stringFromBytes(m_selectedTotal))
+                : tr("Select files to remove"));
+    }
     if (m_form) {
         m_form->filesTableView->viewport()->update();
         m_form->detailsTableView->viewport()->update();

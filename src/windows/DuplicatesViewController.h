@@ -2,6 +2,7 @@
 
 #include "platform/gui/FileRevealer.h"
 #include "windows/DuplicateGroupsModel.h"
+#include "windows/LCDStatusViewController.h"
 #include "windows/RQViewController.h"
 #include "windows/RemovalHandOff.h"
 #include "windows/SelectionRules.h"
@@ -46,15 +47,26 @@ public:
     // Called with true when the removal may go on.
     using Completion = std::function<void(bool proceed)>;
 
+    // Where the divider between the groups and the copies may go.
+    static constexpr int minimumGroupsWidth = 230;
+    static constexpr int maximumGroupsWidth = 400;
+    // How far the preview pane's divider stays from the bottom of its split.
+    static constexpr int previewReserve = 100;
+
     // The groups of a scan, in the scan's order, and the folders that were scanned.
     DuplicatesViewController(Groups groups, QStringList rootPaths, Preferences &preferences,
                              QObject *parent = nullptr);
     ~DuplicatesViewController() override;
     Q_DISABLE_COPY_MOVE(DuplicatesViewController)
 
-    // Handed over by the main window when it shows the results; held weakly.
+    QAbstractButton *touchBarViewNextButton() const { return m_touchBarViewNextButton; }
+
+    // Handed over by the main window when it shows the results; held weakly. The browser
+    // writes the status panel's select title and enables both Next buttons from its total.
+    void setLcdStatusViewController(LCDStatusViewController *controller) { m_lcdStatusViewController = controller; }
     void setStatusLabel(QLabel *label) { m_statusLabel = label; }
-    void setNextButtons(QAbstractButton *nextButton, QAbstractButton *touchBarNextButton);
+    void setNextButton(QAbstractButton *button) { m_nextButton = button; }
+    void setTouchBarNextButton(QAbstractButton *button) { m_touchBarNextButton = button; }
     void setFileRevealer(const FileRevealer &revealer) { m_revealer = revealer; }
 
     DuplicateGroupsModel *groupsModel() const { return m_groups; }
@@ -89,6 +101,8 @@ public:
     // The total is taken once, 0.2 s after the last of a burst of changes.
     void updateBottomToolbar();
     void actuallyUpdateBottomToolbar();
+    // The pending total, if any.
+    const std::shared_ptr<RQTimer> &calculationDelayTimer() const { return m_calculationDelayTimer; }
     double selectedTotal() const { return m_selectedTotal; }
 
     // Before the removal sheet opens: when a group (hidden ones too) would lose every copy,
@@ -106,15 +120,14 @@ public:
     // Reveals every copy of the visible group, asking first for more than two.
     void showGroupInFinder(int visibleRow);
 
-signals:
-    // "Select files to remove" or "<size> will be made available", for the status panel.
-    void selectTitleChanged(const QString &title);
-
 protected:
     QWidget *loadView() override;
     void viewDidLoad() override;
 
 private:
+    void limitSplitViews();
+    void buildTouchBarView();
+    void chainTabOrder();
     void hideEmptyCategories();
     void buildSortMenu();
     void updateSortMenu();
@@ -153,6 +166,11 @@ private:
     PreviewKeyFilter *m_keyFilter;
     FileRevealer m_revealer;
     std::shared_ptr<RQTimer> m_calculationDelayTimer;
+    // The screen's own touch bar view: Select All, Deselect All and a Next that acts through
+    // the main window's touch bar Next, which this view covers while the screen shows.
+    std::unique_ptr<QWidget> m_touchBarView;
+    QAbstractButton *m_touchBarViewNextButton = nullptr;
+    QPointer<LCDStatusViewController> m_lcdStatusViewController;
     QPointer<QLabel> m_statusLabel;
     QPointer<QAbstractButton> m_nextButton;
     QPointer<QAbstractButton> m_touchBarNextButton;
