@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""count-duplicates.py [--min-size BYTES] ROOT...
+"""count-duplicates.py [--list] [--min-size BYTES] ROOT...
 
 An independent count of the duplicate groups that a scan should find: it reads and hashes
 every file, and applies the scan's rules of what may be offered, not its code:
@@ -8,17 +8,22 @@ every file, and applies the scan's rules of what may be offered, not its code:
     UTF-8 are not compared, and make their folder not comparable;
   - empty files and folders are never offered, nor symbolic links, nor anything inside a
     package (the package folder itself is);
-  - a folder's content is the list of its children's contents in name order (names aside),
-    a symbolic link's content its target text;
-  - a member that lies inside a folder that is itself offered is left out, and a group left
-    with fewer than two members is dropped.
-Ends with "groups=G members=M extra=E extra_bytes=B", comparable with scan-bench.
+  - a folder's content is the list of its children's names and contents, in byte order of the
+    names; a symbolic link's content is the place it names: its target made absolute against
+    the link's folder and cleaned of "." and "..", lexically; a link has no bytes;
+  - in a group of files, a name of an inode met earlier in the group is left out;
+  - a member that lies inside a folder that is itself offered is left out; a group left with one
+    member takes back the first member it left out, and a group left with none is dropped.
+Ends with "groups=G members=M extra=E extra_bytes=B", comparable with scan-bench. --list prints
+each group first, as "group " and its members' paths in sorted order joined by " | ", with
+backslashes and control characters written as C escapes; the lines are sorted.
 """
 
 import argparse
 import hashlib
 import os
 import stat
+import sys
 
 PACKAGE_EXTENSIONS = {
     "app", "appex", "bundle", "framework", "plugin", "kext", "xpc", "prefpane", "qlgenerator",
@@ -27,20 +32,45 @@ PACKAGE_EXTENSIONS = {
     "pages", "numbers", "key", "xcodeproj", "xcworkspace",
 }
 
+C_ESCAPES = {"\\": "\\\\", "\n": "\\n", "\r": "\\r", "\t": "\\t"}
+
 
 def is_package(name):
     base, dot, extension = name.rpartition(".")
     return bool(dot) and bool(base) and extension.lower() in PACKAGE_EXTENSIONS
 
 
+def escaped(text):
+    return "".join(C_ESCAPES.get(c, "\\%03o" % ord(c) if ord(c) < 0x20 or ord(c) == 0x7F else c)
+                   for c in text)
+
+
+def clean(path):
+    """The path with ".", ".." and repeated "/" taken out, without looking at the disk."""
+    absolute = path.startswith("/")
+    parts = []
+    for part in path.split("/"):
+        if part in ("", "."):
+            continue
+        if part == "..":
+            if parts and parts[-1] != "..":
+                parts.pop()
+            elif not absolute:
+                parts.append(part)
+            continue
+        parts.append(part)
+    return ("/" if absolute else "") + "/".join(parts)
+
+
 class Item:
-    def __init__(self, path, is_folder, size, content, empty, in_package):
+    def __init__(self, path, is_folder, size, content, empty, in_package, inode=None):
         self.path = path            # str; folders end with "/"
         self.is_folder = is_folder
         self.size = size
         self.content = content      # None: not comparable
         self.empty = empty
         self.in_package = in_package
+        self.inode = inode          # (device, inode) of a regular file
         self.parent = None
 
 
@@ -53,6 +83,14 @@ def file_content(path):
     except OSError:
         return None
     return "file:" + digest.hexdigest()
+
+
+def link_content(folder, full):
+    try:
+        target = os.readlink(full).decode("utf-8")
+    except (OSError, UnicodeDecodeError):
+        return None
+    return "link:" + clean(target if target.startswith("/") else folder + target)
 
 
 def walk(path, in_package, minimum, items):
@@ -79,30 +117,44 @@ def walk(path, in_package, minimum, items):
         if stat.S_ISDIR(status.st_mode):
             child = walk(full, package, minimum, items)
         else:
-            size = status.st_size
+            is_link = stat.S_ISLNK(status.st_mode)
+            size = 0 if is_link else status.st_size
             if minimum > 0 and size < minimum:
                 total += size
                 comparable = False
                 continue
+            inode = None
             if stat.S_ISREG(status.st_mode):
                 content = file_content(full)
-            elif stat.S_ISLNK(status.st_mode):
-                content = "link:" + os.readlink(full).hex()
+                inode = (status.st_dev, status.st_ino)
+            elif is_link:
+                content = link_content(folder.path, full)
             else:
                 content = None
-            child = Item(os.fsdecode(full), False, size, content, size == 0, package)
+            child = Item(os.fsdecode(full), False, size, content, size == 0, package, inode)
             items.append(child)
         child.parent = folder
         total += child.size
         empty = empty and child.empty
         if child.content is None:
             comparable = False
-        parts.append(child.content or "")
+        parts.append((name.hex(), child.content))
     folder.size = total
     folder.empty = empty
     if comparable:
-        folder.content = "folder:" + hashlib.sha1("|".join(parts).encode()).hexdigest()
+        folder.content = "folder:" + hashlib.sha1(repr(parts).encode("utf-8", "surrogateescape")).hexdigest()
     return folder
+
+
+def without_repeated_inodes(members):
+    seen, kept = set(), []
+    for member in members:
+        if member.inode is not None and member.inode in seen:
+            continue
+        if member.inode is not None:
+            seen.add(member.inode)
+        kept.append(member)
+    return kept
 
 
 def main():
@@ -111,6 +163,8 @@ def main():
     parser.add_argument("--min-size", type=float, default=0)
     parser.add_argument("roots", nargs="+")
     arguments = parser.parse_args()
+    # Folders are walked by recursion, one level a call.
+    sys.setrecursionlimit(100000)
 
     items = []
     for root in arguments.roots:
@@ -121,7 +175,8 @@ def main():
         if item.content is None or item.empty or item.in_package or item.content.startswith("link:"):
             continue
         groups.setdefault(item.content, []).append(item)
-    groups = [members for members in groups.values() if len(members) > 1]
+    groups = [without_repeated_inodes(members) for members in groups.values()]
+    groups = [members for members in groups if len(members) > 1]
 
     offered_folders = {id(member) for members in groups for member in members if member.is_folder}
 
@@ -135,13 +190,18 @@ def main():
 
     kept = []
     for members in groups:
-        members = [member for member in members if not inside_offered_folder(member)]
-        if len(members) > 1 and members[0].size >= arguments.min_size:
-            kept.append(members)
+        outside = [member for member in members if not inside_offered_folder(member)]
+        if len(outside) == 1:
+            # The one copy outside is offered with the first copy that lies inside.
+            taken_back = next(member for member in members if member not in outside)
+            outside = [member for member in members if member in outside or member is taken_back]
+        if len(outside) > 1 and outside[0].size >= arguments.min_size:
+            kept.append(outside)
 
     if arguments.list:
-        for line in sorted(" | ".join(sorted(member.path for member in members)) for members in kept):
-            print("group " + line)
+        for line in sorted("group " + " | ".join(sorted(escaped(member.path) for member in members))
+                           for members in kept):
+            print(line)
     member_count = sum(len(members) for members in kept)
     extra_bytes = sum(members[0].size * (len(members) - 1) for members in kept)
     print("groups=%d members=%d extra=%d extra_bytes=%d"

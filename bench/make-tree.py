@@ -6,7 +6,9 @@
 
 The mixed tree holds nested folders, exact duplicates of 1 KB to 50 MB, same-size files that
 differ only in the first or the last byte, duplicate folders (some nested), duplicate packages,
-empty files, hidden files and folders, symbolic links and unique files. The same seed and
+empty files, hidden files and folders, symbolic links, unique files, copies under other names,
+relative links in sibling folders, hard links, and a folder that copies a folder inside a
+duplicate folder. The same seed and
 scale always give the same tree. Nothing here is committed output: write it outside the
 repository.
 """
@@ -89,6 +91,53 @@ def mixed_tree(out, rng, scale):
         link = os.path.join(out, "links", "l%03d" % index)
         os.makedirs(os.path.dirname(link), exist_ok=True)
         os.symlink(targets[index % len(targets)], link)
+
+    # Copies under other names: the files are copies, their folders are not.
+    for index in range(count(20)):
+        base = os.path.join(out, "renamed", "r%03d" % index)
+        x = rng.randbytes(sized(rng, 1000, 100000))
+        y = rng.randbytes(sized(rng, 1000, 100000))
+        write(os.path.join(base, "a", "x"), x)
+        write(os.path.join(base, "b", "y"), x)
+        for folder, names in (("c", ("p", "q")), ("d", ("q", "r"))):
+            write(os.path.join(base, folder, names[0]), x)
+            write(os.path.join(base, folder, names[1]), y)
+
+    # Relative links in sibling folders: the same text naming other files, so the folders are not
+    # copies; and links from two folders that name one place, so those folders are.
+    for index in range(count(20)):
+        base = os.path.join(out, "locales", "l%03d" % index)
+        common = rng.randbytes(sized(rng, 1000, 50000))
+        for language in ("de", "fr"):
+            write(os.path.join(base, language, "LC_MESSAGES", "m"), rng.randbytes(sized(rng, 1000, 50000)))
+            write(os.path.join(base, language, "LC_TIME", "common"), common)
+            os.symlink("../LC_MESSAGES/m", os.path.join(base, language, "LC_TIME", "m"))
+        shared = rng.randbytes(sized(rng, 1000, 50000))
+        for side in ("one", "two"):
+            write(os.path.join(base, "same", side, "f"), shared)
+            os.symlink("../target", os.path.join(base, "same", side, "relative"))
+            os.symlink("/usr/share/zoneinfo", os.path.join(base, "same", side, "absolute"))
+
+    # Hard links: names of one file, alone or beside a real copy.
+    for index in range(count(30)):
+        base = os.path.join(out, "hardlinks", "h%03d" % index)
+        data = rng.randbytes(sized(rng, 1000, 1000 * 1000))
+        write(os.path.join(base, "original"), data)
+        os.link(os.path.join(base, "original"), os.path.join(base, "second-name"))
+        if index % 2 == 0:
+            write(os.path.join(base, "copy", "original"), data)
+
+    # A folder that copies a folder inside a duplicate folder, and a file of it copied elsewhere:
+    # A1 and A2 are copies, B/c copies A1/c, and D/d/bn copies B/c/bn.
+    for index in range(count(15)):
+        base = os.path.join(out, "nested", "n%03d" % index)
+        inner = {name: rng.randbytes(sized(rng, 1000, 100000)) for name in ("bn", "cx")}
+        for folder in ("A1/c", "A2/c", "B/c"):
+            for name, data in inner.items():
+                write(os.path.join(base, folder, name), data)
+        write(os.path.join(base, "B", "b-only"), rng.randbytes(sized(rng, 1000, 100000)))
+        write(os.path.join(base, "D", "d", "bn"), inner["bn"])
+        write(os.path.join(base, "D", "d", "d-only"), rng.randbytes(sized(rng, 1000, 100000)))
 
 
 def entries_tree(out, rng, entries):

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <sys/resource.h>
@@ -24,6 +25,41 @@ long peakResidentKilobytes()
     return usage.ru_maxrss;
 }
 
+// Backslashes and control characters as C escapes, so that every path stays on its line.
+QByteArray escaped(const QString &path)
+{
+    QByteArray text;
+    for (const char byte : path.toUtf8()) {
+        switch (byte) {
+        case '\\': text += "\\\\"; break;
+        case '\n': text += "\\n"; break;
+        case '\r': text += "\\r"; break;
+        case '\t': text += "\\t"; break;
+        default:
+            if ((byte >= 0 && byte < 0x20) || byte == 0x7f)
+                text += QByteArray::number(static_cast<int>(byte), 8).rightJustified(3, '0').prepend('\\');
+            else
+                text += byte;
+        }
+    }
+    return text;
+}
+
+// One line per group: "group " and the members' escaped paths, sorted, joined by " | ".
+QByteArrayList groupLines(const RQDuplicateFinder::Groups &groups)
+{
+    QByteArrayList lines;
+    for (const auto &group : groups) {
+        QByteArrayList paths;
+        for (const auto &member : group->duplicates())
+            paths.append(escaped(member->path()));
+        std::sort(paths.begin(), paths.end());
+        lines.append("group " + paths.join(" | "));
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: scan-bench [--list] [--min-size BYTES] ROOT...\n");
@@ -36,7 +72,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
     QStringList arguments = QCoreApplication::arguments().mid(1);
-    // --list prints every group's members, one group a line, before the totals.
+    // --list prints every group's members, one group a line, the lines sorted, before the totals.
     const bool list = !arguments.isEmpty() && arguments.front() == "--list"_L1;
     if (list)
         arguments.removeFirst();
@@ -67,15 +103,13 @@ int main(int argc, char **argv)
         qint64 members = 0;
         qint64 extra = 0;
         double extraBytes = 0;
-        for (const auto &group : groups.value_or(RQDuplicateFinder::Groups())) {
+        const RQDuplicateFinder::Groups found = groups.value_or(RQDuplicateFinder::Groups());
+        if (list) {
+            for (const QByteArray &line : groupLines(found))
+                std::printf("%s\n", line.constData());
+        }
+        for (const auto &group : found) {
             members += group->count();
-            if (list) {
-                QStringList paths;
-                for (const auto &member : group->duplicates())
-                    paths.append(member->path());
-                paths.sort();
-                std::printf("group %s\n", qPrintable(paths.join(u" | "_s)));
-            }
             extra += group->count() - 1;
             extraBytes += group->totalSize() - group->fileSize();
         }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/syscall.h>
@@ -74,6 +75,13 @@ void makeNote(DirectoryEntry &entry, DirectoryEntry::PassedOver reason, int dept
     entry.depth = depth;
 }
 
+// Why a folder could not be opened, from the errno of the failed open.
+DirectoryEntry::PassedOver openFailure()
+{
+    return errno == EMFILE || errno == ENFILE ? DirectoryEntry::PassedOver::DescriptorLimit
+                                              : DirectoryEntry::PassedOver::UnreadableEntry;
+}
+
 } // namespace
 
 DirectoryWalker::DirectoryWalker(const QString &rootPath)
@@ -108,6 +116,15 @@ bool DirectoryWalker::isPackageName(QStringView name)
     });
 }
 
+void DirectoryWalker::raiseDescriptorLimit()
+{
+    rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 bool DirectoryWalker::readEntry(const QString &path, DirectoryEntry &entry)
 {
     DirectoryWalker walker(path);
@@ -124,7 +141,7 @@ bool DirectoryWalker::next(DirectoryEntry &entry)
         if (descriptor < 0) {
             if (errno == ENOENT || errno == ENOTDIR)
                 return false;
-            makeNote(entry, DirectoryEntry::PassedOver::UnreadableEntry, 1);
+            makeNote(entry, openFailure(), 1);
             return true;
         }
         if (!pushLevel(descriptor, m_path.size())) {
@@ -144,8 +161,10 @@ bool DirectoryWalker::next(DirectoryEntry &entry)
         const int descriptor =
             ::openat(parent.descriptor, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (descriptor < 0 || !pushLevel(descriptor, m_path.size())) {
+            const DirectoryEntry::PassedOver reason =
+                descriptor < 0 ? openFailure() : DirectoryEntry::PassedOver::UnreadableEntry;
             m_path.resize(parentPathLength);
-            makeNote(entry, DirectoryEntry::PassedOver::UnreadableEntry, static_cast<int>(m_depth) + 1);
+            makeNote(entry, reason, static_cast<int>(m_depth) + 1);
             return true;
         }
     }

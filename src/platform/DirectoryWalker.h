@@ -19,6 +19,7 @@ struct DirectoryEntry
         HiddenEntry,         // its name begins with "."
         UnreadableEntry,     // its values or (for a folder) its listing could not be read
         UnrepresentableName, // its name is not valid UTF-8, so no path string can hold it
+        DescriptorLimit,     // the folder it lies in could not be opened: no descriptor was left
     };
 
     PassedOver passedOver = PassedOver::None;
@@ -67,6 +68,9 @@ public:
     static bool readEntry(const QString &path, DirectoryEntry &entry);
     // The name (no trailing "/") has a package type's extension, in any case.
     static bool isPackageName(QStringView name);
+    // Raises the process's soft limit of open descriptors to its hard limit, since a walk holds
+    // one per level and trees deeper than the usual soft limit of 1,024 exist.
+    static void raiseDescriptorLimit();
 
 private:
     struct Level

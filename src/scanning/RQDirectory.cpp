@@ -21,6 +21,17 @@ Sha1Digest uniqueFolderDigest()
     return Sha1Hasher::digest(seed.constData(), static_cast<std::size_t>(seed.size()));
 }
 
+// The child's name as it stands in the folder: the last component of its path, in UTF-8 (the
+// scan passes over names that are not), which is the name's bytes.
+QByteArray nameOf(const RQFile &child)
+{
+    const QString path = child.path();
+    QStringView name(path);
+    if (name.endsWith(u'/'))
+        name.chop(1);
+    return name.mid(name.lastIndexOf(u'/') + 1).toUtf8();
+}
+
 } // namespace
 
 std::shared_ptr<RQDirectory> RQDirectory::fileWithPath(const QString &path)
@@ -115,9 +126,12 @@ Sha1Digest RQDirectory::digest() const
         m_directoryHash = uniqueFolderDigest();
         return *m_directoryHash;
     }
-    // The SHA-1 of the children's digest texts joined without separator, fed piece by piece.
+    // Each child by its name and its digest, so that equal content under other names is not a
+    // copy: the name's bytes, a NUL (which no name holds), then the 40 characters of the digest.
     Sha1Hasher hasher;
     for (const auto &child : m_children) {
+        const QByteArray name = nameOf(*child);
+        hasher.update(name.constData(), static_cast<std::size_t>(name.size()) + 1);
         char hex[40];
         child->folderDigestContribution()->writeHex(hex);
         hasher.update(hex, sizeof hex);

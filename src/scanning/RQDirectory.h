@@ -25,7 +25,7 @@ public:
     void addChildren(const std::vector<std::shared_ptr<RQFile>> &children);
     void removeChild(const std::shared_ptr<RQFile> &child);
 
-    // The folder digest: the SHA-1 of the children's digests joined in order. A folder that
+    // The folder digest: the SHA-1 of the children's names and digests, in order. A folder that
     // holds a child without a content digest (a file nobody else's size matched, an unreadable
     // file, a device), or whose content the scan did not compare in full, gets a digest that
     // no other folder can have, so it never counts as a duplicate.

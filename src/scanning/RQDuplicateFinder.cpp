@@ -11,6 +11,7 @@
 #include "scanning/RQIgnoreList.h"
 #include "foundation/RQStringPath.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -19,18 +20,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The path with its links resolved; the path itself when it does not exist.
-QString resolvedPath(const QString &path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-}
-
 // path lies strictly under otherPath, or equals it while otherPath stands earlier in the list.
 bool isNestedIn(const QString &path, const QString &otherPath, bool earlier)
 {
     const bool equal = rq_isEqualToPath(path, otherPath);
     return (equal && earlier) || (!equal && rq_isChildOfPath(path, otherPath));
+}
+
+// Drops each empty root, which the walk would take for the whole disk.
+QStringList withoutEmptyPaths(const QStringList &paths)
+{
+    QStringList kept;
+    for (const QString &path : paths) {
+        if (path.isEmpty())
+            SystemLog::debug(u"Ignoring path: %1 because it's empty"_s.arg(path));
+        else
+            kept.append(path);
+    }
+    return kept;
 }
 
 // Drops each root that lies strictly under another root, or equals an earlier one, by the
@@ -40,7 +47,7 @@ QStringList withoutNestedPaths(const QStringList &paths)
 {
     QStringList resolved;
     for (const QString &path : paths)
-        resolved.append(resolvedPath(path));
+        resolved.append(RQDuplicateFinder::resolvedPath(path));
     QStringList kept;
     for (qsizetype index = 0; index < paths.size(); ++index) {
         const QString &path = paths.at(index);
@@ -63,6 +70,12 @@ QStringList withoutNestedPaths(const QStringList &paths)
 
 } // namespace
 
+QString RQDuplicateFinder::resolvedPath(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
+}
+
 std::shared_ptr<RQDuplicateFinder> RQDuplicateFinder::duplicateFinderWithPaths(const QStringList &paths,
                                                                                double minimumFileSize)
 {
@@ -70,7 +83,7 @@ std::shared_ptr<RQDuplicateFinder> RQDuplicateFinder::duplicateFinderWithPaths(c
 }
 
 RQDuplicateFinder::RQDuplicateFinder(const QStringList &paths, double minimumFileSize)
-    : m_paths(withoutNestedPaths(paths)),
+    : m_paths(withoutNestedPaths(withoutEmptyPaths(paths))),
       m_minimumFileSize(minimumFileSize),
       m_ignoreList(RQIgnoreList::ignoreList()),
       m_filesScannedMailbox([this](qint64 total) {
@@ -115,12 +128,18 @@ void RQDuplicateFinder::findDuplicates()
 void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
     const std::function<void(const std::optional<Groups> &)> &completion)
 {
+    // The caller may end the program on the completion, so nothing of the scan may still run
+    // then: its state, with the digest threads and the tree, is gone before the completion.
+    const std::optional<Groups> groups = scanRoots();
+    completion(groups);
+}
+
+std::optional<RQDuplicateFinder::Groups> RQDuplicateFinder::scanRoots()
+{
     RQDuplicateFinderScan scan;
     setCurrentProgressStep(0);
-    if (!RQDuplicateFinderWalk(*this, scan).walkRoots()) {
-        completion(std::nullopt);
-        return;
-    }
+    if (!RQDuplicateFinderWalk(*this, scan).walkRoots())
+        return std::nullopt;
 
     setCurrentProgressStep(1);
     const double fileCount = static_cast<double>(scan.allFilesCount);
@@ -134,10 +153,7 @@ void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
 
     std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
                           [](const auto &item) { return !item->isDirectory(); });
-    RQDuplicateFinderGrouping grouping(*this, std::move(scan.allItems));
-    completion(grouping.findGroups());
-    // The rest of the tree is released only now, so the results do not wait for it; the main
-    // thread never reaches the released items, and the groups own their members.
+    return RQDuplicateFinderGrouping(*this, std::move(scan.allItems)).findGroups();
 }
 
 void RQDuplicateFinder::setCurrentProgressStep(qint64 step)

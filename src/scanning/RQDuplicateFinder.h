@@ -45,7 +45,8 @@ public:
     // with a warm cache, and fewer reads when the disk is cold (bench/digest-bench).
     static constexpr std::size_t digestChunkSize = 64 * 1024;
 
-    // Roots that lie in or equal an earlier or enclosing root are dropped with a log line.
+    // Empty roots, and roots that lie in or equal an earlier or enclosing root, are dropped with
+    // a log line.
     // minimumFileSize: bytes; smaller files are left out; 0 means no minimum.
     static std::shared_ptr<RQDuplicateFinder> duplicateFinderWithPaths(const QStringList &paths,
                                                                        double minimumFileSize);
@@ -65,6 +66,10 @@ public:
 
     // Begins the scan and returns at once. Once per finder; there is no cancellation.
     void start();
+
+    // The path with its links resolved; cleaned of "." and ".." by its text when it does not
+    // exist. Roots are nested and refused by where they lead.
+    static QString resolvedPath(const QString &path);
 
     QStringList paths() const { return m_paths; }
     double minimumFileSize() const { return m_minimumFileSize; }
@@ -86,6 +91,8 @@ private:
 
     void findDuplicates();
     void findDuplicatesWithCompletionBlock(const std::function<void(const std::optional<Groups> &)> &completion);
+    // Stages 0 to 5; none when a root was refused. Returns once every thread of the scan is done.
+    std::optional<Groups> scanRoots();
     void completeWithFiles(const std::optional<Groups> &groups);
 
     // Delivers what the ending step reported last before anything of the new one.

@@ -1,6 +1,7 @@
 #include "scanning/RQDuplicateFinderDigests.h"
 
 #include "platform/DispatchQueue.h"
+#include "platform/SystemLog.h"
 #include "scanning/RQFile.h"
 #include "scanning/RQHashHelper.h"
 #include "scanning/Sha1Hasher.h"
@@ -10,6 +11,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -46,7 +49,7 @@ struct RQDuplicateFinderDigests::Shared
             }
             RQFile &file = *blocks[index / blockSize][index % blockSize];
             if (!cancelled.load(std::memory_order_acquire))
-                file.setContentDigest(sha1DigestForFileAtPath(file.path(), chunkSize));
+                digest(file);
             const qsizetype done = digested.fetch_add(1) + 1;
             // Sequentially consistent, like the store in finish(): with acquire and release
             // alone, this thread could miss the report while finish() misses this count, and
@@ -57,6 +60,17 @@ struct RQDuplicateFinderDigests::Shared
             completed.fetch_add(1);
             completed.notify_all();
         }
+    }
+
+    // Only the bytes the walk measured are compared: a file whose size has changed since then
+    // gets no digest, as its walked size would no longer be its size.
+    void digest(RQFile &file) const
+    {
+        const SizedFileDigest result =
+            sha1DigestForFileOfSize(file.path(), chunkSize, static_cast<qint64>(file.fileSize()));
+        if (result.sizeChanged)
+            SystemLog::debug(u"The size of %1 changed during the scan; it is left out"_s.arg(file.path()));
+        file.setContentDigest(result.digest);
     }
 
     void waitForAll(quint64 total)

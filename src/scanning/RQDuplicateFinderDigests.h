@@ -14,9 +14,10 @@ class RQFile;
 // are read, each once. The digests run on the other threads of the high-priority global queue
 // while the walk goes on, and finish() digests the rest on those threads and the calling one.
 // A file that is no longer a regular file at its path (gone, replaced by a link, a FIFO or a
-// folder) or cannot be read keeps no digest; one that the walk found empty gets the digest of
-// empty content unread. The hand-over takes no lock: files are published through one atomic
-// word, and each is digested by one thread.
+// folder), whose size is no longer the one it was given (with a log line), or that cannot be
+// read keeps no digest; one that the walk found empty gets the digest of empty content unread.
+// The hand-over takes no lock: files are published through one atomic word, and each is
+// digested by one thread.
 //
 // addFile() and finish() are called on the scan's thread; the files must outlive finish().
 class RQDuplicateFinderDigests final

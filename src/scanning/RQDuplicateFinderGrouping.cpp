@@ -4,7 +4,10 @@
 #include "scanning/RQDuplicateFiles.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -26,6 +29,19 @@ bool membersHaveOneSize(const std::vector<std::shared_ptr<RQFile>> &members)
     const double size = members.front()->fileSize();
     return std::all_of(members.cbegin(), members.cend(),
                        [size](const auto &member) { return member->fileSize() == size; });
+}
+
+// Leaves out each member that is another name (a hard link) of a file an earlier member is:
+// removing it would free nothing. Folders are left as they are.
+void dropFurtherNamesOfOneFile(std::vector<std::shared_ptr<RQFile>> &members)
+{
+    if (members.front()->isDirectory())
+        return;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> files;
+    std::erase_if(members, [&files](const auto &member) {
+        const RQFileIdentity &identity = member->identity();
+        return identity.isKnown() && !files.insert({identity.device, identity.inode}).second;
+    });
 }
 
 } // namespace
@@ -82,6 +98,7 @@ void RQDuplicateFinderGrouping::dropUnequalGroups()
     std::vector<HashGroup> kept;
     for (auto &group : m_hashGroups) {
         m_finder.setCurrentProgress((4.0 + static_cast<double>(++handled) / groupCount) / 6.0);
+        dropFurtherNamesOfOneFile(group.members);
         if (group.members.size() < 2 || !membersHaveOneSize(group.members))
             continue;
         for (const auto &member : group.members) {
@@ -123,6 +140,14 @@ void RQDuplicateFinderGrouping::dropNestedMembers()
             // Taken out at once, so what lies inside it is judged by the folders around it.
             if (members[index]->isDirectory())
                 m_dupDirPaths.remove(members[index]->path());
+        }
+        // A copy outside every duplicate folder is still a copy: the group keeps the first
+        // member it dropped, so that the copy is offered. Anything inside that member lies in
+        // a duplicate folder that is offered too, so it stays hidden.
+        if (std::count(dropped.cbegin(), dropped.cend(), false) == 1) {
+            const auto firstDropped = std::find(dropped.begin(), dropped.end(), true);
+            if (firstDropped != dropped.end())
+                *firstDropped = false;
         }
         std::size_t index = 0;
         std::erase_if(members, [&](const auto &) { return dropped[index++]; });

@@ -12,9 +12,10 @@
 
 class RQFile;
 
-// Stages 2 to 5 of a scan, serial on the scan's thread: groups the items by digest, drops the
-// groups whose members differ in size, drops members that lie inside a folder that is itself a
-// member of a group, and makes the RQDuplicateFiles with the running totals.
+// Stages 2 to 5 of a scan, serial on the scan's thread: groups the items by digest, leaves out
+// further names of one file and drops the groups whose members differ in size, drops members
+// that lie inside a folder that is itself a member of a group, and makes the RQDuplicateFiles
+// with the running totals.
 class RQDuplicateFinderGrouping final
 {
 public:

@@ -12,6 +12,7 @@
 #include "scanning/RQDuplicateFinderScan.h"
 #include "scanning/RQIgnoreList.h"
 #include "scanning/RQSymbolicLink.h"
+#include "foundation/RQStringPath.h"
 
 #include <QVariantMap>
 
@@ -62,6 +63,7 @@ RQDuplicateFinderWalk::RQDuplicateFinderWalk(RQDuplicateFinder &finder, RQDuplic
 
 bool RQDuplicateFinderWalk::walkRoots()
 {
+    DirectoryWalker::raiseDescriptorLimit();
     for (const QString &root : m_finder.paths()) {
         if (!walkRoot(root))
             return false;
@@ -84,8 +86,15 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
     m_folders.assign(1, rootItem);
     m_finder.setCurrentProgress(1.0 / 6.0);
 
+    const QString resolvedRoot = RQDuplicateFinder::resolvedPath(root);
+    const bool leadsElsewhere = !rq_isEqualToPath(resolvedRoot, root);
+    m_rootPath = rootItem->path();
+    m_resolvedRootPath.clear();
+    if (leadsElsewhere)
+        m_resolvedRootPath = resolvedRoot.endsWith(u'/') ? resolvedRoot : resolvedRoot + u'/';
+    const QString &judgedRoot = leadsElsewhere ? resolvedRoot : root;
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
-    if (ignoreList.pathIsChildOfSystemPath(root) || ignoreList.filePathIsIgnored(root)) {
+    if (ignoreList.pathIsChildOfSystemPath(judgedRoot) || ignoreList.filePathIsIgnored(judgedRoot)) {
         SystemLog::debug(u"Path is a system path or is ignored not even going to try to scan. "_s + root);
         m_finder.setCurrentProgress(1.0);
         return false;
@@ -153,21 +162,32 @@ void RQDuplicateFinderWalk::handlePassedOver(const DirectoryEntry &entry, RQDire
     parent.markContentNotCompared();
     if (entry.passedOver == DirectoryEntry::PassedOver::UnrepresentableName)
         SystemLog::debug(u"Skipping an entry whose name is not valid UTF-8 in "_s + parent.path());
+    else if (entry.passedOver == DirectoryEntry::PassedOver::DescriptorLimit)
+        SystemLog::debug(u"Cannot open a folder for lack of file descriptors: "_s + parent.path());
+}
+
+QString RQDuplicateFinderWalk::judgedPath(const QString &path) const
+{
+    if (m_resolvedRootPath.isEmpty())
+        return path;
+    return m_resolvedRootPath + QStringView(path).mid(m_rootPath.size());
 }
 
 bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry) const
 {
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
     return ignoreList.pathIsTimeMachineBackup(entry.path, resourceValues(entry))
-        || ignoreList.pathIsChildOfSystemPath(entry.path);
+        || ignoreList.pathIsChildOfSystemPath(judgedPath(entry.path));
 }
 
 std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &entry, RQDirectory &parent) const
 {
+    // A link's length is no content: removing the link frees nothing worth counting.
+    const double size = entry.type == DirectoryEntry::Type::SymbolicLink ? 0 : entry.size;
     const double minimum = m_finder.minimumFileSize();
-    if ((minimum > 0 && entry.size < minimum) || m_finder.ignoreList().filePathIsIgnored(entry.path)) {
+    if ((minimum > 0 && size < minimum) || m_finder.ignoreList().filePathIsIgnored(judgedPath(entry.path))) {
         // Only the bytes count, so the folder's content is no longer compared in full.
-        parent.addIgnoredSize(entry.size);
+        parent.addIgnoredSize(size);
         parent.markContentNotCompared();
         return {};
     }
@@ -178,7 +198,7 @@ std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &en
         file = RQSymbolicLink::linkWithPath(entry.path, entry.linkTarget);
     else
         file = RQFile::fileWithPath(entry.path);
-    file->setFileSize(entry.size);
+    file->setFileSize(size);
     return file;
 }
 
@@ -188,7 +208,7 @@ std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEn
     folder->setIsPackage(entry.isPackage);
     const QString &path = folder->path();
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
-    if (folder->isIPhotoLibrary() && !ignoreList.filePathIsIgnored(path)) {
+    if (folder->isIPhotoLibrary() && !ignoreList.filePathIsIgnored(judgedPath(path))) {
         std::vector<std::shared_ptr<RQFile>> media;
         if (RQiPhotoLibrary::sharedInstance().iPhotoVersionIsSupported()) {
             const RQiPhotoDatabaseParser parser(path + u"AlbumData.xml"_s);
@@ -198,7 +218,7 @@ std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEn
         }
         addLibraryMedia(*folder, media, walker);
     } else if (folder->isPhotosLibrary() && RQPhotosLibrary::sharedInstance().currentLibraryPath().isEmpty()
-               && !ignoreList.filePathIsIgnored(path)) {
+               && !ignoreList.filePathIsIgnored(judgedPath(path))) {
         RQPhotosLibrary::sharedInstance().setCurrentLibraryPath(path);
         const RQPhotosLibraryParser parser(path);
         addLibraryMedia(*folder, parser.imageFiles(), walker);

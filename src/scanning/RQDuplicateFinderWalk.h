@@ -28,6 +28,9 @@ private:
     bool walkRoot(const QString &root);
     void handleEntry(const DirectoryEntry &entry, DirectoryWalker *walker);
     void handlePassedOver(const DirectoryEntry &entry, RQDirectory &parent);
+    // The path as the system-folder and ignore tests see it: below the root's resolved path,
+    // so that a root is judged by where it leads, not by its text.
+    QString judgedPath(const QString &path) const;
     bool isRefused(const DirectoryEntry &entry) const;
     std::shared_ptr<RQFile> makeFile(const DirectoryEntry &entry, RQDirectory &parent) const;
     std::shared_ptr<RQDirectory> makeFolder(const DirectoryEntry &entry, DirectoryWalker *walker);
@@ -38,4 +41,7 @@ private:
     RQDuplicateFinderScan &m_scan;
     // The open folders of the current branch; the one at index d holds the entries of depth d + 1.
     std::vector<std::shared_ptr<RQDirectory>> m_folders;
+    // The current root's item path and, when it differs, its resolved path; both end with "/".
+    QString m_rootPath;
+    QString m_resolvedRootPath;
 };

@@ -13,38 +13,56 @@
 
 namespace {
 
-bool isRegularFile(int descriptor)
-{
-    struct stat status {};
-    return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-}
-
-} // namespace
-
-std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size_t chunkSize)
+// expectedSize: none reads to the end whatever the size; a value makes any other size, on
+// opening or in the bytes read, a changed size.
+SizedFileDigest readDigest(const QString &path, std::size_t chunkSize, std::optional<qint64> expectedSize)
 {
     if (chunkSize == 0)
         chunkSize = RQHashHelper::defaultChunkSize;
     const QByteArray nativePath = QFile::encodeName(path);
     const FileDescriptor file(::open(nativePath.constData(),
                                      O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0 || !isRegularFile(file.get()))
-        return std::nullopt;
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return {};
+    const SizedFileDigest changed {std::nullopt, true};
+    if (expectedSize && status.st_size != *expectedSize)
+        return changed;
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     const auto buffer = std::make_unique<char[]>(chunkSize);
     Sha1Hasher hasher;
+    qint64 total = 0;
     for (;;) {
         const ssize_t count = ::read(file.get(), buffer.get(), chunkSize);
         if (count == 0)
-            return hasher.finish();
+            break;
         if (count < 0) {
             if (errno == EINTR)
                 continue;
-            return std::nullopt;
+            return {};
         }
+        total += count;
+        // A file that grows while it is read is not read to its new end.
+        if (expectedSize && total > *expectedSize)
+            return changed;
         hasher.update(buffer.get(), static_cast<std::size_t>(count));
     }
+    if (expectedSize && total != *expectedSize)
+        return changed;
+    return {hasher.finish(), false};
+}
+
+} // namespace
+
+std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size_t chunkSize)
+{
+    return readDigest(path, chunkSize, std::nullopt).digest;
+}
+
+SizedFileDigest sha1DigestForFileOfSize(const QString &path, std::size_t chunkSize, qint64 size)
+{
+    return readDigest(path, chunkSize, size);
 }
 
 QString RQHashHelper::sha1ForFileWithPath(const QString &path)

@@ -27,3 +27,13 @@ public:
 // Only a regular file is read: a symbolic link is never followed, and opening never blocks on
 // a FIFO or a device. A file that cannot be opened or read gives no value.
 std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size_t chunkSize);
+
+// The same for a file measured before: it gives a digest only when the opened file still has
+// that size and exactly that many bytes were read; otherwise sizeChanged tells the caller that
+// the file changed since it was measured.
+struct SizedFileDigest
+{
+    std::optional<Sha1Digest> digest;
+    bool sizeChanged = false;
+};
+SizedFileDigest sha1DigestForFileOfSize(const QString &path, std::size_t chunkSize, qint64 size);

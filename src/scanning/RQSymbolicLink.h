@@ -3,14 +3,18 @@
 #include "scanning/RQFile.h"
 
 // A symbolic link met by the scan. It stays in the tree and is never digested or grouped on
-// its own, but it takes part in its folder's digest by its target text, so folders that hold
-// the same links can still be equal.
+// its own, but it takes part in its folder's digest by the place it names, so folders that hold
+// links to the same places can still be equal. It has no bytes of its own (the walk gives it
+// size 0).
 class RQSymbolicLink final : public RQFile
 {
 public:
     static std::shared_ptr<RQSymbolicLink> linkWithPath(const QString &path, const QString &target);
 
     QString target() const { return m_target; }
+    // The target made absolute against the link's folder and cleaned of ".", ".." and repeated
+    // "/", from the text alone: nothing is looked up or followed on disk.
+    QString namedPlace() const;
     std::optional<Sha1Digest> folderDigestContribution() const override;
 
 private:

@@ -94,17 +94,40 @@ TEST(RQDirectoryTest, NetworkVolumeFlagReachesEveryDescendant)
     EXPECT_FALSE(file->isNetworkItem());
 }
 
-TEST(RQDirectoryTest, DigestJoinsTheChildrenDigestsInOrder)
+TEST(RQDirectoryTest, DigestCoversEachChildsNameAndDigestInOrder)
 {
-    auto folder = RQDirectory::fileWithPath(u"/f"_s);
-    auto a = fileWithDigest(u"/f/a"_s, "one"_ba);
-    auto b = fileWithDigest(u"/f/b"_s, "two"_ba);
-    folder->addChildren({a, b});
-    EXPECT_EQ(folder->fileHash(), RQHashHelper::sha1ForString(a->fileHash() + b->fileHash()));
+    using Children = std::vector<std::pair<QString, QByteArray>>;
+    const auto folderOf = [](const QString &path, const Children &children) {
+        auto folder = RQDirectory::fileWithPath(path);
+        for (const auto &[name, content] : children)
+            folder->addChild(fileWithDigest(path + name, content));
+        return folder;
+    };
+    const Children reference = {{u"a"_s, "one"_ba}, {u"b"_s, "two"_ba}};
+    const auto folder = folderOf(u"/f/"_s, reference);
+    struct Case
+    {
+        const char *name;
+        Children children;
+        bool equal;
+    };
+    const Case cases[] = {
+        {"the same names and contents", reference, true},
+        {"a child renamed", {{u"a"_s, "one"_ba}, {u"c"_s, "two"_ba}}, false},
+        {"the contents swapped", {{u"a"_s, "two"_ba}, {u"b"_s, "one"_ba}}, false},
+    };
+    for (const Case &entry : cases)
+        EXPECT_EQ(folderOf(u"/g/"_s, entry.children)->fileHash() == folder->fileHash(), entry.equal) << entry.name;
 
-    auto outer = RQDirectory::fileWithPath(u"/o"_s);
-    outer->addChild(folder);
-    EXPECT_EQ(outer->fileHash(), RQHashHelper::sha1ForString(folder->fileHash()));
+    // A subfolder counts by its name too.
+    auto outer = RQDirectory::fileWithPath(u"/o/"_s);
+    outer->addChild(folderOf(u"/o/inner/"_s, reference));
+    auto renamedOuter = RQDirectory::fileWithPath(u"/p/"_s);
+    renamedOuter->addChild(folderOf(u"/p/other/"_s, reference));
+    auto sameOuter = RQDirectory::fileWithPath(u"/q/"_s);
+    sameOuter->addChild(folderOf(u"/q/inner/"_s, reference));
+    EXPECT_NE(outer->fileHash(), renamedOuter->fileHash());
+    EXPECT_EQ(outer->fileHash(), sameOuter->fileHash());
 }
 
 // A folder may only share its digest with a folder whose content is the same in full.

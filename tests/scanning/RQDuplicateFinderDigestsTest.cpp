@@ -4,6 +4,7 @@
 #include "scanning/RQFile.h"
 #include "scanning/RQHashHelper.h"
 
+#include "support/LogCapture.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +90,8 @@ TEST(RQDuplicateFinderDigestsTest, FilesThatChangedSinceTheWalkKeepNoDigest)
              QDir().mkdir(path);
          },
          false},
+        {u"emptied"_s, [](const QString &path) { QFile(path).resize(0); }, false},
+        {u"grown"_s, [](const QString &path) { QFile(path).resize(300001); }, false},
     };
     std::vector<std::shared_ptr<RQFile>> files;
     for (const Case &change : cases) {
@@ -100,8 +103,11 @@ TEST(RQDuplicateFinderDigestsTest, FilesThatChangedSinceTheWalkKeepNoDigest)
     for (const auto &file : files)
         digests.addFile(*file);
     std::atomic<qsizetype> last = 0;
+    const LogCapture log;
     digests.finish([&last](qsizetype digested) { keepLargest(last, digested); });
     EXPECT_EQ(last.load(), qsizetype(cases.size()));
+    for (const QString &resized : {u"emptied"_s, u"grown"_s})
+        EXPECT_TRUE(log.contains(u"[DEBUG] The size of %1 changed during the scan; it is left out"_s.arg(folder.filePath(resized))));
     for (std::size_t index = 0; index < cases.size(); ++index) {
         EXPECT_EQ(files[index]->contentDigest().has_value(), cases[index].digested) << cases[index].name.toStdString();
     }

@@ -12,6 +12,7 @@
 #include <QFile>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +40,9 @@ TEST_F(RQDuplicateFinderTest, DropsNestedAndRepeatedRoots)
         {{u"/a/b"_s, u"/a"_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path: /a/b because it's a child of /a"_s}},
         {{u"/a"_s, u"/a/"_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path: /a/ because it's a child of /a"_s}},
         {{u"/a/"_s, u"/a"_s}, {u"/a/"_s}, {u"[DEBUG] Ignoring path: /a because it's a child of /a/"_s}},
+        // An empty root would be walked as "/".
+        {{u""_s, u"/a"_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path:  because it's empty"_s}},
+        {{u"/a"_s, u""_s}, {u"/a"_s}, {u"[DEBUG] Ignoring path:  because it's empty"_s}},
         {{u"/a"_s, u"/ab"_s, u"/a/b/c"_s, u"/a/b"_s},
          {u"/a"_s, u"/ab"_s},
          {u"[DEBUG] Ignoring path: /a/b/c because it's a child of /a"_s,
@@ -80,9 +84,14 @@ TEST_F(RQDuplicateFinderTest, SystemOrIgnoredRootEndsTheScanWithNoList)
     write(u"ignored/a"_s, 100, 'a');
     write(u"ignored/b"_s, 100, 'a');
     write(u"other/c"_s, 100, 'a');
+    makeSymlink(u"to-system"_s, u"/usr/share"_s);
+    makeSymlink(u"to-ignored"_s, u"ignored"_s);
+    // A root is judged by where it leads, not by its text.
     const std::vector<std::pair<QString, QStringList>> cases = {
         {u"/usr/share/"_s, {}},
         {root(u"ignored"_s), {root(u"ignored"_s)}},
+        {root(u"to-system"_s), {}},
+        {root(u"to-ignored"_s), {root(u"ignored"_s)}},
     };
     for (const auto &[refused, ignoredPaths] : cases) {
         const LogCapture log;
@@ -97,6 +106,38 @@ TEST_F(RQDuplicateFinderTest, SystemOrIgnoredRootEndsTheScanWithNoList)
             EXPECT_EQ(step, 0);
         EXPECT_TRUE(log.contains(u"[DEBUG] Path is a system path or is ignored not even going to try to scan. "_s + refused));
     }
+}
+
+TEST_F(RQDuplicateFinderTest, RootThroughASystemFolderNameIsScannedWhereItLies)
+{
+    write(u"real/a"_s, 100, 'a');
+    write(u"real/b"_s, 100, 'a');
+    write(u"real/sub/c"_s, 100, 'a');
+    const QString through = u"/usr/.."_s + root(u"real"_s);
+    const ScanReports reports = scan({through});
+    ASSERT_TRUE(reports.groups.has_value());
+    ASSERT_EQ(reports.groups->size(), 1u);
+    QStringList members;
+    for (const auto &member : reports.groups->front()->duplicates())
+        members.append(member->path());
+    members.sort();
+    EXPECT_EQ(members, (QStringList{through + u"/a"_s, through + u"/b"_s, through + u"/sub/c"_s}));
+}
+
+// A refused root ends the scan while the digests of the roots before it may still run. They are
+// stopped and waited for before the completion is posted: the caller may end the program on it,
+// and a digest still reading then uses the hashing library while it is torn down.
+TEST_F(RQDuplicateFinderTest, RefusedScanHasStoppedReadingWhenItCompletes)
+{
+    // Large enough that reading them outlasts the rest of the scan; holes, so they take no disk.
+    for (const QString &name : {u"r/a/f"_s, u"r/b/f"_s}) {
+        QFile file(write(name, QByteArray()));
+        ASSERT_TRUE(file.resize(qint64(128) << 20));
+    }
+    const ScanReports reports = scan({root(u"r"_s), u"/usr/"_s});
+    ASSERT_TRUE(reports.completed);
+    EXPECT_FALSE(reports.groups.has_value());
+    EXPECT_EQ(reports.filesOpenAtCompletion, QStringList());
 }
 
 // On a machine with one core the scan's thread is the pool's only one, so the digest threads
@@ -135,6 +176,20 @@ TEST_F(RQDuplicateFinderTest, ThreeEqualFilesMakeOneGroupWithTwoExtraCopies)
     EXPECT_FALSE(reports.reportAfterCompletion);
 }
 
+TEST_F(RQDuplicateFinderTest, NamesOfOneFileAreNotItsCopies)
+{
+    // Removing one name of a file frees nothing, and leaves the content where it was.
+    const QString original = write(u"linked/original"_s, 3000, 'o');
+    ASSERT_EQ(::link(QFile::encodeName(original).constData(), QFile::encodeName(root(u"linked/second"_s)).constData()), 0);
+    const QString named = write(u"copied/named"_s, 3100, 'n');
+    ASSERT_EQ(::link(QFile::encodeName(named).constData(), QFile::encodeName(root(u"copied/other-name"_s)).constData()), 0);
+    write(u"copied/copy"_s, 3100, 'n');
+    const ScanReports reports = scan({root(u""_s)});
+    EXPECT_EQ(groupsOf(reports), QStringList{u"copied/copy | copied/named"_s});
+    ASSERT_FALSE(reports.found.empty());
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(1, 3100)));
+}
+
 TEST_F(RQDuplicateFinderTest, MinimumSizeAndEmptyFiles)
 {
     write(u"small-1"_s, 19999, 's');
@@ -157,20 +212,54 @@ TEST_F(RQDuplicateFinderTest, EqualFoldersMakeOneGroupWithoutNestedGroups)
     }
     write(u"C/x"_s, 3000, 'x');
     const ScanReports reports = scan({root(u""_s)});
-    // A/x and B/x lie in duplicate folders; C/x is left alone with nobody to match.
-    EXPECT_EQ(groupsOf(reports), QStringList{u"A/ | B/"_s});
-    const auto &group = *reports.groups->front();
-    EXPECT_TRUE(group.isDirectory());
-    EXPECT_EQ(group.fileSize(), 11000);
-    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(1, 11000)));
+    // A/x and B/x lie in duplicate folders; C/x, a copy outside them, is offered with A/x.
+    ASSERT_EQ(groupsOf(reports), (QStringList{u"A/ | B/"_s, u"A/x | C/x"_s}));
+    const auto folders = std::find_if(reports.groups->cbegin(), reports.groups->cend(),
+                                      [](const auto &group) { return group->isDirectory(); });
+    ASSERT_NE(folders, reports.groups->cend());
+    EXPECT_EQ((*folders)->fileSize(), 11000);
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(2, 11000 + 3000)));
+}
+
+TEST_F(RQDuplicateFinderTest, FoldersAreCopiesOnlyUnderTheSameNames)
+{
+    // Removing a "copy" that holds its content under other names would lose those names.
+    write(u"one/a/x"_s, 3000, 'x');
+    write(u"one/b/y"_s, 3000, 'x');
+    write(u"two/c/p"_s, 3100, 'X');
+    write(u"two/c/q"_s, 3200, 'Y');
+    write(u"two/d/q"_s, 3100, 'X');
+    write(u"two/d/r"_s, 3200, 'Y');
+    write(u"three/e/k"_s, 3300, 'k');
+    write(u"three/f/k"_s, 3300, 'k');
+    EXPECT_EQ(groupsOf(scan({root(u""_s)})),
+              (QStringList{u"one/a/x | one/b/y"_s, u"three/e/ | three/f/"_s, u"two/c/p | two/d/q"_s,
+                           u"two/c/q | two/d/r"_s}));
+}
+
+TEST_F(RQDuplicateFinderTest, CopiesOutsideDuplicateFoldersAreOfferedWithACopyInside)
+{
+    // A1 and A2 are copies; B/c copies A1/c, and D/d/bn copies c/bn.
+    for (const QString &folder : {u"A1/c"_s, u"A2/c"_s, u"B/c"_s}) {
+        write(folder + u"/bn"_s, 3000, 'b');
+        write(folder + u"/cx"_s, 3100, 'c');
+    }
+    write(u"B/b-only"_s, 3200, 'o');
+    write(u"D/d/bn"_s, 3000, 'b');
+    write(u"D/d/d-only"_s, 3300, 'd');
+    const ScanReports reports = scan({root(u""_s)});
+    EXPECT_EQ(groupsOf(reports), (QStringList{u"A1/ | A2/"_s, u"A1/c/ | B/c/"_s, u"A1/c/bn | D/d/bn"_s}));
+    ASSERT_FALSE(reports.found.empty());
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(3, 6100 + 6100 + 3000)));
 }
 
 TEST_F(RQDuplicateFinderTest, FolderAndFileNeverShareAGroup)
 {
-    // A folder's digest is the SHA-1 of its children's digest texts, so a file that holds
-    // exactly that text, and is as large as the folder, has the folder's digest and size.
-    const QString inside = write(u"F/c"_s, 40, 'c');
-    write(u"T"_s, RQHashHelper::sha1ForFileWithPath(inside).toLatin1());
+    // A folder's digest is the SHA-1 of its children's names, each followed by a NUL and the
+    // child's digest text, so a file that holds exactly that text, and is as large as the
+    // folder, has the folder's digest and size.
+    const QString inside = write(u"F/c"_s, 42, 'c');
+    write(u"T"_s, "c\0"_ba + RQHashHelper::sha1ForFileWithPath(inside).toLatin1());
     EXPECT_EQ(groupsOf(scan({root(u""_s)})), QStringList());
 }
 
@@ -216,7 +305,7 @@ TEST_F(RQDuplicateFinderTest, SpecialFilesLinksAndOddNames)
 {
     for (const QString &copy : {u"links/A"_s, u"links/B"_s}) {
         write(copy + u"/f"_s, 2000, 'f');
-        makeSymlink(copy + u"/to-f"_s, u"f"_s);
+        makeSymlink(copy + u"/to-f"_s, u"../f"_s);
         makeSymlink(copy + u"/loop"_s, u".."_s);
     }
     for (const QString &copy : {u"fifo/A"_s, u"fifo/B"_s}) {
@@ -227,10 +316,30 @@ TEST_F(RQDuplicateFinderTest, SpecialFilesLinksAndOddNames)
     write(u"names/100% #1?"_s, 2200, 'n');
 
     const ScanReports reports = scan({root(u""_s)});
-    // Links count by their target text and are never followed; a FIFO is never read, so its
+    // Links count by the place they name and are never followed; a FIFO is never read, so its
     // folders are not offered, and names stay exactly as they are.
     EXPECT_EQ(groupsOf(reports), (QStringList{u"fifo/A/g | fifo/B/g"_s, u"links/A/ | links/B/"_s,
                                               u"names/100% #1? | names/line\nbreak"_s}));
+}
+
+TEST_F(RQDuplicateFinderTest, LinksAreEqualWhenTheyNameTheSamePlaceAndAddNoBytes)
+{
+    // The same text naming each locale's own file: the folders are not copies.
+    for (const QString &language : {u"de"_s, u"fr"_s}) {
+        write(language + u"/LC_MESSAGES/m"_s, 2000, language.at(0).toLatin1());
+        write(language + u"/LC_TIME/common"_s, 2100, 'c');
+        makeSymlink(language + u"/LC_TIME/m"_s, u"../LC_MESSAGES/m"_s);
+    }
+    // Other texts naming one place: the folders are copies, of the file's bytes alone.
+    for (const auto &[side, target] : {std::pair(u"one"_s, u"../target"_s), std::pair(u"two"_s, u"./../../same/target"_s)}) {
+        write(u"same/"_s + side + u"/f"_s, 2200, 's');
+        makeSymlink(u"same/"_s + side + u"/relative"_s, target);
+        makeSymlink(u"same/"_s + side + u"/absolute"_s, u"/usr//share/"_s);
+    }
+    const ScanReports reports = scan({root(u""_s)});
+    EXPECT_EQ(groupsOf(reports), (QStringList{u"de/LC_TIME/common | fr/LC_TIME/common"_s, u"same/one/ | same/two/"_s}));
+    ASSERT_FALSE(reports.found.empty());
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(2, 2100 + 2200)));
 }
 
 TEST_F(RQDuplicateFinderTest, NamesThatAreNotUtf8AreSkippedWithALogLine)
@@ -283,6 +392,24 @@ TEST_F(RQDuplicateFinderTest, ProgressRunsThroughTheStepsInOrder)
     ASSERT_FALSE(reports.scanned.empty());
     EXPECT_EQ(reports.scanned.back(), 42) << "41 files and their folder";
     EXPECT_TRUE(std::is_sorted(reports.scanned.cbegin(), reports.scanned.cend()));
+}
+
+// The walk holds a descriptor for each open folder of its branch, so a deep tree needs more than
+// the usual soft limit allows.
+TEST_F(RQDuplicateFinderTest, DeepTreesAreWalkedBeyondTheSoftDescriptorLimit)
+{
+    rlimit original {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &original), 0);
+    if (original.rlim_max != RLIM_INFINITY && original.rlim_max < 1024)
+        GTEST_SKIP() << "the hard limit leaves no room";
+    const QString deep = u"deep"_s + u"/d"_s.repeated(300);
+    write(deep + u"/f"_s, 2000, 'f');
+    write(u"top-f"_s, 2000, 'f');
+    const rlimit lowered {200, original.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    const ScanReports reports = scan({root(u""_s)});
+    ::setrlimit(RLIMIT_NOFILE, &original);
+    EXPECT_EQ(groupsOf(reports), QStringList{deep + u"/f | top-f"_s});
 }
 
 // The superuser reads everything, so when the tests run as root this case runs in a child

@@ -8,9 +8,13 @@
 #include "scanning/RQDuplicateFinderWalk.h"
 #include "scanning/RQSymbolicLink.h"
 
+#include "support/LogCapture.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -182,4 +186,30 @@ TEST_F(RQDuplicateFinderWalkTest, BackupsAreLeftOutByTheirAttributes)
     EXPECT_FALSE(folder(*top, u"backup"_s));
     EXPECT_TRUE(child(*top, u"kept"_s));
     EXPECT_TRUE(top->contentNotCompared());
+}
+
+// Where even the hard limit is too low, the folder that could not be opened is named. The walk
+// runs on this thread, and the digest threads were started with the fixture, so nothing else
+// needs a descriptor once the limit is reached.
+TEST_F(RQDuplicateFinderWalkTest, FolderLeftForLackOfDescriptorsIsLogged)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto withFewDescriptors = [this] {
+        const QString deep = u"deep"_s + u"/d"_s.repeated(100);
+        write(deep + u"/f"_s, 10, 'f');
+        const auto open = static_cast<rlim_t>(QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System).size());
+        const rlimit few {open + 30, open + 30};
+        if (::setrlimit(RLIMIT_NOFILE, &few) != 0)
+            std::exit(2);
+        const LogCapture log;
+        const auto top = walk({root(u"deep"_s)});
+        const QString prefix = u"[DEBUG] Cannot open a folder for lack of file descriptors: "_s + root(u"deep/d/"_s);
+        const QStringList lines = log.lines();
+        const bool logged = std::any_of(lines.cbegin(), lines.cend(), [&prefix](const QString &line) { return line.startsWith(prefix); });
+        // The digest threads wait for files until the stream ends; exit waits for the threads.
+        m_scan.digests.finish({});
+        QDir(m_folder.path()).removeRecursively();
+        std::exit(top && logged ? 0 : 1);
+    };
+    EXPECT_EXIT(withFewDescriptors(), ::testing::ExitedWithCode(0), "");
 }

@@ -5,7 +5,27 @@
 
 #include "support/EventLoop.h"
 
+#include <QDir>
+#include <QFile>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// What the process's descriptors name below the folder, read when it is called.
+QStringList filesOpenBelow(const QString &folder)
+{
+    QStringList open;
+    const QDir descriptors(u"/proc/self/fd"_s);
+    for (const QString &descriptor : descriptors.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString target = QFile::symLinkTarget(descriptors.filePath(descriptor));
+        if (target.startsWith(folder + u'/'))
+            open.append(target);
+    }
+    return open;
+}
+
+} // namespace
 
 QString ScanFixture::write(const QString &relativePath, const QByteArray &content) const
 {
@@ -53,8 +73,9 @@ ScanReports ScanFixture::scan(const QStringList &roots, double minimumFileSize, 
         note();
         reports->found.emplace_back(count, bytes);
     });
-    finder->setCompletionBlock([reports](const auto &finished, const auto &groups) {
+    finder->setCompletionBlock([reports, folder = m_folder.path()](const auto &finished, const auto &groups) {
         EXPECT_FALSE(reports->completed) << "one completion only";
+        reports->filesOpenAtCompletion = filesOpenBelow(folder);
         reports->completed = true;
         reports->groups = groups;
         reports->skippedIphoto = finished->skippedIphoto();

@@ -34,6 +34,8 @@ struct ScanReports
     bool reportAfterCompletion = false;
     std::optional<RQDuplicateFinder::Groups> groups;
     bool skippedIphoto = false;
+    // Files below the fixture's folder that the process still had open when the completion ran.
+    QStringList filesOpenAtCompletion;
 };
 
 // A temporary folder to build trees in, and whole scans over it with every callback recorded.
