@@ -32,7 +32,12 @@ const Sha1Digest &emptyDigest()
 // so one that starts late, after the stream has closed, touches nothing else.
 struct RQDuplicateFinderDigests::Shared
 {
-    explicit Shared(std::size_t size) : chunkSize(size) {}
+    Shared(std::size_t size, const std::atomic<bool> *stopped) : chunkSize(size), scanStopped(stopped) {}
+
+    bool isCancelled() const
+    {
+        return cancelled.load(std::memory_order_acquire) || (scanStopped && scanStopped->load(std::memory_order_acquire));
+    }
 
     // Claims files one by one, waiting for them to be published, until the stream is closed
     // and no file is left.
@@ -48,7 +53,7 @@ struct RQDuplicateFinderDigests::Shared
                 state = published.load(std::memory_order_acquire);
             }
             RQFile &file = *blocks[index / blockSize][index % blockSize];
-            if (!cancelled.load(std::memory_order_acquire))
+            if (!isCancelled())
                 digest(file);
             const qsizetype done = digested.fetch_add(1) + 1;
             // Sequentially consistent, like the store in finish(): with acquire and release
@@ -67,7 +72,8 @@ struct RQDuplicateFinderDigests::Shared
     void digest(RQFile &file) const
     {
         const SizedFileDigest result =
-            sha1DigestForFileOfSize(file.path(), chunkSize, static_cast<qint64>(file.fileSize()));
+            sha1DigestForFileOfSize(file.path(), chunkSize, static_cast<qint64>(file.fileSize()),
+                                    [this] { return isCancelled(); });
         if (result.sizeChanged)
             SystemLog::debug(u"The size of %1 changed during the scan; it is left out"_s.arg(file.path()));
         file.setContentDigest(result.digest);
@@ -80,6 +86,7 @@ struct RQDuplicateFinderDigests::Shared
     }
 
     const std::size_t chunkSize;
+    const std::atomic<bool> *const scanStopped;
     // Each written by the scan's thread before the count that covers it is published.
     std::array<std::unique_ptr<RQFile *[]>, blockCount> blocks;
     // Files published, with the closed mark once no more will come.
@@ -93,8 +100,8 @@ struct RQDuplicateFinderDigests::Shared
     qsizetype reportOffset = 0;
 };
 
-RQDuplicateFinderDigests::RQDuplicateFinderDigests(std::size_t chunkSize)
-    : m_shared(std::make_shared<Shared>(chunkSize))
+RQDuplicateFinderDigests::RQDuplicateFinderDigests(std::size_t chunkSize, const std::atomic<bool> *stopped)
+    : m_shared(std::make_shared<Shared>(chunkSize, stopped))
 {
     // The scan's thread walks meanwhile and joins the others in finish().
     const int workers = std::max(1, QThread::idealThreadCount() - 1);

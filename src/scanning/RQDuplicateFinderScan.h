@@ -13,11 +13,17 @@ class RQFile;
 // What the walk hands to the later stages of a scan.
 struct RQDuplicateFinderScan
 {
+    // cancelled: the finder's flag, which stops the digests; none for a walk alone.
+    explicit RQDuplicateFinderScan(const std::atomic<bool> *cancelled = nullptr)
+        : digests(RQDuplicateFinder::digestChunkSize, cancelled)
+    {
+    }
+
     // Every item added, in walk order; the roots own the tree.
     std::vector<std::shared_ptr<RQFile>> allItems;
     // Regular files and library media, also media taken out for their size.
     qsizetype allFilesCount = 0;
     // Stage 1, fed by the walk with the regular files and kept media. Declared after the tree,
     // so that it is gone before the files it reads are.
-    RQDuplicateFinderDigests digests {RQDuplicateFinder::digestChunkSize};
+    RQDuplicateFinderDigests digests;
 };

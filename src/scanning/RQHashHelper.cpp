@@ -15,7 +15,8 @@ namespace {
 
 // expectedSize: none reads to the end whatever the size; a value makes any other size, on
 // opening or in the bytes read, a changed size.
-SizedFileDigest readDigest(const QString &path, std::size_t chunkSize, std::optional<qint64> expectedSize)
+SizedFileDigest readDigest(const QString &path, std::size_t chunkSize, std::optional<qint64> expectedSize,
+                           const std::function<bool()> &shouldStop)
 {
     if (chunkSize == 0)
         chunkSize = RQHashHelper::defaultChunkSize;
@@ -34,6 +35,8 @@ SizedFileDigest readDigest(const QString &path, std::size_t chunkSize, std::opti
     Sha1Hasher hasher;
     qint64 total = 0;
     for (;;) {
+        if (shouldStop && shouldStop())
+            return {};
         const ssize_t count = ::read(file.get(), buffer.get(), chunkSize);
         if (count == 0)
             break;
@@ -57,12 +60,13 @@ SizedFileDigest readDigest(const QString &path, std::size_t chunkSize, std::opti
 
 std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size_t chunkSize)
 {
-    return readDigest(path, chunkSize, std::nullopt).digest;
+    return readDigest(path, chunkSize, std::nullopt, {}).digest;
 }
 
-SizedFileDigest sha1DigestForFileOfSize(const QString &path, std::size_t chunkSize, qint64 size)
+SizedFileDigest sha1DigestForFileOfSize(const QString &path, std::size_t chunkSize, qint64 size,
+                                        const std::function<bool()> &shouldStop)
 {
-    return readDigest(path, chunkSize, size);
+    return readDigest(path, chunkSize, size, shouldStop);
 }
 
 QString RQHashHelper::sha1ForFileWithPath(const QString &path)

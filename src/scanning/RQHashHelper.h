@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 // SHA-1 digests as text: 40 lower-case hexadecimal characters. Stateless; any thread.
@@ -30,10 +31,12 @@ std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size
 
 // The same for a file measured before: it gives a digest only when the opened file still has
 // that size and exactly that many bytes were read; otherwise sizeChanged tells the caller that
-// the file changed since it was measured.
+// the file changed since it was measured. shouldStop, when given, is asked before each chunk;
+// once it answers true the file gets no digest.
 struct SizedFileDigest
 {
     std::optional<Sha1Digest> digest;
     bool sizeChanged = false;
 };
-SizedFileDigest sha1DigestForFileOfSize(const QString &path, std::size_t chunkSize, qint64 size);
+SizedFileDigest sha1DigestForFileOfSize(const QString &path, std::size_t chunkSize, qint64 size,
+                                        const std::function<bool()> &shouldStop = {});
