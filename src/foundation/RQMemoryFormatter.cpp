@@ -1,8 +1,8 @@
 #include "foundation/RQMemoryFormatter.h"
 
+#include "foundation/FixedDecimalText.h"
+
 #include <algorithm>
-#include <charconv>
-#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -75,14 +75,10 @@ QString RQMemoryFormatter::unitFormat() const
 
 QString RQMemoryFormatter::formattedNumber(double value) const
 {
-    // The two number formats of numberFormat(), as printf rounds them (an exact tie goes to
-    // even, unlike QString::asprintf) but with "." whatever the user's locale.
+    // The two number formats of numberFormat(), as printf writes them.
     const int decimals = m_showsDecimalNumbers ? 2 : 0;
     const int width = m_showsDecimalNumbers ? 4 : 0;
-    char text[384]; // room for the largest finite double in full
-    const auto result = std::to_chars(std::begin(text), std::end(text), value,
-                                      std::chars_format::fixed, decimals);
-    return QString::fromLatin1(text, result.ptr - text).rightJustified(width, u' ');
+    return fixedDecimalText(value, decimals).rightJustified(width, u' ');
 }
 
 double RQMemoryFormatter::convertValue(double value, qint64 fromUnit, qint64 toUnit)

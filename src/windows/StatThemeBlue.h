@@ -1,0 +1,10 @@
+#pragma once
+
+#include "windows/StatTheme.h"
+
+// Dark blue on pale blue.
+class StatThemeBlue final : public StatTheme
+{
+public:
+    StatThemeBlue();
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "windows/StatTheme.h"
+
+// Dark green on pale green.
+class StatThemeGreen final : public StatTheme
+{
+public:
+    StatThemeGreen();
+};
