@@ -58,12 +58,12 @@ QLabel *FinishedViewController::titleLabel() const
     return m_ui ? m_ui->titleLabel : nullptr;
 }
 
-QString FinishedViewController::titleForCount(qint64 totalDuplicates)
+QString FinishedViewController::titleForCount(qint64 totalDuplicates, const QLocale &locale)
 {
     if (totalDuplicates == 0)
         return u"No duplicates were removed."_s;
     const bool one = totalDuplicates == 1;
-    return u"%1 %2 %3 been removed!"_s.arg(QLocale::system().toString(totalDuplicates),
+    return u"%1 %2 %3 been removed!"_s.arg(locale.toString(totalDuplicates),
                                             one ? u"duplicate"_s : u"duplicates"_s, one ? u"has"_s : u"have"_s);
 }
 

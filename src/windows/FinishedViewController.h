@@ -3,6 +3,7 @@
 #include "foundation/RQMemoryFormatter.h"
 #include "windows/RQViewController.h"
 
+#include <QLocale>
 #include <QPointer>
 #include <QUrl>
 #include <QVariantList>
@@ -35,7 +36,8 @@ public:
 
     void setParentWindow(QWidget *window) { m_parentWindow = window; }
 
-    static QString titleForCount(qint64 totalDuplicates);
+    // The count written with the grouping of the locale (the user's own unless given).
+    static QString titleForCount(qint64 totalDuplicates, const QLocale &locale = QLocale::system());
     // The web page that posts the message (no sharing services here), every value encoded in
     // full so that "&", "#", "+" and "%" arrive as written.
     static QUrl shareAddress(qint64 service, const QString &message);
