@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
@@ -127,13 +128,19 @@ TEST_P(FinalizeWindowControllerRemovalTest, ReportsWhatHappenedOnDisk)
     Preferences::sharedPreferences().setUseHardLinks(true);
 
     FinalizeWindowController &sheet = open({copies, useTrash, false});
+    QStringList progress;
+    QObject::connect(child<QProgressBar>("progressIndicator"), &QProgressBar::valueChanged, &m_parent,
+                     [this, &progress] { progress.append(progressText()); });
     child("cleanButton")->click();
     ASSERT_TRUE(waitFor(FinalizeWindowController::State::Failures));
     Preferences::sharedPreferences().setUseTrash(false);
     Preferences::sharedPreferences().setUseHardLinks(false);
     ::chmod(QFile::encodeName(dataPath(u"copies/sealed"_s)).constData(), 0755);
 
-    EXPECT_EQ(progressText(), u"Files Removed: 3, Files Remaining: 0"_s);
+    ASSERT_FALSE(progress.isEmpty());
+    EXPECT_EQ(progress.last(), u"Files Removed: 3, Files Remaining: 0"_s);
+    EXPECT_EQ(child<QProgressBar>("progressIndicator")->value(), 3);
+    EXPECT_EQ(progressText(), u"Finished!"_s);
     RemovalListModel *list = sheet.listModel();
     ASSERT_EQ(list->rowCount(), 1);
     EXPECT_EQ(list->fileAt(0), copies[2]);
