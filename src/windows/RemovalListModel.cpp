@@ -58,8 +58,9 @@ QVariant RemovalListModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole:
         return failed ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
                       : FileIconProvider::iconForFile(file->path());
-    // The row delegate's subtitle line: the failure's message, else nothing.
+    // The row delegate's subtitle line, and in full as the tip: the failure's message.
     case CreationDateTextRole:
+    case Qt::ToolTipRole:
         return messageForFile(*file);
     case FileRole:
         return QVariant::fromValue(file);

@@ -51,7 +51,8 @@ void RemovalRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
 
 QSize RemovalRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    return m_cell.sizeHint(option, index) + QSize(iconSize + iconMargin, 0);
+    // As wide as the list makes it: the row never asks for a horizontal scroll bar.
+    return QSize(0, m_cell.sizeHint(option, index).height());
 }
 
 bool RemovalRowDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
