@@ -13,6 +13,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -39,6 +41,21 @@ struct Completion
     double totalFreed = -1;
     qint64 totalDuplicates = -1;
     bool hasPhotosFiles = false;
+};
+
+// Catches the folders the sheet opens.
+class FolderCatcher final : public QObject
+{
+    Q_OBJECT
+
+public:
+    FolderCatcher() { QDesktopServices::setUrlHandler(u"file"_s, this, "open"); }
+    ~FolderCatcher() override { QDesktopServices::unsetUrlHandler(u"file"_s); }
+    Q_DISABLE_COPY_MOVE(FolderCatcher)
+
+    Q_INVOKABLE void open(const QUrl &url) { urls.append(url); }
+
+    QList<QUrl> urls;
 };
 
 } // namespace
@@ -351,3 +368,36 @@ TEST_F(FinalizeWindowControllerTest, ManyRowsNeedNoWidgets)
     EXPECT_LT(sheet.sheet()->findChildren<QWidget *>().size(), 100);
     QAbstractItemModelTester tester(sheet.listModel(), QAbstractItemModelTester::FailureReportingMode::Fatal);
 }
+
+// Keys in the list: Ctrl+Space ticks the current row, Space stays with the preview.
+TEST_F(FinalizeWindowControllerTest, ControlSpaceTicksTheCurrentRow)
+{
+    const auto copies = copiesWithKeptCopies({u"a.txt"_s, u"b.txt"_s});
+    FinalizeWindowController &sheet = open({copies, false, false});
+    auto *list = child<QListView>("tableView");
+    list->setCurrentIndex(sheet.listModel()->index(1));
+    list->setFocus();
+
+    QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_FALSE(copies[1]->isSelected());
+    EXPECT_TRUE(copies[0]->isSelected());
+    QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(copies[1]->isSelected());
+}
+
+// Without a file manager on the bus, Show in Finder opens the file's folder.
+TEST_F(FinalizeWindowControllerTest, DoubleClickShowsTheFilesFolder)
+{
+    if (QDBusConnection::sessionBus().isConnected())
+        GTEST_SKIP() << "a session bus is there; its file manager would be asked";
+    FolderCatcher folders;
+    const auto copies = copiesWithKeptCopies({u"a.txt"_s});
+    FinalizeWindowController &sheet = open({copies, false, false});
+    auto *list = child<QListView>("tableView");
+    list->setCurrentIndex(sheet.listModel()->index(0));
+    emit list->doubleClicked(sheet.listModel()->index(0));
+    ASSERT_TRUE(processEventsUntil([&folders] { return !folders.urls.isEmpty(); }, 2000));
+    EXPECT_EQ(folders.urls, QList<QUrl>{QUrl::fromLocalFile(dataPath(u"copies"_s))});
+}
+
+#include "FinalizeWindowControllerTest.moc"
