@@ -5,6 +5,7 @@
 #include "foundation/ApplicationConstants.h"
 #include "photolibraries/RQPhotosLibrary.h"
 #include "platform/ApplicationRegistry.h"
+#include "removal/KMHSPhotosFileRemover.h"
 #include "platform/ScriptingApplication.h"
 #include "platform/ScriptingBridge.h"
 #include "platform/gui/AlertSheet.h"
@@ -228,7 +229,7 @@ void FinalizeWindowController::actuallyRemoveFiles()
     if (m_state != State::PhotosStep)
         return;
     const auto photos = ScriptingBridge::current().applicationWithBundleIdentifier(
-        QString::fromLatin1(photosBundleIdentifier));
+        QString::fromLatin1(KMHSPhotosFileRemover::bundleIdentifier));
     if (photos && photos->isRunning()) {
         deleteSelectedFiles();
         return;
@@ -336,7 +337,7 @@ void FinalizeWindowController::launchPhotos()
 {
     const QString library = RQPhotosLibrary::sharedInstance().currentLibraryPath();
     if (library.isEmpty()
-        || !ApplicationRegistry::system().applicationWithBundleIdentifier(QString::fromLatin1(photosBundleIdentifier)))
+        || !ApplicationRegistry::system().applicationWithBundleIdentifier(QString::fromLatin1(KMHSPhotosFileRemover::bundleIdentifier)))
         return;
     m_openUrl(QUrl::fromLocalFile(library));
 }

@@ -45,7 +45,6 @@ public:
     using DidCompleteBlock = std::function<void(double totalFreed, qint64 totalDuplicates, bool hasPhotosFiles)>;
     using DidCancelBlock = std::function<void()>;
 
-    static constexpr auto photosBundleIdentifier = "com.apple.Photos";
 
     static std::unique_ptr<FinalizeWindowController> controllerWithSelectedFiles(const RemovalHandOff &handOff);
     ~FinalizeWindowController() override;

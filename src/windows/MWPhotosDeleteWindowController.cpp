@@ -2,6 +2,7 @@
 
 #include "foundation/ApplicationConstants.h"
 #include "platform/ApplicationRegistry.h"
+#include "removal/KMHSPhotosFileRemover.h"
 #include "platform/ScriptingBridge.h"
 #include "windows/RQTouchBarController.h"
 #include "windows/SheetDialog.h"
@@ -61,7 +62,7 @@ void MWPhotosDeleteWindowController::done()
 // Photos is launched only where it is installed; this platform has none, so nothing happens.
 void MWPhotosDeleteWindowController::openPhotos()
 {
-    const QString photos = QString::fromLatin1(photosBundleIdentifier);
+    const QString photos = QString::fromLatin1(KMHSPhotosFileRemover::bundleIdentifier);
     if (ApplicationRegistry::system().applicationWithBundleIdentifier(photos))
         ScriptingBridge::current().applicationWithBundleIdentifier(photos)->activate();
 }

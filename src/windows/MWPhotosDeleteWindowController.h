@@ -21,7 +21,6 @@ class MWPhotosDeleteWindowController final : public RQWindowController
     Q_DISABLE_COPY_MOVE(MWPhotosDeleteWindowController)
 
 public:
-    static constexpr auto photosBundleIdentifier = "com.apple.Photos";
 
     static std::unique_ptr<MWPhotosDeleteWindowController> controller();
     ~MWPhotosDeleteWindowController() override;
