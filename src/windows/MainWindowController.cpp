@@ -106,12 +106,12 @@ QMainWindow *MainWindowController::mainWindow()
 void MainWindowController::showWindow()
 {
     QMainWindow *shown = mainWindow();
-    const bool firstShow = !shown->isVisible() && m_currentStep == 0;
     shown->show();
     shown->raise();
     shown->activateWindow();
-    if (firstShow)
+    if (!m_shownBefore)
         logStep0();
+    m_shownBefore = true;
 }
 
 void MainWindowController::orderOut()
@@ -930,7 +930,12 @@ bool MainWindowController::closeRequested()
         return false;
     if (m_currentStep == 0 || m_currentStep == 4 || userDefaults().boolForKey(suppressQuitAlertKey)) {
         m_terminating = true;
-        m_terminate();
+        // Quitting closes every window, this one too, which it cannot do while this close
+        // is still being handled.
+        RQDispatchAsyncMain([controller = QPointer(this)] {
+            if (MainWindowController *self = controller.data())
+                self->m_terminate();
+        });
         return true;
     }
     askBeforeQuitting();

@@ -225,6 +225,7 @@ private:
     bool m_startPending = false;
     bool m_showingFinalizeWindow = false;
     bool m_terminating = false;
+    bool m_shownBefore = false;
     std::shared_ptr<RQDuplicateFinder> m_duplicateFinder;
     std::shared_ptr<ScanSession> m_scan;
     std::shared_ptr<LCDStatusViewController> m_lcdStatusViewController;
