@@ -1,5 +1,6 @@
 #include "windows/MainMenu.h"
 
+#include "ui_MainWindowController.h"
 #include "ui_PreferencesWindowController.h"
 
 #include "foundation/ApplicationConstants.h"
@@ -49,6 +50,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     }
 
+    MainWindowController &mainWindowController() const { return *delegate().mainWindowController(); }
     QMenuBar *menuBar() const { return mainWindow()->menuBar(); }
     QAction *action(const QString &name) const { return menuBar()->findChild<QAction *>(name); }
     QMenu *menuOf(const QString &name) const
@@ -58,6 +60,16 @@ protected:
                 return menuAction->menu();
         }
         return nullptr;
+    }
+
+    // Scans the test's folder, which holds a pair of equal files, and waits for the scan's end.
+    void scanToTheEnd() const
+    {
+        m_folder.writeFile(u"one.txt"_s, "the same text"_ba);
+        m_folder.writeFile(u"two.txt"_s, "the same text"_ba);
+        mainWindowController().startScanningWithPaths({m_folder.path()});
+        ASSERT_TRUE(mainWindowController().isScanning());
+        ASSERT_TRUE(processEventsUntil([this] { return !mainWindowController().isScanning(); }));
     }
 
     // Runs the application's event loop around the act, as the running program does; answers
@@ -110,9 +122,28 @@ TEST_F(MainMenuTest, EachItemReachesItsCommandFromTheMenuAndItsKey)
         return delegate().preferencesWindowController() && preferencesWindow()->isVisible();
     };
     const auto opened = [this](const QUrl &address) { return m_opened == QList<QUrl>{address}; };
+    std::shared_ptr<RQDuplicateFinder> lastFinder;
     const Item items[] = {
-        {u"newScan"_s, u"New Scan"_s, QKeySequence(u"Ctrl+N"_s), {}, [] { return true; }},
-        {u"rescan"_s, u"Rescan"_s, QKeySequence(u"Ctrl+R"_s), {}, [] { return true; }},
+        // Folders chosen are forgotten.
+        {u"newScan"_s, u"New Scan"_s, QKeySequence(u"Ctrl+N"_s),
+         [this] {
+             mainWindowController().addScanPaths({m_folder.path()});
+             ASSERT_TRUE(mainWindowController().form()->startButton->isEnabled());
+         },
+         [this] {
+             return mainWindowController().currentStep() == 0
+                    && !mainWindowController().form()->startButton->isEnabled();
+         }},
+        // The last scan's folders are scanned again, by a new finder.
+        {u"rescan"_s, u"Rescan"_s, QKeySequence(u"Ctrl+R"_s),
+         [this, &lastFinder] {
+             scanToTheEnd();
+             lastFinder = mainWindowController().duplicateFinder();
+         },
+         [this, &lastFinder] {
+             return mainWindowController().duplicateFinder() && mainWindowController().duplicateFinder() != lastFinder
+                    && mainWindowController().lastScanPaths() == QStringList{m_folder.path()};
+         }},
         {u"openPreferences"_s, u"Preferences…"_s, QKeySequence(u"Ctrl+,"_s), {}, preferencesShown},
         {u"closeWindow"_s, u"Close Window"_s, QKeySequence(u"Ctrl+W"_s),
          [this] {
@@ -246,4 +277,31 @@ TEST_F(MainMenuTest, NoKeyWorksWhileAnAlertIsOpenOnTheMainWindow)
     }
     EXPECT_TRUE(preferencesWindow()->isVisible());
     alert->reject();
+}
+
+// Quit during a scan ends the application at once, without the main window's question, and
+// the scan is cancelled as the main window goes.
+TEST_F(MainMenuTest, QuitDuringAScanEndsTheApplicationAndCancelsTheScan)
+{
+    for (int index = 0; index < 50; ++index)
+        m_folder.writeFile(u"files/%1.txt"_s.arg(index), QByteArray(4096, char('a' + index % 3)));
+    std::shared_ptr<RQDuplicateFinder> finder;
+    const int exitCode = runLoopAround([&] {
+        mainWindowController().startScanningWithPaths({m_folder.path()});
+        finder = mainWindowController().duplicateFinder();
+        // The scan's end reaches the main thread only after this turn.
+        ASSERT_TRUE(mainWindowController().isScanning());
+        QTest::keySequence(mainWindow(), QKeySequence(u"Ctrl+Q"_s));
+    });
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_NE(finder, nullptr);
+    EXPECT_TRUE(mainWindowController().isScanning());
+    const auto windows = QApplication::topLevelWidgets();
+    EXPECT_TRUE(std::none_of(windows.cbegin(), windows.cend(), [](QWidget *window) {
+        return window->isVisible() && qobject_cast<QMessageBox *>(window);
+    }));
+    EXPECT_TRUE(mainWindow()->findChildren<QMessageBox *>().isEmpty());
+
+    m_delegate.reset();
+    EXPECT_TRUE(finder->isCancelled());
 }
