@@ -102,6 +102,19 @@ QString withoutMnemonic(QString text)
     return text.remove(u'&');
 }
 
+// Pixels dark enough to be text, in an area given in points.
+int darkPixels(const QImage &image, const QRect &area)
+{
+    const QRect pixels = QRect(area.topLeft() * image.devicePixelRatio(), area.size() * image.devicePixelRatio())
+                             .intersected(image.rect());
+    int count = 0;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        for (int x = pixels.left(); x <= pixels.right(); ++x)
+            count += QColor(image.pixel(x, y)).lightness() < 110 ? 1 : 0;
+    }
+    return count;
+}
+
 } // namespace
 
 // What each item shows, its key, and that it reaches its command: through the menu and, where
@@ -304,4 +317,28 @@ TEST_F(MainMenuTest, QuitDuringAScanEndsTheApplicationAndCancelsTheScan)
 
     m_delegate.reset();
     EXPECT_TRUE(finder->isCancelled());
+}
+
+// The main window with the Help menu open, kept as a picture; every item's text is drawn.
+TEST_F(MainMenuTest, TheHelpMenuOpenOverTheMainWindow)
+{
+    QMenu *help = menuOf(u"help"_s);
+    ASSERT_NE(help, nullptr);
+    QTest::mouseClick(menuBar(), Qt::LeftButton, {}, menuBar()->actionGeometry(help->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+
+    const auto [single, twice] = ScreenCapture::save(*mainWindow(), u"main-window-help-menu"_s, {help});
+    const QPoint menuOffset = help->mapToGlobal(QPoint(0, 0)) - mainWindow()->mapToGlobal(QPoint(0, 0));
+    for (const QImage &image : {single, twice}) {
+        SCOPED_TRACE(image.devicePixelRatio());
+        const QRect title = menuBar()->actionGeometry(help->menuAction()).translated(menuBar()->mapTo(mainWindow(), QPoint(0, 0)));
+        EXPECT_GT(darkPixels(image, title), 10);
+        for (QAction *item : help->actions()) {
+            if (item->isSeparator())
+                continue;
+            SCOPED_TRACE(item->text().toStdString());
+            EXPECT_GT(darkPixels(image, help->actionGeometry(item).translated(menuOffset)), 20);
+        }
+    }
+    help->close();
 }
