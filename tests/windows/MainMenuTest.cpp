@@ -186,8 +186,12 @@ TEST_F(MainMenuTest, EachItemReachesItsCommandFromTheMenuAndItsKey)
         {u"openAbout"_s, u"About Marrowick"_s, {}, {},
          [&] {
              PreferencesWindowController *preferences = delegate().preferencesWindowController();
+             // From the menu the window takes the pane's size at once; only the toolbar animates.
+             const auto *resize = preferencesWindow()->findChild<QAbstractAnimation *>(
+                 u"rq_contentSizeAnimation"_s, Qt::FindDirectChildrenOnly);
              return preferencesShown() && preferences->ui().aboutAction->isChecked()
-                    && preferences->currentView() == preferences->aboutViewController()->view();
+                    && preferences->currentView() == preferences->aboutViewController()->view()
+                    && (!resize || resize->state() == QAbstractAnimation::Stopped);
          }},
     };
     enum class Way { Menu, Key };
