@@ -143,6 +143,8 @@ void MainWindowController::windowDidLoad()
     connectActions();
     window()->installEventFilter(this);
     outlets.contentView->installEventFilter(this);
+    // The window takes the size of each screen; only the results let the user resize it.
+    rq_removeResizing(*mainWindow());
     setCurrentView(outlets.dropView);
     reset();
     RQTouchBarController::sharedController().pushTouchBarView(m_touchBarView.get());
@@ -526,6 +528,8 @@ void MainWindowController::showDuplicatesView()
     outlets.nextButton->setEnabled(false);
     m_touchBarResultsNextButton->setEnabled(false);
     m_lcdStatusViewController->showSelectView();
+    // A size change still under way would pin the window again when it ends.
+    rq_setContentSize(*mainWindow(), rq_contentSize(*mainWindow()), false);
     rq_makeResizable(*mainWindow());
     rq_enableFullScreen(*mainWindow());
     setCurrentViewController(m_duplicatesViewController);
@@ -662,7 +666,7 @@ void MainWindowController::quitApplicationsSheetDidEnd(const QPointer<RQQuitApps
 
 void MainWindowController::actuallyStartScanningWithPaths(const QStringList &paths)
 {
-    if (paths.isEmpty() || m_isScanning)
+    if (paths.isEmpty() || isScanning())
         return;
     Ui::MainWindowController &outlets = *m_form;
     RQTouchBarController::sharedController().pushTouchBarView(m_touchBarScanningView.get());
@@ -903,8 +907,9 @@ void MainWindowController::dropViewDidExit(RQDropView &)
 bool MainWindowController::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == window() && event->type() == QEvent::Close && !m_terminating) {
+        if (closeRequested())
+            return RQWindowController::eventFilter(watched, event);
         event->ignore();
-        closeRequested();
         return true;
     }
     // The drop area opens the folder chooser only where folders are chosen.
@@ -914,16 +919,18 @@ bool MainWindowController::eventFilter(QObject *watched, QEvent *event)
     return RQWindowController::eventFilter(watched, event);
 }
 
-void MainWindowController::closeRequested()
+bool MainWindowController::closeRequested()
 {
     // The removal sheet ends by its own buttons; while it is open closing does nothing.
     if (m_showingFinalizeWindow)
-        return;
+        return false;
     if (m_currentStep == 0 || m_currentStep == 4 || userDefaults().boolForKey(suppressQuitAlertKey)) {
-        confirmQuit();
-        return;
+        m_terminating = true;
+        m_terminate();
+        return true;
     }
     askBeforeQuitting();
+    return false;
 }
 
 void MainWindowController::askBeforeQuitting()

@@ -200,7 +200,8 @@ private:
     void stopMessageTimer(ScanSession &scan);
     void notifyScanCompleted(bool foundGroups);
     void showUnsupportediPhotoAlert();
-    void closeRequested();
+    // Whether the window may close now; otherwise it stays, maybe with the quit question.
+    bool closeRequested();
     void askBeforeQuitting();
     void confirmQuit();
     void logStep0();

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QLayout>
+#include <QPainter>
 #include <QWidget>
 
 QImage ScreenCapture::render(QWidget &widget, qreal devicePixelRatio)
@@ -17,10 +18,23 @@ QImage ScreenCapture::render(QWidget &widget, qreal devicePixelRatio)
     return image;
 }
 
-std::pair<QImage, QImage> ScreenCapture::save(QWidget &widget, const QString &name)
+QImage ScreenCapture::renderWithPopups(QWidget &widget, qreal devicePixelRatio,
+                                       const QList<QWidget *> &popups)
 {
-    QImage single = render(widget, 1);
-    QImage twice = render(widget, 2);
+    QImage image = render(widget, devicePixelRatio);
+    QPainter painter(&image);
+    for (QWidget *popup : popups) {
+        const QPoint offset = popup->mapToGlobal(QPoint(0, 0)) - widget.mapToGlobal(QPoint(0, 0));
+        painter.drawImage(offset, render(*popup, devicePixelRatio));
+    }
+    return image;
+}
+
+std::pair<QImage, QImage> ScreenCapture::save(QWidget &widget, const QString &name,
+                                              const QList<QWidget *> &popups)
+{
+    QImage single = renderWithPopups(widget, 1, popups);
+    QImage twice = renderWithPopups(widget, 2, popups);
     const QDir folder(screensFolder());
     folder.mkpath(QStringLiteral("."));
     single.save(folder.filePath(name + QStringLiteral("@1x.png")));
