@@ -23,6 +23,7 @@
 #include "windows/DuplicateGroupsProxyModel.h"
 #include "windows/LCDStatusViewController.h"
 #include "windows/StatThemeDefault.h"
+#include "windows/WindowsLogging.h"
 
 #include "ui_DuplicatesViewController.h"
 
@@ -630,6 +631,10 @@ void DuplicatesViewController::actuallyUpdateBottomToolbar()
         m_form->filesTableView->viewport()->update();
         m_form->detailsTableView->viewport()->update();
     }
+    if (m_lcdStatusViewController) {
+        logScreen(2, u"select", {{u"status"_s, m_lcdStatusViewController->selectTitleLabel()->text()},
+                                 {u"next"_s, any ? u"enabled"_s : u"disabled"_s}});
+    }
 }
 
 void DuplicatesViewController::confirmWhollySelectedGroups(Completion completion)
@@ -758,4 +763,5 @@ void DuplicatesViewController::showAlert(QMessageBox *alert, std::function<void(
         const bool suppress = guarded && guarded->checkBox() && guarded->checkBox()->isChecked();
         answered(code, suppress);
     });
+    logScreen(2, u"alert", {{u"message"_s, alert->text()}});
 }

@@ -11,7 +11,6 @@
 #include "platform/gui/UrlOpener.h"
 #include "windows/MWPhotosDeleteWindowController.h"
 #include "windows/RQTouchBarController.h"
-#include "windows/WindowsLogging.h"
 
 #include "ui_FinishedViewController.h"
 
@@ -94,7 +93,6 @@ void FinishedViewController::viewDidLoad()
     connect(m_ui->quit, &QPushButton::clicked, this, &FinishedViewController::quit);
     connect(m_ui->scanAgainButton, &QPushButton::clicked, this, &FinishedViewController::scanAgain);
     QTimer::singleShot(500, this, &FinishedViewController::showPhotosHelpIfNeeded);
-    logScreen(4, u"finished", {{u"title"_s, m_ui->titleLabel->text()}, {u"size"_s, m_ui->totalFreedLabel->text()}});
 }
 
 void FinishedViewController::showPhotosHelpIfNeeded()

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <chrono>
 #include <fcntl.h>
 #include <random>
@@ -56,6 +58,7 @@ DuplicateTree::DuplicateTree(const QString &root)
     const QByteArray video = content(1'000'000, 2);
     const QString videoB = writeFile(m_rootB + u"/video.bin"_s, video);
     const QString videoA = writeFile(m_rootA + u"/video.bin"_s, video);
+    makeFolder(m_rootA + u"/nested"_s);
     const QString videoNested = writeFile(m_rootA + u"/nested/video again.bin"_s, video);
     m_groups.append({{videoB, videoA, videoNested}, video.size(), false});
 
@@ -94,6 +97,7 @@ QString DuplicateTree::writeFile(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write a file of the scanned tree");
     m_writtenInOrder.append(path);
+    m_fileSizes.insert(path, bytes.size());
     return path;
 }
 
@@ -104,6 +108,14 @@ QString DuplicateTree::makeFolder(const QString &path)
         throw std::runtime_error("cannot make a folder of the scanned tree");
     m_writtenInOrder.append(path);
     return path;
+}
+
+qint64 DuplicateTree::itemsScanned(qint64 minimumFileSize) const
+{
+    // Every folder and file below the roots, less the files below the minimum size.
+    const qint64 small = std::count_if(m_fileSizes.cbegin(), m_fileSizes.cend(),
+                                       [&](qint64 size) { return size < minimumFileSize; });
+    return m_writtenInOrder.size() - 2 - small;
 }
 
 qint64 DuplicateTree::extraCopies() const

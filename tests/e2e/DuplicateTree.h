@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +30,9 @@ public:
     QString rootA() const { return m_rootA; }
     QString rootB() const { return m_rootB; }
     const QList<Group> &groups() const { return m_groups; }
+    // What the scan counts as scanned: the folders and files below the roots, less the files
+    // below the minimum size.
+    qint64 itemsScanned(qint64 minimumFileSize) const;
     // Copies beyond the first of each group, and their bytes.
     qint64 extraCopies() const;
     qint64 extraBytes() const;
@@ -49,5 +53,7 @@ private:
     QString m_rootA;
     QString m_rootB;
     QList<Group> m_groups;
+    // The roots first.
     QStringList m_writtenInOrder;
+    QMap<QString, qint64> m_fileSizes;
 };

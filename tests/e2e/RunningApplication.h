@@ -33,6 +33,8 @@ public:
                                             int timeoutMilliseconds = waitMilliseconds);
     std::optional<ScreenLine> waitForScreen(const std::function<bool(const ScreenLine &)> &matches,
                                             int timeoutMilliseconds = waitMilliseconds);
+    // How many screen lines the waits have taken so far.
+    qsizetype taken() const { return m_taken; }
     // Every screen line so far, in order.
     const QList<ScreenLine> &screens() const { return m_screens; }
     // "step state" of the screen lines from index on, a state logged again in a row once.

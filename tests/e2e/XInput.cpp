@@ -2,6 +2,7 @@
 
 #include "support/EventLoop.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -80,6 +81,23 @@ QString XInput::waitForNewWindow(qint64 pid, const QStringList &known, int timeo
 bool XInput::waitForWindowGone(qint64 pid, const QString &window, int timeoutMilliseconds) const
 {
     return processEventsUntil([&] { return !windowsOf(pid).contains(window); }, timeoutMilliseconds);
+}
+
+QRect XInput::settledGeometry(const QString &window, int timeoutMilliseconds) const
+{
+    constexpr int stillMilliseconds = 300;
+    QRect last;
+    QElapsedTimer stillFor;
+    const bool settled = processEventsUntil(
+        [&] {
+            const QRect now = geometry(window);
+            if (now != last || !stillFor.isValid())
+                stillFor.start();
+            last = now;
+            return last.isValid() && stillFor.elapsed() >= stillMilliseconds;
+        },
+        timeoutMilliseconds);
+    return settled ? last : QRect();
 }
 
 QRect XInput::geometry(const QString &window) const

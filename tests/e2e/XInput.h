@@ -30,6 +30,9 @@ public:
     bool waitForWindowGone(qint64 pid, const QString &window, int timeoutMilliseconds) const;
     // The window's rectangle on the screen; empty when it cannot be read.
     QRect geometry(const QString &window) const;
+    // The window's rectangle once it has stopped moving and resizing (a screen switch animates
+    // the window's size); empty when it did not settle within the time.
+    QRect settledGeometry(const QString &window, int timeoutMilliseconds) const;
 
 private:
     QString run(const QStringList &arguments, bool *succeeded = nullptr) const;
