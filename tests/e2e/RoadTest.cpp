@@ -10,9 +10,12 @@
 #include "XServer.h"
 
 #include "foundation/RQMemoryFormatter.h"
+#include "support/EventLoop.h"
 
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QScreen>
 
@@ -289,6 +292,27 @@ protected:
         }
     }
 
+    // Waits for the settings the application wrote to hold the key (written when a control
+    // changes it, so a box ticked once from its default).
+    bool waitForSetting(const QString &key) const
+    {
+        return processEventsUntil(
+            [&] {
+                QDirIterator files(m_world.home() + u"/.config"_s, QDir::Files, QDirIterator::Subdirectories);
+                while (files.hasNext()) {
+                    QFile file(files.next());
+                    if (!file.open(QIODevice::ReadOnly))
+                        continue;
+                    const QList<QByteArray> lines = file.readAll().split('\n');
+                    if (std::any_of(lines.cbegin(), lines.cend(),
+                                    [&](const QByteArray &line) { return line.startsWith(QByteArray(key.toUtf8() + '=')); }))
+                        return true;
+                }
+                return false;
+            },
+            RunningApplication::waitMilliseconds);
+    }
+
     std::unique_ptr<XInput> m_input;
     PrivateWorld m_world;
     ScreenShooter m_shooter;
@@ -297,7 +321,7 @@ protected:
     QString m_mainWindow;
 };
 
-TEST_F(RoadTest, TrashThenAFailureThenQuit)
+TEST_F(RoadTest, TrashThenLinksThenAFailureThenQuit)
 {
     DuplicateTree tree(m_world.treeFolder(u"trash"_s));
     ASSERT_EQ(tree.birthTimeProblem(), QString());
@@ -324,6 +348,46 @@ TEST_F(RoadTest, TrashThenAFailureThenQuit)
     expectRemoved(tree, before, ticked, false);
     ASSERT_NO_FATAL_FAILURE(scanAgain());
     EXPECT_EQ(m_application->stateSequence(), (QStringList{u"0 start"_s} + removalSequence + QStringList{u"0 start"_s}));
+
+    // Links: the box ticked by keyboard in Preferences, which opens with Control-Comma and
+    // closes with Control-W; each removed copy becomes a link to the copy that stays.
+    const QStringList beforePreferences = m_input->windowsOf(m_application->pid());
+    ASSERT_NO_FATAL_FAILURE(press({u"ctrl+comma"_s}));
+    const QString preferences =
+        m_input->waitForNewWindow(m_application->pid(), beforePreferences, RunningApplication::waitMilliseconds);
+    ASSERT_FALSE(preferences.isEmpty()) << "Preferences did not open";
+    ASSERT_TRUE(m_input->focus(preferences));
+    // The first control, "Move to the Trash", has the focus; the links box is next.
+    ASSERT_TRUE(m_input->key({u"Tab"_s, u"space"_s}));
+    ASSERT_TRUE(waitForSetting(u"UseHardLinks"_s)) << "the links box did not store its setting";
+    {
+        const QString problem = m_shooter.shoot(ScreenShooter::screenOfSize(screenSize),
+                                                m_input->settledGeometry(preferences, RunningApplication::waitMilliseconds),
+                                                u"preferences-links"_s);
+        EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
+    }
+    ASSERT_TRUE(m_input->key({u"ctrl+w"_s}));
+    ASSERT_TRUE(m_input->waitForWindowGone(m_application->pid(), preferences, RunningApplication::waitMilliseconds))
+        << "Control-W did not close Preferences";
+
+    const qsizetype linkRun = m_application->taken() - 1;
+    DuplicateTree linked(m_world.treeFolder(u"links"_s));
+    const DiskManifest beforeLinks = DiskManifest::of({linked.rootA(), linked.rootB()});
+    ASSERT_NO_FATAL_FAILURE(chooseAndScan(linked, false));
+    ASSERT_NO_FATAL_FAILURE(selectKeepingOldest(linked, false));
+    const QStringList linkTicked = linked.keepOldestTicked();
+    const QString linkSheet = openRemovalSheet(linkTicked, false);
+    ASSERT_FALSE(linkSheet.isEmpty());
+    ASSERT_NO_FATAL_FAILURE(pressInSheet(linkSheet));
+    const std::optional<ScreenLine> linksFinished = waitForFinished();
+    ASSERT_TRUE(linksFinished) << "the finished screen did not show after the links";
+    EXPECT_EQ(linksFinished->text(u"title"_s), u"%1 duplicates have been removed!"_s.arg(linkTicked.size()));
+    EXPECT_EQ(linksFinished->text(u"size"_s), sizeLabelText(double(linked.extraBytes()), 1));
+    photograph(u"finished-links"_s);
+    expectRemoved(linked, beforeLinks, linkTicked, true);
+    ASSERT_NO_FATAL_FAILURE(scanAgain());
+    EXPECT_EQ(m_application->stateSequence(linkRun),
+              (QStringList{u"0 start"_s} + removalSequence + QStringList{u"0 start"_s}));
 
     // One ticked copy cannot be removed: the sheet lists it with the permissions message, and
     // the finished screen counts only what went.
@@ -359,8 +423,16 @@ TEST_F(RoadTest, TrashThenAFailureThenQuit)
     photograph(u"finished-after-failure"_s);
     QStringList removed = failingTicked;
     removed.removeOne(stuck);
-    expectRemoved(failing, beforeFailure, removed, false);
+    expectRemoved(failing, beforeFailure, removed, true);
     QStringList failureSequence = removalSequence;
     failureSequence.insert(failureSequence.indexOf(u"4 finished"_s), u"2 sheet-failures"_s);
     EXPECT_EQ(m_application->stateSequence(failureRun), QStringList{u"0 start"_s} + failureSequence);
+
+    // Control-Q at the finished screen ends the application at once, cleanly.
+    ASSERT_NO_FATAL_FAILURE(press({u"ctrl+q"_s}));
+    const std::optional<int> status = m_application->waitForExit(10000);
+    ASSERT_TRUE(status) << "the application did not end within 10 s";
+    EXPECT_EQ(*status, 0);
+    for (const char *report : {"AddressSanitizer", "LeakSanitizer", "runtime error:"})
+        EXPECT_FALSE(m_application->output().contains(QLatin1StringView(report))) << report;
 }
