@@ -231,9 +231,25 @@ protected:
         ASSERT_TRUE(m_input->key({u"Return"_s}));
     }
 
-    std::optional<ScreenLine> waitForFinished()
+    // Step 0 to the removal running: both roots scanned, every copy but the oldest ticked, the
+    // sheet checked and its Clean pressed. sheet is the sheet's window.
+    void startRemovalKeepingOldest(const DuplicateTree &tree, bool photographSteps, QString &sheet)
     {
-        return m_application->waitForScreen(4, u"finished"_s);
+        ASSERT_NO_FATAL_FAILURE(chooseAndScan(tree, photographSteps));
+        ASSERT_NO_FATAL_FAILURE(selectKeepingOldest(tree, photographSteps));
+        sheet = openRemovalSheet(tree.keepOldestTicked(), photographSteps);
+        ASSERT_FALSE(sheet.isEmpty());
+        ASSERT_NO_FATAL_FAILURE(pressInSheet(sheet));
+    }
+
+    // The finished screen tells the count and the bytes removed.
+    void expectFinished(qsizetype removed, qint64 bytes, const QString &photographName)
+    {
+        const std::optional<ScreenLine> finished = m_application->waitForScreen(4, u"finished"_s);
+        ASSERT_TRUE(finished) << "the finished screen did not show";
+        EXPECT_EQ(finished->text(u"title"_s), u"%1 duplicates have been removed!"_s.arg(removed));
+        EXPECT_EQ(finished->text(u"size"_s), sizeLabelText(double(bytes), 1));
+        photograph(photographName);
     }
 
     // The finished screen's Scan Again, placed from the window's bottom right corner.
@@ -334,18 +350,10 @@ TEST_F(RoadTest, TrashThenLinksThenAFailureThenQuit)
     photograph(u"first-start"_s);
 
     // To the Trash, with the default settings of a first start.
-    ASSERT_NO_FATAL_FAILURE(chooseAndScan(tree, true));
-    ASSERT_NO_FATAL_FAILURE(selectKeepingOldest(tree, true));
-    const QStringList ticked = tree.keepOldestTicked();
-    const QString sheet = openRemovalSheet(ticked, true);
-    ASSERT_FALSE(sheet.isEmpty());
-    ASSERT_NO_FATAL_FAILURE(pressInSheet(sheet));
-    const std::optional<ScreenLine> finished = waitForFinished();
-    ASSERT_TRUE(finished) << "the finished screen did not show";
-    EXPECT_EQ(finished->text(u"title"_s), u"%1 duplicates have been removed!"_s.arg(ticked.size()));
-    EXPECT_EQ(finished->text(u"size"_s), sizeLabelText(double(tree.extraBytes()), 1));
-    photograph(u"finished"_s);
-    expectRemoved(tree, before, ticked, false);
+    QString sheet;
+    ASSERT_NO_FATAL_FAILURE(startRemovalKeepingOldest(tree, true, sheet));
+    ASSERT_NO_FATAL_FAILURE(expectFinished(tree.keepOldestTicked().size(), tree.extraBytes(), u"finished"_s));
+    expectRemoved(tree, before, tree.keepOldestTicked(), false);
     ASSERT_NO_FATAL_FAILURE(scanAgain());
     EXPECT_EQ(m_application->stateSequence(), (QStringList{u"0 start"_s} + removalSequence + QStringList{u"0 start"_s}));
 
@@ -373,18 +381,9 @@ TEST_F(RoadTest, TrashThenLinksThenAFailureThenQuit)
     const qsizetype linkRun = m_application->taken() - 1;
     DuplicateTree linked(m_world.treeFolder(u"links"_s));
     const DiskManifest beforeLinks = DiskManifest::of({linked.rootA(), linked.rootB()});
-    ASSERT_NO_FATAL_FAILURE(chooseAndScan(linked, false));
-    ASSERT_NO_FATAL_FAILURE(selectKeepingOldest(linked, false));
-    const QStringList linkTicked = linked.keepOldestTicked();
-    const QString linkSheet = openRemovalSheet(linkTicked, false);
-    ASSERT_FALSE(linkSheet.isEmpty());
-    ASSERT_NO_FATAL_FAILURE(pressInSheet(linkSheet));
-    const std::optional<ScreenLine> linksFinished = waitForFinished();
-    ASSERT_TRUE(linksFinished) << "the finished screen did not show after the links";
-    EXPECT_EQ(linksFinished->text(u"title"_s), u"%1 duplicates have been removed!"_s.arg(linkTicked.size()));
-    EXPECT_EQ(linksFinished->text(u"size"_s), sizeLabelText(double(linked.extraBytes()), 1));
-    photograph(u"finished-links"_s);
-    expectRemoved(linked, beforeLinks, linkTicked, true);
+    ASSERT_NO_FATAL_FAILURE(startRemovalKeepingOldest(linked, false, sheet));
+    ASSERT_NO_FATAL_FAILURE(expectFinished(linked.keepOldestTicked().size(), linked.extraBytes(), u"finished-links"_s));
+    expectRemoved(linked, beforeLinks, linked.keepOldestTicked(), true);
     ASSERT_NO_FATAL_FAILURE(scanAgain());
     EXPECT_EQ(m_application->stateSequence(linkRun),
               (QStringList{u"0 start"_s} + removalSequence + QStringList{u"0 start"_s}));
@@ -402,11 +401,7 @@ TEST_F(RoadTest, TrashThenLinksThenAFailureThenQuit)
     std::cout << "The file that cannot be removed is held by " << unremovable.method().toStdString() << "." << std::endl;
     RecordProperty("unremovable_by", unremovable.method().toStdString());
 
-    ASSERT_NO_FATAL_FAILURE(chooseAndScan(failing, false));
-    ASSERT_NO_FATAL_FAILURE(selectKeepingOldest(failing, false));
-    const QString failingSheet = openRemovalSheet(failingTicked, false);
-    ASSERT_FALSE(failingSheet.isEmpty());
-    ASSERT_NO_FATAL_FAILURE(pressInSheet(failingSheet));
+    ASSERT_NO_FATAL_FAILURE(startRemovalKeepingOldest(failing, false, sheet));
     const std::optional<ScreenLine> failures = m_application->waitForScreen(2, u"sheet-failures"_s);
     ASSERT_TRUE(failures) << "the sheet did not show its failures";
     EXPECT_EQ(failures->text(u"failed"_s), u"1"_s);
@@ -415,12 +410,9 @@ TEST_F(RoadTest, TrashThenLinksThenAFailureThenQuit)
     EXPECT_EQ(failures->text(u"button"_s), u"Close"_s);
     EXPECT_EQ(failures->text(u"title"_s), u"The following files could not be removed"_s);
     photograph(u"sheet-failures"_s);
-    ASSERT_NO_FATAL_FAILURE(pressInSheet(failingSheet));
-    const std::optional<ScreenLine> partly = waitForFinished();
-    ASSERT_TRUE(partly) << "the finished screen did not show after Close";
-    EXPECT_EQ(partly->text(u"title"_s), u"%1 duplicates have been removed!"_s.arg(failingTicked.size() - 1));
-    EXPECT_EQ(partly->text(u"size"_s), sizeLabelText(double(failing.extraBytes() - failing.sizeOf(stuck)), 1));
-    photograph(u"finished-after-failure"_s);
+    ASSERT_NO_FATAL_FAILURE(pressInSheet(sheet));
+    ASSERT_NO_FATAL_FAILURE(
+        expectFinished(failingTicked.size() - 1, failing.extraBytes() - failing.sizeOf(stuck), u"finished-after-failure"_s));
     QStringList removed = failingTicked;
     removed.removeOne(stuck);
     expectRemoved(failing, beforeFailure, removed, true);
