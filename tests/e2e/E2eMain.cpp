@@ -1,4 +1,5 @@
 #include "E2eSession.h"
+#include "ScreenShooter.h"
 #include "XServer.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,7 @@ int main(int argc, char **argv)
         for (const char *name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR"})
             qunsetenv(name);
         startedServer = &server;
+        ScreenShooter::removeEarlierPhotographs();
         application = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv);

@@ -32,6 +32,41 @@ const QSize screenSize(1280, 800);
 constexpr qint64 defaultMinimumFileSize = 20'000;
 const QString permissionsMessage = u"Could not remove this file because of a permissions issue. Delete using "
                                    u"Finder by right clicking and selecting 'Show In Finder'."_s;
+const QSize largeScreenSize(2560, 1600);
+// The rectangle of the strongly blue pixels above the window's bottom bar: the "icon-add"
+// picture of step 0 (the Start button below is blue too).
+QRect iconAddRegion(const QImage &screen, const QRect &window)
+{
+    QRect region;
+    const int top = qMax(0, window.top());
+    const int bottom = qMin(screen.height(), window.top() + window.height() * 3 / 4);
+    for (int y = top; y < bottom; ++y) {
+        for (int x = qMax(0, window.left()); x < qMin(screen.width(), window.right() + 1); ++x) {
+            const QColor colour = screen.pixelColor(x, y);
+            if (colour.blue() - colour.red() > 80)
+                region |= QRect(x, y, 1, 1);
+        }
+    }
+    return region;
+}
+
+// Whether every 2x2 block of the region, counted from the window's corner, is of one colour:
+// what a picture drawn at 1x and doubled would give.
+bool isPixelDoubled(const QImage &screen, const QRect &region, QPoint windowCorner)
+{
+    const int left = region.left() + ((region.left() - windowCorner.x()) & 1);
+    const int top = region.top() + ((region.top() - windowCorner.y()) & 1);
+    for (int y = top; y + 1 <= region.bottom(); y += 2) {
+        for (int x = left; x + 1 <= region.right(); x += 2) {
+            const QRgb corner = screen.pixel(x, y);
+            if (screen.pixel(x + 1, y) != corner || screen.pixel(x, y + 1) != corner
+                || screen.pixel(x + 1, y + 1) != corner)
+                return false;
+        }
+    }
+    return true;
+}
+
 // The main window's states from Start to the finished screen, as the log tells them.
 const QStringList removalSequence{u"1 scanning"_s, u"1 results"_s,      u"2 select"_s,       u"2 alert"_s,
                                   u"2 select"_s,   u"2 sheet"_s,        u"2 sheet-removing"_s, u"4 finished"_s};
@@ -427,4 +462,27 @@ TEST_F(RoadTest, TrashThenLinksThenAFailureThenQuit)
     EXPECT_EQ(*status, 0);
     for (const char *report : {"AddressSanitizer", "LeakSanitizer", "runtime error:"})
         EXPECT_FALSE(m_application->output().contains(QLatin1StringView(report))) << report;
+}
+
+// A start at twice the scale on a large screen draws its pictures at that scale: the "icon-add"
+// picture of step 0 is not a doubled 1x picture.
+TEST_F(RoadTest, StepZeroAtTwiceTheScale)
+{
+    QProcessEnvironment environment = m_world.environment(E2eSession::xServer()->largeScreenDisplay());
+    environment.insert(u"QT_SCALE_FACTOR"_s, u"2"_s);
+    ASSERT_NO_FATAL_FAILURE(startApplication(environment));
+    EXPECT_EQ(m_firstScreen.text(u"label"_s), u"Select a folder"_s);
+    const QRect window = mainWindowGeometry();
+    const QString problem =
+        m_shooter.shoot(ScreenShooter::screenOfSize(largeScreenSize), window, u"start-2x"_s);
+    EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
+    const QRect icon = iconAddRegion(m_shooter.last(), window);
+    ASSERT_GE(icon.width(), 100) << "no icon-add picture found on the 2x screen";
+    ASSERT_GE(icon.height(), 100) << "no icon-add picture found on the 2x screen";
+    EXPECT_FALSE(isPixelDoubled(m_shooter.last(), icon, window.topLeft()));
+
+    ASSERT_NO_FATAL_FAILURE(press({u"ctrl+q"_s}));
+    const std::optional<int> status = m_application->waitForExit(10000);
+    ASSERT_TRUE(status) << "the application did not end within 10 s";
+    EXPECT_EQ(*status, 0);
 }

@@ -16,6 +16,8 @@ constexpr int stillMilliseconds = 400;
 
 } // namespace
 
+int ScreenShooter::s_taken = 0;
+
 QScreen *ScreenShooter::screenOfSize(QSize size)
 {
     for (QScreen *screen : QGuiApplication::screens()) {
@@ -79,7 +81,7 @@ QString ScreenShooter::keep(const QImage &image, const QString &name)
     m_last = image;
     const QDir folder(screensFolder());
     folder.mkpath(u"."_s);
-    const QString path = folder.filePath(u"e2e-%1-%2.png"_s.arg(++m_taken, 2, 10, QChar(u'0')).arg(name));
+    const QString path = folder.filePath(u"e2e-%1-%2.png"_s.arg(++s_taken, 2, 10, QChar(u'0')).arg(name));
     image.save(path);
     return path;
 }
@@ -87,4 +89,11 @@ QString ScreenShooter::keep(const QImage &image, const QString &name)
 QString ScreenShooter::screensFolder()
 {
     return QStringLiteral(MARROWICK_SCREENS_DIR);
+}
+
+void ScreenShooter::removeEarlierPhotographs()
+{
+    QDir folder(screensFolder());
+    for (const QString &name : folder.entryList({u"e2e-*.png"_s}, QDir::Files))
+        folder.remove(name);
 }

@@ -24,6 +24,8 @@ public:
     QString lastPath() const { return m_lastPath; }
 
     static QString screensFolder();
+    // Removes the photographs of an earlier run, so the folder shows this run's alone.
+    static void removeEarlierPhotographs();
     static bool isBlank(const QImage &image);
 
 private:
@@ -31,5 +33,6 @@ private:
 
     QImage m_last;
     QString m_lastPath;
-    int m_taken = 0;
+    // Numbered across the whole run, whichever test takes them.
+    static int s_taken;
 };
