@@ -51,9 +51,12 @@ bool XInput::click(QPoint screenPosition) const
 
 bool XInput::focus(const QString &window) const
 {
+    constexpr int focusMilliseconds = 30000;
     bool succeeded = false;
     run({u"windowfocus"_s, u"--sync"_s, window}, &succeeded);
-    return succeeded;
+    return succeeded
+           && processEventsUntil([&] { return run({u"getwindowfocus"_s}).trimmed() == window; }, focusMilliseconds)
+           && !settledGeometry(window, focusMilliseconds).isEmpty();
 }
 
 QStringList XInput::windowsOf(qint64 pid) const

@@ -18,7 +18,8 @@ public:
     bool key(const QStringList &keys) const;
     bool type(const QString &text) const;
     bool click(QPoint screenPosition) const;
-    // Gives the window the keyboard; there is no window manager to do it.
+    // Gives the window the keyboard (there is no window manager to do it), then waits for it to
+    // rest on the screen, so that the application has shown and activated it before keys come.
     bool focus(const QString &window) const;
 
     // The visible windows of the process, oldest first.
