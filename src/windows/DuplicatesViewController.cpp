@@ -623,9 +623,11 @@ void DuplicatesViewController::actuallyUpdateBottomToolbar()
             button->setEnabled(any);
     }
     if (m_lcdStatusViewController) {
-        m_lcdStatusViewController->selectTitleLabel()->setText(
-            any ? tr("%1 will be made available").arg(m_memoryFormatter->stringFromBytes(m_selectedTotal))
-                : tr("Select files to remove"));
+        QLabel *title = m_lcdStatusViewController->selectTitleLabel();
+        title->setText(any ? tr("%1 will be made available").arg(m_memoryFormatter->stringFromBytes(m_selectedTotal))
+                           : tr("Select files to remove"));
+        // Only the main window hands the panel over, so only its results screen is logged.
+        logScreen(2, u"select", {{u"status"_s, title->text()}, {u"next"_s, any ? u"enabled"_s : u"disabled"_s}});
     }
     if (m_form) {
         m_form->filesTableView->viewport()->update();

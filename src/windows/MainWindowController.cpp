@@ -60,6 +60,7 @@ const QString scanAgainNotification = u"ScanAgain"_s;
 // The platform's default duration of a view's fade.
 constexpr int fadeMilliseconds = 250;
 constexpr qreal imageRatio = 2.0;
+constexpr int statusPanelWidth = 380;
 
 QString enabledText(const QWidget *widget)
 {
@@ -159,7 +160,10 @@ void MainWindowController::placeStatusPanel()
     auto *trailing = new QWidget(toolbar);
     trailing->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolbar->addWidget(leading);
-    toolbar->addWidget(m_lcdStatusViewController->view());
+    // Wide enough for the longest title, "Done! Click next to see the results.".
+    QWidget *panel = m_lcdStatusViewController->view();
+    panel->setFixedWidth(statusPanelWidth);
+    toolbar->addWidget(panel);
     toolbar->addWidget(trailing);
 }
 

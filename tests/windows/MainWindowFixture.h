@@ -6,6 +6,7 @@
 #include "platform/gui/UserNotifications.h"
 #include "services/Preferences.h"
 #include "services/RNSInsomniacHelper.h"
+#include "windows/LCDStatusViewController.h"
 #include "windows/MainWindowController.h"
 #include "windows/RQTouchBarController.h"
 
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QTest>
@@ -139,6 +141,9 @@ protected:
     {
         if (QAbstractAnimation *fade = controller().screenTransition())
             fade->setCurrentTime(fade->totalDuration());
+        if (QAbstractAnimation *slide = controller().lcdStatusViewController()->transition();
+            slide && slide->state() == QAbstractAnimation::Running)
+            slide->setCurrentTime(slide->totalDuration());
         if (auto *resize = window().findChild<QPropertyAnimation *>(u"rq_contentSizeAnimation"_s,
                                                                      Qt::FindDirectChildrenOnly))
             resize->setCurrentTime(resize->totalDuration());

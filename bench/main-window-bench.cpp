@@ -1,0 +1,132 @@
+// The main window's share of a scan, offscreen. Scans ROOT... in the window as the user starts
+// it, with a probe timer every 10 ms on the main thread, then hands the window a completion of
+// GROUPS made-up groups of two (100,000 by default). Prints one line:
+//   items= scan_s= probes= stall_max_ms= stall_p99_ms= groups= completion_ms=
+// stall_*: how late the probe ran beyond its 10 ms, the longest and the 99th percentile;
+// completion_ms: the completion handler alone, results browser made, with those groups.
+//
+// main-window-bench [--groups N] ROOT...
+
+#include "platform/UserDefaults.h"
+#include "scanning/RQDuplicateFiles.h"
+#include "scanning/RQFile.h"
+#include "services/Preferences.h"
+#include "windows/MainWindowController.h"
+#include "windows/StatsViewController.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int probeMilliseconds = 10;
+
+struct StallProbe
+{
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    std::vector<double> lateMilliseconds;
+
+    void start()
+    {
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(probeMilliseconds);
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
+            const qint64 now = clock.nsecsElapsed();
+            lateMilliseconds.push_back(std::max(0.0, double(now - last) / 1e6 - probeMilliseconds));
+            last = now;
+        });
+        clock.start();
+        timer.start();
+    }
+    double percentile(double fraction)
+    {
+        if (lateMilliseconds.empty())
+            return 0;
+        std::vector<double> sorted = lateMilliseconds;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[std::min(sorted.size() - 1, std::size_t(fraction * double(sorted.size())))];
+    }
+};
+
+MainWindowController::Groups madeUpGroups(int count)
+{
+    MainWindowController::Groups groups;
+    groups.reserve(std::size_t(count));
+    for (int index = 0; index < count; ++index) {
+        RQDuplicateFiles::Members members;
+        for (int copy = 0; copy < 2; ++copy) {
+            auto file = RQFile::fileWithPath(u"/bench/copy%1/file %2.jpg"_s.arg(copy).arg(index));
+            file->setFileSize(double(1000 + index));
+            members.push_back(std::move(file));
+        }
+        groups.push_back(RQDuplicateFiles::duplicateFilesWithHash(QString::number(index, 16), members));
+    }
+    return groups;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QStringList roots = QApplication::arguments().mid(1);
+    int groupCount = 100'000;
+    if (roots.size() >= 2 && roots.front() == u"--groups"_s) {
+        groupCount = roots.at(1).toInt();
+        roots = roots.mid(2);
+    }
+    if (roots.isEmpty()) {
+        std::fprintf(stderr, "usage: main-window-bench [--groups N] ROOT...\n");
+        return 2;
+    }
+
+    // Settings of its own, with the application's defaults.
+    const QTemporaryDir settings;
+    UserDefaults defaults(settings.filePath(u"defaults.ini"_s));
+    Preferences preferences(defaults, u":/plists/DefaultIgnoredExtensions.plist"_s, u":/plists/IgnoreList.plist"_s);
+    MainWindowController controller;
+    controller.setPreferences(preferences);
+    controller.setUserDefaults(defaults);
+    controller.setActiveProbe([] { return true; });
+    controller.setTerminateHandler([] {});
+    controller.showWindow();
+
+    StallProbe probe;
+    QElapsedTimer scanClock;
+    controller.addScanPaths(roots);
+    probe.start();
+    scanClock.start();
+    controller.goNext();
+    while (controller.isScanning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const double scanSeconds = double(scanClock.nsecsElapsed()) / 1e9;
+    probe.timer.stop();
+    const qint64 items = controller.duplicateFinder() ? controller.duplicateFinder()->totalFilesScanned() : 0;
+
+    controller.startAgain();
+    controller.showScanningView();
+    MainWindowController::ScanSession session;
+    session.statsPanel = controller.statsViewController();
+    session.paths = {u"/bench"_s};
+    const MainWindowController::Groups groups = madeUpGroups(groupCount);
+    QElapsedTimer completionClock;
+    completionClock.start();
+    controller.scanCompletionHandler(session, nullptr, groups);
+    const double completionMilliseconds = double(completionClock.nsecsElapsed()) / 1e6;
+
+    std::printf("items=%lld scan_s=%.2f probes=%zu stall_max_ms=%.1f stall_p99_ms=%.1f groups=%d completion_ms=%.1f\n",
+                static_cast<long long>(items), scanSeconds, probe.lateMilliseconds.size(), probe.percentile(1.0),
+                probe.percentile(0.99), groupCount, completionMilliseconds);
+    return 0;
+}
