@@ -10,6 +10,7 @@
 #include "windows/PreferencesWindowController.h"
 
 #include "ApplicationIdentity.h"
+#include "MainWindowFixture.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,9 @@ struct TouchBarSwitchedOn
 };
 
 // The application's delegate over settings in a temporary folder, with the maker's framework
-// stand-in recording its calls and the web pages recorded instead of opened.
+// stand-in recording its calls and the web pages recorded instead of opened. The main window
+// reaches the power service, the notifications and the running applications through the
+// main window tests' stand-ins, since they need buses that the tests do not have.
 class AppDelegateFixture : public ::testing::Test
 {
 protected:
@@ -38,6 +41,12 @@ protected:
         core().setUrlOpener([this](const QUrl &url) { m_opened.append(url); });
         m_delegate = std::make_unique<AppDelegate>(&m_preferences);
         m_delegate->setUrlOpener([this](const QUrl &url) { m_opened.append(url); });
+        m_delegate->setMainWindowSetUp([this](MainWindowController &controller) {
+            controller.setUserDefaults(m_defaults);
+            controller.setInsomniacHelper(m_insomniac);
+            controller.setRunningApplications(m_applications);
+            controller.setUserNotifications(m_notifications);
+        });
     }
 
     void TearDown() override
@@ -59,6 +68,9 @@ protected:
     UserDefaults m_defaults{m_folder.filePath(QStringLiteral("settings.ini"))};
     Preferences m_preferences{m_defaults, QStringLiteral(":/plists/DefaultIgnoredExtensions.plist"),
                               QStringLiteral(":/plists/IgnoreList.plist")};
+    RNSInsomniacHelper m_insomniac{std::make_unique<mainwindow::FakeInhibitor>()};
+    mainwindow::FakeRunningApplications m_applications;
+    mainwindow::FakeNotifications m_notifications;
     std::unique_ptr<AppDelegate> m_delegate;
     QList<QUrl> m_opened;
 };

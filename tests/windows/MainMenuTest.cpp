@@ -5,6 +5,10 @@
 
 #include "foundation/ApplicationConstants.h"
 #include "platform/gui/AlertSheet.h"
+#include "scanning/RQDuplicateFiles.h"
+#include "windows/DuplicateGroupsModel.h"
+#include "windows/DuplicatesViewController.h"
+#include "windows/FinalizeWindowController.h"
 #include "windows/RQAboutViewController.h"
 
 #include "AppDelegateFixture.h"
@@ -38,6 +42,8 @@ protected:
     void SetUp() override
     {
         AppDelegateFixture::SetUp();
+        // The test's files are small.
+        m_preferences.setMinFileSize(0);
         delegate().applicationDidFinishLaunching();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(mainWindow()));
         activate(mainWindow());
@@ -180,8 +186,12 @@ TEST_F(MainMenuTest, EachItemReachesItsCommandFromTheMenuAndItsKey)
         {u"openAbout"_s, u"About Marrowick"_s, {}, {},
          [&] {
              PreferencesWindowController *preferences = delegate().preferencesWindowController();
+             // From the menu the window takes the pane's size at once; only the toolbar animates.
+             const auto *resize = preferencesWindow()->findChild<QAbstractAnimation *>(
+                 u"rq_contentSizeAnimation"_s, Qt::FindDirectChildrenOnly);
              return preferencesShown() && preferences->ui().aboutAction->isChecked()
-                    && preferences->currentView() == preferences->aboutViewController()->view();
+                    && preferences->currentView() == preferences->aboutViewController()->view()
+                    && (!resize || resize->state() == QAbstractAnimation::Stopped);
          }},
     };
     enum class Way { Menu, Key };
@@ -341,4 +351,32 @@ TEST_F(MainMenuTest, TheHelpMenuOpenOverTheMainWindow)
         }
     }
     help->close();
+}
+
+// While files are being removed, Quit is refused: the remover would be cut off between two
+// files. Once the removal has ended, Quit ends the application again.
+TEST_F(MainMenuTest, QuitIsRefusedWhileFilesAreRemoved)
+{
+    m_preferences.setUseTrash(false);
+    scanToTheEnd();
+    mainWindowController().goNext();
+    DuplicatesViewController &browser = *mainWindowController().duplicatesViewController();
+    for (const auto &group : browser.groupsModel()->groups())
+        group->duplicates().front()->setSelected(true);
+    browser.actuallyUpdateBottomToolbar();
+    mainWindowController().goNext();
+    FinalizeWindowController *sheet = mainWindowController().finalizeWindowController();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(processEventsUntil([&] { return sheet->window()->isVisible(); }));
+
+    const int exitCode = runLoopAround([&] {
+        sheet->didClickFinishedButton();
+        // The removal's end reaches the main thread only after this turn.
+        ASSERT_TRUE(mainWindowController().isRemoving());
+        delegate().quit();
+    });
+    EXPECT_EQ(exitCode, loopKeptRunning);
+
+    ASSERT_TRUE(processEventsUntil([this] { return !mainWindowController().isRemoving(); }));
+    EXPECT_EQ(runLoopAround([this] { delegate().quit(); }), 0);
 }
