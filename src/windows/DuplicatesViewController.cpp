@@ -633,6 +633,10 @@ void DuplicatesViewController::actuallyUpdateBottomToolbar()
         m_form->filesTableView->viewport()->update();
         m_form->detailsTableView->viewport()->update();
     }
+    if (m_lcdStatusViewController) {
+        logScreen(2, u"select", {{u"status"_s, m_lcdStatusViewController->selectTitleLabel()->text()},
+                                 {u"next"_s, any ? u"enabled"_s : u"disabled"_s}});
+    }
 }
 
 void DuplicatesViewController::confirmWhollySelectedGroups(Completion completion)
@@ -761,4 +765,5 @@ void DuplicatesViewController::showAlert(QMessageBox *alert, std::function<void(
         const bool suppress = guarded && guarded->checkBox() && guarded->checkBox()->isChecked();
         answered(code, suppress);
     });
+    logScreen(2, u"alert", {{u"message"_s, alert->text()}});
 }

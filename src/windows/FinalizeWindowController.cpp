@@ -18,6 +18,7 @@
 #include "windows/RemovalListModel.h"
 #include "windows/RemovalRowDelegate.h"
 #include "windows/SheetDialog.h"
+#include "windows/WindowsLogging.h"
 
 #include "ui_FinalizeWindowController.h"
 
@@ -118,6 +119,7 @@ void FinalizeWindowController::beginSheet()
 {
     m_keyFilter->install();
     sheet()->beginSheetOnWindow(m_parentWindow);
+    logState();
 }
 
 void FinalizeWindowController::setState(State state, QWidget *page, QWidget *touchBarView)
@@ -129,6 +131,42 @@ void FinalizeWindowController::setState(State state, QWidget *page, QWidget *tou
         RQTouchBarController::sharedController().pushTouchBarView(touchBarView);
     QPushButton *defaultButton = state == State::PhotosStep ? m_ui->photosButton : m_ui->cleanButton;
     defaultButton->setDefault(true);
+    if (sheet()->isVisible())
+        logState();
+}
+
+// The sheet's line in the windows log: its state and the rows it lists, each failed row with
+// the message it shows.
+void FinalizeWindowController::logState() const
+{
+    ScreenFields fields;
+    switch (m_state) {
+    case State::List:
+        fields = {{u"title"_s, m_ui->tableTitleLabel->text()},
+                  {u"rows"_s, QString::number(m_model->rowCount())},
+                  {u"clean"_s, m_ui->cleanButton->isEnabled() ? u"enabled"_s : u"disabled"_s}};
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            fields.append({u"path%1"_s.arg(row + 1), RemovalListModel::displayPath(*m_model->fileAt(row))});
+        logScreen(2, u"sheet", fields);
+        break;
+    case State::Removing:
+        logScreen(2, u"sheet-removing");
+        break;
+    case State::Failures:
+        fields = {{u"title"_s, m_ui->tableTitleLabel->text()},
+                  {u"failed"_s, QString::number(m_model->rowCount())},
+                  {u"button"_s, m_ui->cleanButton->text()}};
+        for (int row = 0; row < m_model->rowCount(); ++row) {
+            const RQFile &file = *m_model->fileAt(row);
+            fields.append({u"path%1"_s.arg(row + 1), RemovalListModel::displayPath(file)});
+            fields.append({u"message%1"_s.arg(row + 1), m_model->messageForFile(file)});
+        }
+        logScreen(2, u"sheet-failures", fields);
+        break;
+    case State::PhotosStep:
+    case State::Finished:
+        break;
+    }
 }
 
 // Esc and the title-bar close: the road a button would take, never a silent end.

@@ -92,6 +92,7 @@ private:
     void makeTouchBarViews();
     void setUpList();
     void setState(State state, QWidget *page, QWidget *touchBarView);
+    void logState() const;
     void escapePressed();
     void selectionDidChange();
     void addNotificationObservers();

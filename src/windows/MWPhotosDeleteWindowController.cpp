@@ -6,6 +6,7 @@
 #include "platform/ScriptingBridge.h"
 #include "windows/RQTouchBarController.h"
 #include "windows/SheetDialog.h"
+#include "windows/WindowsLogging.h"
 
 #include "ui_MWPhotosDeleteWindowController.h"
 
@@ -50,6 +51,7 @@ void MWPhotosDeleteWindowController::beginSheetInWindow(QWidget *parent)
 {
     sheet()->beginSheetOnWindow(parent);
     RQTouchBarController::sharedController().pushTouchBarView(m_touchBarView.get());
+    logScreen(4, u"photos-help");
 }
 
 void MWPhotosDeleteWindowController::done()
