@@ -4,6 +4,7 @@
 #include "controls/RQTouchBarButton.h"
 #include "controls/VXTableView.h"
 #include "foundation/RQTimer.h"
+#include "platform/gui/FileIconProvider.h"
 #include "platform/gui/PreviewPanel.h"
 #include "platform/gui/PreviewView.h"
 #include "platform/gui/TouchBar.h"
@@ -450,6 +451,8 @@ TEST_F(DuplicatesViewControllerTest, CancellingAMenuRuleLeavesTheBoxUnstored)
 
 TEST_F(DuplicatesViewControllerTest, TheWholeBrowserOnSixGroups)
 {
+    // The groups' icons come from the provider the application installs when it starts.
+    FileIconProvider::install();
     Groups groups;
     const char *const names[] = {"Holiday 2019.jpg", "Tax return.pdf", "Interview.mp4", "Theme song.mp3",
                                  "Source backup.zip", "notes.dat"};
