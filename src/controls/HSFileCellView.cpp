@@ -96,6 +96,11 @@ void HSFileCellView::paintCheckBox(QPainter &painter, const QStyleOptionViewItem
     const bool hasIssue = index.data(FileRowRoles::HasIssueRole).toBool();
     QStyleOptionButton box;
     box.rect = checkBoxRect(option.rect);
+    // A file that cannot be removed keeps its tick, drawn in the disabled colours so it never
+    // reads as one that goes.
+    box.palette = option.palette;
+    if (hasIssue)
+        box.palette.setCurrentColorGroup(QPalette::Disabled);
     box.state = QStyle::State_Active;
     box.state |= hasIssue ? QStyle::State_None : QStyle::State_Enabled;
     box.state |= index.data(FileRowRoles::IsSelectedRole).toBool() ? QStyle::State_On : QStyle::State_Off;

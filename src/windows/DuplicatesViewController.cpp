@@ -117,6 +117,8 @@ QWidget *DuplicatesViewController::loadView()
 void DuplicatesViewController::viewDidLoad()
 {
     m_keyFilter->addWindow(view());
+    // The path and size labels under the pane name the copy; the pane shows it only.
+    m_form->previewView->setShowsNameAndSize(false);
     updateSortMenu();
     hideEmptyCategories();
     m_form->detailBackgroundView->setBackgroundColor(StatThemeDefault().backgroundColor());

@@ -41,7 +41,7 @@ std::unique_ptr<FinalizeWindowController> FinalizeWindowController::controllerWi
 }
 
 FinalizeWindowController::FinalizeWindowController(const RemovalHandOff &handOff)
-    : m_handOff(handOff), m_openUrl(desktopUrlOpener()), m_revealer(std::make_unique<FileRevealer>())
+    : m_handOff(handOff), m_openUrl(desktopUrlOpener())
 {
     m_model = new RemovalListModel(handOff.files, this);
     m_fileRemover.setDelegate(this);
@@ -389,7 +389,7 @@ void FinalizeWindowController::showInFinder()
 {
     const QModelIndex current = m_ui->tableView->currentIndex();
     if (current.isValid())
-        m_revealer->revealPaths({m_model->fileAt(current.row())->path()});
+        m_revealer.revealPaths({m_model->fileAt(current.row())->path()});
 }
 
 QStringList FinalizeWindowController::rowsToActOn(const QModelIndex &clicked) const
@@ -404,18 +404,23 @@ QStringList FinalizeWindowController::rowsToActOn(const QModelIndex &clicked) co
     return paths;
 }
 
+// A popup rather than a nested event loop: the rows are taken now, as the user saw them.
 void FinalizeWindowController::showContextMenu(const QPoint &position)
 {
     const QStringList paths = rowsToActOn(m_ui->tableView->indexAt(position));
-    QMenu menu;
-    QAction *reveal = menu.addAction(u"Show in File Manager"_s);
+    auto *menu = new QMenu(m_ui->tableView);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction *reveal = menu->addAction(u"Show in File Manager"_s);
     reveal->setEnabled(!paths.isEmpty());
-    if (menu.exec(m_ui->tableView->viewport()->mapToGlobal(position)) == reveal)
-        m_revealer->revealPaths(paths);
+    connect(reveal, &QAction::triggered, this, [this, paths] { m_revealer.revealPaths(paths); });
+    menu->popup(m_ui->tableView->viewport()->mapToGlobal(position));
 }
 
 void FinalizeWindowController::tickCurrentRow()
 {
+    // Only the list takes ticks: once Clean is pressed the files belong to the removal.
+    if (m_state != State::List)
+        return;
     const QModelIndex current = m_ui->tableView->currentIndex();
     if (current.isValid())
         m_model->setData(current, m_model->fileAt(current.row())->isSelected() ? Qt::Unchecked : Qt::Checked,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/NotificationCenter.h"
+#include "platform/gui/FileRevealer.h"
 #include "platform/gui/UrlOpener.h"
 #include "removal/KMHSFileRemover.h"
 #include "windows/RQWindowController.h"
@@ -11,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-class FileRevealer;
 class KMTouchBarProgressIndicator;
 class PreviewKeyFilter;
 class QLabel;
@@ -64,8 +64,13 @@ public:
     RemovalListModel *listModel() const { return m_model; }
     SheetDialog *sheet();
 
-    // For tests: where web pages and the Photos library go instead of the desktop.
+    // The view the sheet shows on the touch bar while listing (its Clean button among them).
+    QWidget *touchBarView() const { return m_touchBarView.get(); }
+
+    // For tests: where web pages and the Photos library go instead of the desktop, and the
+    // bus on which the file manager is asked.
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+    void setFileRevealer(const FileRevealer &revealer) { m_revealer = revealer; }
 
     // Actions.
     void didClickFinishedButton();
@@ -121,7 +126,7 @@ private:
     DidCompleteBlock m_didCompleteBlock;
     DidCancelBlock m_didCancelBlock;
     UrlOpener m_openUrl;
-    std::unique_ptr<FileRevealer> m_revealer;
+    FileRevealer m_revealer;
     PreviewKeyFilter *m_keyFilter = nullptr;
     // The touch bar's views, ours to keep.
     std::unique_ptr<QWidget> m_touchBarView;

@@ -5,6 +5,7 @@
 #include "platform/gui/FileIconProvider.h"
 #include "removal/KMHSFileRemover.h"
 #include "scanning/RQFile.h"
+#include "windows/DuplicateDetailsModel.h"
 #include "windows/RemovalRowMessage.h"
 
 #include <QApplication>
@@ -58,8 +59,10 @@ QVariant RemovalListModel::data(const QModelIndex &index, int role) const
     case Qt::DecorationRole:
         return failed ? QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning)
                       : FileIconProvider::iconForFile(file->path());
-    // The row delegate's subtitle line, and in full as the tip: the failure's message.
+    // The row's subtitle line: the file's creation date, as in the results, or once it failed
+    // the failure's message, which is also the tip (the line may be elided).
     case CreationDateTextRole:
+        return failed ? messageForFile(*file) : DuplicateDetailsModel::creationDateText(file->creationDate());
     case Qt::ToolTipRole:
         return messageForFile(*file);
     case FileRole:

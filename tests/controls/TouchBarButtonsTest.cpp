@@ -20,6 +20,14 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// One simulated touch screen for the whole process, as a machine has: Qt registers the device
+// in its own list, which outlives any test, so a device made per test is never wholly freed.
+QPointingDevice *touchScreen()
+{
+    static QPointingDevice *const device = QTest::createTouchDevice();
+    return device;
+}
+
 std::unique_ptr<RQTouchBarButton> blueButton()
 {
     auto button = std::make_unique<RQTouchBarButton>(std::make_unique<RQBlueTouchBarButtonCell>());
@@ -60,9 +68,7 @@ TEST(RQTouchBarButtonTest, ClicksSendOnlyWhenReleasedInsideAndEnabled)
 
 TEST(RQTouchBarButtonTest, TouchesPressAndMovingLetsGo)
 {
-    // Our own device, gone with the test.
-    const std::unique_ptr<QPointingDevice> touchDevice(QTest::createTouchDevice());
-    QPointingDevice *device = touchDevice.get();
+    QPointingDevice *device = touchScreen();
     const auto button = blueButton();
     QTest::touchEvent(button.get(), device).press(0, {60, 15});
     EXPECT_TRUE(button->cell().mouseDown());

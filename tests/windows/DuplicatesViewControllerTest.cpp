@@ -4,6 +4,7 @@
 #include "controls/RQTouchBarButton.h"
 #include "controls/VXTableView.h"
 #include "foundation/RQTimer.h"
+#include "platform/gui/FileIconProvider.h"
 #include "platform/gui/PreviewPanel.h"
 #include "platform/gui/PreviewView.h"
 #include "platform/gui/TouchBar.h"
@@ -20,6 +21,7 @@
 #include "support/FakeFileManager.h"
 #include "support/PrivateBus.h"
 #include "support/ScreenCapture.h"
+#include "support/TabChain.h"
 #include "support/TemporaryFolder.h"
 
 #include "ui_DuplicatesViewController.h"
@@ -61,14 +63,27 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    std::shared_ptr<RQDuplicateFiles> realGroup(const QString &name, int count, int firstDay = 0)
+    // Copies holding their own name, or the given content.
+    std::shared_ptr<RQDuplicateFiles> realGroup(const QString &name, int count, int firstDay = 0,
+                                                const std::optional<QByteArray> &content = std::nullopt)
     {
+        const QByteArray bytes = content.value_or(name.toUtf8());
         RQDuplicateFiles::Members members;
         for (int index = 0; index < count; ++index) {
-            const QString path = m_folder.writeFile(u"c%1/%2"_s.arg(index).arg(name), name.toUtf8());
-            members.push_back(file(path, double(name.toUtf8().size()), firstDay + index));
+            const QString path = m_folder.writeFile(u"c%1/%2"_s.arg(index).arg(name), bytes);
+            members.push_back(file(path, double(bytes.size()), firstDay + index));
         }
         return group(members);
+    }
+
+    // The visible row of the group at that index of the scan's groups.
+    int visibleRowOf(int groupIndex) const
+    {
+        for (int row = 0; row < m_browser->visibleGroups()->rowCount(); ++row) {
+            if (m_browser->visibleGroups()->groupRow(row) == groupIndex)
+                return row;
+        }
+        return -1;
     }
 
     void open(const Groups &groups, const QStringList &roots = {u"/r"_s})
@@ -321,6 +336,74 @@ TEST_F(DuplicatesViewControllerTest, TheTotalEnablesNextAndTitlesTheStatus)
     EXPECT_EQ(title->text(), u"8.00 bytes will be made available"_s);
 }
 
+// Zero-byte copies free nothing: ticking them leaves both Next buttons off and the group out
+// of the hand-off.
+TEST_F(DuplicatesViewControllerTest, ZeroByteTicksLeaveNextOff)
+{
+    open({realGroup(u"empty.txt"_s, 3, 0, QByteArray()), realGroup(u"abcd.txt"_s, 2)});
+    QPushButton next;
+    QPushButton touchBarNext;
+    LCDStatusViewController status;
+    m_browser->setLcdStatusViewController(&status);
+    m_browser->setNextButton(&next);
+    m_browser->setTouchBarNextButton(&touchBarNext);
+    const auto &empty = m_groups[0]->duplicates();
+    chooseGroups({visibleRowOf(0)});
+    clickTick(empty[0]);
+    clickTick(empty[2]);
+    ASSERT_EQ(ticks(*m_groups[0]), u"x.x"_s);
+    ASSERT_NE(m_browser->calculationDelayTimer(), nullptr);
+    m_browser->calculationDelayTimer()->didFinishBlock()(*m_browser->calculationDelayTimer());
+    EXPECT_FALSE(next.isEnabled());
+    EXPECT_FALSE(touchBarNext.isEnabled());
+    EXPECT_EQ(status.selectTitleLabel()->text(), u"Select files to remove"_s);
+    EXPECT_TRUE(m_browser->removalHandOff().files.empty());
+
+    // A copy with bytes turns Next on; the empty copies still stay out of the hand-off.
+    chooseGroups({visibleRowOf(1)});
+    clickTick(m_groups[1]->duplicates()[1]);
+    m_browser->calculationDelayTimer()->didFinishBlock()(*m_browser->calculationDelayTimer());
+    EXPECT_TRUE(next.isEnabled());
+    EXPECT_TRUE(touchBarNext.isEnabled());
+    const auto handedOff = m_browser->removalHandOff().files;
+    ASSERT_EQ(handedOff.size(), 1u);
+    EXPECT_EQ(handedOff[0], m_groups[1]->duplicates()[1]);
+}
+
+// Typing a search and clearing it again, key by key, brings back the whole list with the same
+// groups chosen at the same rows.
+TEST_F(DuplicatesViewControllerTest, TypingThenClearingTheSearchKeepsTheChosenRows)
+{
+    // By size, largest first: kiwi (4 copies), banana (3), bandana (2).
+    open({realGroup(u"kiwi.txt"_s, 4), realGroup(u"banana.txt"_s, 3), realGroup(u"bandana.txt"_s, 2)});
+    const auto chosenRows = [&] {
+        QList<int> rows;
+        for (const QModelIndex &index : form().filesTableView->selectionModel()->selectedRows())
+            rows.append(index.row());
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    ASSERT_EQ(visibleRowOf(1), 1);
+    ASSERT_EQ(visibleRowOf(2), 2);
+    chooseGroups({1, 2});
+    ASSERT_EQ(m_browser->detailsModel()->rowCount(), 5);
+    const QList<int> groupRows = m_browser->detailsModel()->groupRows();
+
+    form().searchField->setFocus();
+    QTest::keyClicks(form().searchField, u"BÁN"_s);
+    EXPECT_EQ(m_browser->visibleGroups()->rowCount(), 2);
+    EXPECT_EQ(chosenRows(), (QList<int>{0, 1}));
+    EXPECT_EQ(m_browser->detailsModel()->groupRows(), groupRows);
+
+    for (int key = 0; key < 3; ++key)
+        QTest::keyClick(form().searchField, Qt::Key_Backspace);
+    ASSERT_TRUE(form().searchField->text().isEmpty());
+    EXPECT_EQ(m_browser->visibleGroups()->rowCount(), 3);
+    EXPECT_EQ(chosenRows(), (QList<int>{1, 2}));
+    EXPECT_EQ(m_browser->detailsModel()->groupRows(), groupRows);
+    EXPECT_EQ(m_browser->detailsModel()->rowCount(), 5);
+}
+
 TEST_F(DuplicatesViewControllerTest, SelectAllAndDeselectAllAskUnlessTold)
 {
     open({realGroup(u"a.txt"_s, 3), realGroup(u"bb.txt"_s, 2)});
@@ -368,6 +451,8 @@ TEST_F(DuplicatesViewControllerTest, CancellingAMenuRuleLeavesTheBoxUnstored)
 
 TEST_F(DuplicatesViewControllerTest, TheWholeBrowserOnSixGroups)
 {
+    // The groups' icons come from the provider the application installs when it starts.
+    FileIconProvider::install();
     Groups groups;
     const char *const names[] = {"Holiday 2019.jpg", "Tax return.pdf", "Interview.mp4", "Theme song.mp3",
                                  "Source backup.zip", "notes.dat"};
@@ -380,6 +465,13 @@ TEST_F(DuplicatesViewControllerTest, TheWholeBrowserOnSixGroups)
     const auto [single, twice] = ScreenCapture::save(*m_browser->view(), u"results-browser"_s);
     EXPECT_EQ(twice.size(), single.size() * 2);
     EXPECT_TRUE(form().categoryContainer->isVisible());
+    // A copy shown by its icon is named once, by the labels under the pane.
+    ASSERT_EQ(form().previewView->kind(), PreviewView::Kind::Summary);
+    ASSERT_FALSE(form().pathLabel->text().isEmpty());
+    for (const QLabel *label : form().previewView->findChildren<QLabel *>()) {
+        EXPECT_FALSE(label->isVisible() && (label->text() == form().pathLabel->text() || label->text() == form().sizeLabel->text()))
+            << label->text().toStdString();
+    }
     // The preview pane's corner, below the preview and its labels, in the statistics panel's colour.
     const QWidget *pane = form().detailBackgroundView;
     const QPoint corner = pane->mapTo(m_browser->view(), QPoint(2, pane->height() - 3));
@@ -413,6 +505,40 @@ TEST_F(DuplicatesViewControllerTest, RevealingAGroupOfMoreThanTwoAsksThenShowsTh
     EXPECT_TRUE(noAlertShows());
     ASSERT_TRUE(processEventsUntil([&] { return fileManager.calls.size() == 2; }));
     EXPECT_EQ(fileManager.calls[1].size(), 2);
+}
+
+// The reveal alert's box is stored whatever the answer; from then on a large group is shown
+// without asking.
+TEST_F(DuplicatesViewControllerTest, TheRevealAlertsBoxIsStoredWhateverTheAnswer)
+{
+    PrivateBus bus;
+    if (!bus.isRunning())
+        GTEST_SKIP() << "dbus-daemon is not installed";
+    FakeFileManager fileManager(bus.connect(u"file-manager"_s));
+    ASSERT_TRUE(fileManager.isServing());
+    open({realGroup(u"three.txt"_s, 3)});
+    m_browser->setFileRevealer(FileRevealer(bus.connect(u"browser"_s)));
+
+    struct Case
+    {
+        QString button;
+        qsizetype callsAfterAnswer;
+    };
+    const Case cases[] = {{u"Cancel"_s, 0}, {u"Show"_s, 1}};
+    for (const Case &testCase : cases) {
+        fileManager.calls.clear();
+        m_preferences.setSuppressFinderWarning(false);
+        m_browser->showGroupInFinder(0);
+        EXPECT_TRUE(answerAlert(testCase.button, true).contains(u"show 3 files"_s));
+        EXPECT_TRUE(m_preferences.suppressFinderWarning()) << testCase.button.toStdString();
+        processEventsUntil([&] { return fileManager.calls.size() == testCase.callsAfterAnswer; }, 2000);
+        EXPECT_EQ(fileManager.calls.size(), testCase.callsAfterAnswer) << testCase.button.toStdString();
+
+        m_browser->showGroupInFinder(0);
+        EXPECT_TRUE(noAlertShows());
+        ASSERT_TRUE(processEventsUntil([&] { return fileManager.calls.size() == testCase.callsAfterAnswer + 1; }));
+        EXPECT_EQ(fileManager.calls.constLast().size(), 3);
+    }
 }
 
 namespace {
@@ -574,12 +700,7 @@ TEST_F(DuplicatesViewControllerTest, TabReachesEveryControlByName)
     open({realGroup(u"a.jpg"_s, 2), realGroup(u"b.txt"_s, 3)});
     const QList<QAbstractButton *> categories = form().categoryContainer->findChildren<QAbstractButton *>();
     ASSERT_EQ(categories.size(), 3);
-    categories[0]->setFocus();
-    QList<QWidget *> reached;
-    for (QWidget *focus = QApplication::focusWidget(); focus && !reached.contains(focus); focus = QApplication::focusWidget()) {
-        reached.append(focus);
-        QTest::keyClick(focus, Qt::Key_Tab);
-    }
+    const QList<QWidget *> reached = tabStops(categories[0]);
     // The categories are one stop, the chosen one; the arrow keys move between them.
     QList<QWidget *> expected{categories[0]};
     expected += {form().sortDropdown, form().searchField, form().filesTableView, form().detailsTableView,

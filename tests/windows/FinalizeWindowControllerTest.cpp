@@ -5,25 +5,36 @@
 #include "removal/RemovalError.h"
 #include "platform/ScriptingBridge.h"
 #include "services/Preferences.h"
+#include "platform/gui/FileRevealer.h"
+#include "platform/gui/PreviewPanel.h"
+#include "platform/gui/PreviewView.h"
 #include "support/EventLoop.h"
+#include "support/FakeFileManager.h"
 #include "support/FakeScriptingBridge.h"
+#include "support/PrivateBus.h"
 #include "support/RemovalFixture.h"
+#include "support/TabChain.h"
+#include "windows/DuplicateDetailsModel.h"
 #include "windows/RemovalListModel.h"
 #include "windows/SheetDialog.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,6 +67,25 @@ public:
     Q_INVOKABLE void open(const QUrl &url) { urls.append(url); }
 
     QList<QUrl> urls;
+};
+
+// Records the text a label shows each time it is painted.
+class PaintedTexts final : public QObject
+{
+public:
+    explicit PaintedTexts(QLabel *label) : m_label(label) { label->installEventFilter(this); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_label && event->type() == QEvent::Paint)
+            texts.append(m_label->text());
+        return false;
+    }
+
+    QStringList texts;
+
+private:
+    QLabel *m_label;
 };
 
 } // namespace
@@ -92,6 +122,50 @@ public:
         return widget;
     }
     QString progressText() const { return child<QLabel>("progressStatusLabel")->text(); }
+    QListView *list() const { return child<QListView>("tableView"); }
+    // The menu a right click at that point of the list pops up, or null.
+    QMenu *contextMenuAt(const QPoint &point) const
+    {
+        QContextMenuEvent request(QContextMenuEvent::Mouse, point, list()->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(list()->viewport(), &request);
+        return qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    }
+    // The sheet's window made the active one, as the user's keys reach it.
+    void activate()
+    {
+        m_sheet->sheet()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_sheet->sheet()));
+    }
+    // A Photos library was scanned, the first copy lies in it, unticked, and Photos runs.
+    void putFirstInRunningPhotos(const KMHSFileRemover::FileList &copies, FakeScriptingBridge &bridge)
+    {
+        RQPhotosLibrary::sharedInstance().setCurrentLibraryPath(dataPath(u"Library.photoslibrary"_s));
+        copies[0]->setInPhotosLibrary(true);
+        copies[0]->setSelected(false);
+        bridge.photos = std::make_shared<FakePhotos>();
+        bridge.photos->running = true;
+    }
+    // Waits for the sheet's outcome: it counts exactly the files marked gone, and only they left.
+    void expectOutcome(const KMHSFileRemover::FileList &files, const std::vector<bool> &gone)
+    {
+        ASSERT_TRUE(processEventsUntil([this] { return m_completion.calls > 0; }));
+        EXPECT_EQ(m_completion.totalDuplicates, std::count(gone.begin(), gone.end(), true));
+        for (std::size_t index = 0; index < files.size(); ++index)
+            EXPECT_EQ(QFileInfo::exists(files[index]->path()), !gone[index]) << index;
+    }
+    // Copies whose kept copies were met by a scan, as the remover's guard wants them.
+    KMHSFileRemover::FileList scannedCopies(const QStringList &names)
+    {
+        copiesWithKeptCopies(names);
+        scan();
+        KMHSFileRemover::FileList copies;
+        for (const QString &name : names) {
+            copies.push_back(scanned(u"copies/"_s + name));
+            copies.back()->setSelected(true);
+            copies.back()->setAliasDestinationFile(scanned(u"kept/"_s + name));
+        }
+        return copies;
+    }
     QWidget *page() const { return child<QStackedWidget>("stack")->currentWidget(); }
 
     void pressEscape() { QTest::keyClick(m_sheet->sheet(), Qt::Key_Escape); }
@@ -231,13 +305,26 @@ TEST_F(FinalizeWindowControllerTest, TicksEnableClean)
     EXPECT_TRUE(clean->isEnabled());
     EXPECT_TRUE(clean->isDefault());
 
+    QPushButton *touchBarClean = nullptr;
+    for (auto *button : sheet.touchBarView()->findChildren<QPushButton *>()) {
+        if (button->text() == u"Clean"_s)
+            touchBarClean = button;
+    }
+    ASSERT_NE(touchBarClean, nullptr);
+    EXPECT_TRUE(touchBarClean->isEnabled());
+
     for (int row : {0, 1})
         list->setData(list->index(row), Qt::Unchecked, Qt::CheckStateRole);
     EXPECT_FALSE(clean->isEnabled());
+    EXPECT_FALSE(touchBarClean->isEnabled());
     EXPECT_FALSE(copies[0]->isSelected());
     list->setData(list->index(1), Qt::Checked, Qt::CheckStateRole);
     EXPECT_TRUE(clean->isEnabled());
+    EXPECT_TRUE(touchBarClean->isEnabled());
     EXPECT_TRUE(copies[1]->isSelected());
+    // The touch bar's Clean does what the sheet's does.
+    touchBarClean->click();
+    expectOutcome(copies, {false, true});
 }
 
 // Esc and the title-bar close never end the sheet silently.
@@ -246,12 +333,8 @@ TEST_F(FinalizeWindowControllerTest, EscapeInEachState)
     const auto copies = copiesWithKeptCopies({u"a.txt"_s, u"sealed/b.txt"_s});
     if (!seal(u"copies/sealed"_s))
         GTEST_SKIP() << "no folder here can refuse a removal";
-    RQPhotosLibrary::sharedInstance().setCurrentLibraryPath(dataPath(u"Library.photoslibrary"_s));
-    copies[0]->setInPhotosLibrary(true);
-    copies[0]->setSelected(false);
     FakeScriptingBridge bridge;
-    bridge.photos = std::make_shared<FakePhotos>();
-    bridge.photos->running = true;
+    putFirstInRunningPhotos(copies, bridge);
 
     FinalizeWindowController &sheet = open({copies, false, false});
     child("cleanButton")->click();
@@ -398,6 +481,205 @@ TEST_F(FinalizeWindowControllerTest, DoubleClickShowsTheFilesFolder)
     emit list->doubleClicked(sheet.listModel()->index(0));
     ASSERT_TRUE(processEventsUntil([&folders] { return !folders.urls.isEmpty(); }, 2000));
     EXPECT_EQ(folders.urls, QList<QUrl>{QUrl::fromLocalFile(dataPath(u"copies"_s))});
+}
+
+// Tab reaches every button of the page shown, and Return presses the page's default button
+// wherever the focus is: Clean in the list, Continue on the Photos step.
+TEST_F(FinalizeWindowControllerTest, TabReachesEveryButtonAndReturnPressesTheDefault)
+{
+    const auto copies = copiesWithKeptCopies({u"a.txt"_s, u"b.txt"_s});
+    FakeScriptingBridge bridge;
+    putFirstInRunningPhotos(copies, bridge);
+    FinalizeWindowController &sheet = open({copies, false, false});
+    activate();
+
+    EXPECT_EQ(tabStops(list()), (QList<QWidget *>{list(), child("backButton"), child("cleanButton")}));
+    child("backButton")->setFocus();
+    QTest::keyClick(child("backButton"), Qt::Key_Return);
+    ASSERT_EQ(sheet.state(), FinalizeWindowController::State::PhotosStep);
+    EXPECT_EQ(m_cancels, 0);
+
+    EXPECT_EQ(tabStops(child("photosBackButton")),
+              (QList<QWidget *>{child("photosBackButton"), child("supportButton"), child("openPhotosButton"),
+                                child("photosButton")}));
+    child("photosBackButton")->setFocus();
+    QTest::keyClick(child("photosBackButton"), Qt::Key_Return);
+    EXPECT_NE(sheet.state(), FinalizeWindowController::State::List);
+    expectOutcome(copies, {false, true});
+}
+
+// Assistive technologies read each row by its path and its tick, a failed row by its path and
+// its message; Return then presses Close.
+TEST_F(FinalizeWindowControllerTest, RowsReadTheirPathTickAndFailure)
+{
+    const auto copies = scannedCopies({u"a.txt"_s, u"b.txt"_s});
+    copies[1]->setSelected(false);
+    FinalizeWindowController &sheet = open({copies, false, false});
+    activate();
+    const auto rowNamed = [this](int row) {
+        QAccessibleInterface *table = QAccessible::queryAccessibleInterface(list());
+        return table ? table->child(row) : nullptr;
+    };
+    for (int row : {0, 1}) {
+        QAccessibleInterface *cell = rowNamed(row);
+        ASSERT_NE(cell, nullptr) << row;
+        EXPECT_EQ(cell->text(QAccessible::Name), copies[std::size_t(row)]->path()) << row;
+        EXPECT_TRUE(cell->state().checkable) << row;
+        EXPECT_EQ(bool(cell->state().checked), row == 0) << row;
+        // Under the path, the creation date as the results show it ("---" without one).
+        EXPECT_EQ(sheet.listModel()->index(row).data(FileRowRoles::CreationDateTextRole).toString(),
+                  DuplicateDetailsModel::creationDateText(copies[std::size_t(row)]->creationDate()));
+    }
+    for (const char *button : {"backButton", "cleanButton"})
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(child(button))->text(QAccessible::Name).isEmpty());
+
+    copies[1]->setSelected(true);
+    ASSERT_TRUE(QFile::remove(dataPath(u"kept/a.txt"_s)));
+    QTest::keyClick(list(), Qt::Key_Return);
+    ASSERT_TRUE(waitFor(FinalizeWindowController::State::Failures));
+    ASSERT_EQ(sheet.listModel()->rowCount(), 1);
+    // Offscreen no assistive technology is active, so Qt sends the list's reset to no cache of
+    // rows; one that asks now reads the list afresh.
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(list())));
+    QAccessibleInterface *failed = rowNamed(0);
+    ASSERT_NE(failed, nullptr);
+    EXPECT_EQ(failed->text(QAccessible::Name),
+              copies[0]->path() + u", "_s + RemovalError::error(RemovalError::KeptCopyGone).localizedDescription());
+    EXPECT_FALSE(failed->state().checkable);
+
+    list()->setFocus();
+    QTest::keyClick(list(), Qt::Key_Return);
+    expectOutcome(copies, {false, true});
+}
+
+// Show in Finder asks the file manager on the bus: a double click for its row, the context
+// menu for the selected rows, or for the clicked row alone when it lies outside the selection.
+TEST_F(FinalizeWindowControllerTest, ShowInFinderAsksTheFileManager)
+{
+    PrivateBus bus;
+    if (!bus.isRunning())
+        GTEST_SKIP() << "dbus-daemon is not installed";
+    FakeFileManager fileManager(bus.connect(u"file-manager"_s));
+    ASSERT_TRUE(fileManager.isServing());
+    const auto copies = copiesWithKeptCopies({u"a.txt"_s, u"b.txt"_s, u"c d.txt"_s});
+    FinalizeWindowController &sheet = open({copies, false, false});
+    sheet.setFileRevealer(FileRevealer(bus.connect(u"sheet"_s)));
+    activate();
+    const auto uri = [&](int row) { return QUrl::fromLocalFile(copies[std::size_t(row)]->path()).toString(QUrl::FullyEncoded); };
+    const auto rowCentre = [&](int row) { return list()->visualRect(sheet.listModel()->index(row)).center(); };
+
+    // Through the window, as the platform delivers it: two clicks that Qt reads as a double click.
+    QTest::mouseDClick(sheet.sheet()->windowHandle(), Qt::LeftButton, {},
+                       list()->viewport()->mapTo(sheet.sheet(), rowCentre(1)));
+    ASSERT_TRUE(processEventsUntil([&] { return fileManager.calls.size() == 1; }));
+    EXPECT_EQ(fileManager.calls[0], QStringList{uri(1)});
+
+    QItemSelectionModel *selection = list()->selectionModel();
+    selection->select(sheet.listModel()->index(0), QItemSelectionModel::ClearAndSelect);
+    selection->select(sheet.listModel()->index(2), QItemSelectionModel::Select);
+    const QPoint below(rowCentre(2).x(), list()->visualRect(sheet.listModel()->index(2)).bottom() + 20);
+    struct Case
+    {
+        QPoint at;
+        bool enabled;
+        QStringList shown;
+    };
+    const Case cases[] = {
+        {rowCentre(2), true, {uri(0), uri(2)}},
+        {rowCentre(1), true, {uri(1)}},
+        {below, true, {uri(0), uri(2)}},
+    };
+    for (const Case &testCase : cases) {
+        fileManager.calls.clear();
+        QMenu *menu = contextMenuAt(testCase.at);
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->actions().size(), 1);
+        QAction *reveal = menu->actions().constFirst();
+        EXPECT_EQ(reveal->isEnabled(), testCase.enabled);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(reveal).center());
+        ASSERT_TRUE(processEventsUntil([&] { return fileManager.calls.size() == 1; }));
+        EXPECT_EQ(fileManager.calls[0], testCase.shown);
+    }
+
+    // Nothing selected and no row under the pointer: nothing to show.
+    selection->clearSelection();
+    QMenu *menu = contextMenuAt(below);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(menu->actions().constFirst()->isEnabled());
+    menu->close();
+}
+
+// Space previews the current row in the shared panel, the arrows in the panel move the row,
+// and Space hides it again; no tick changes on the way.
+TEST_F(FinalizeWindowControllerTest, SpacePreviewsTheCurrentRow)
+{
+    const auto copies = copiesWithKeptCopies({u"a.txt"_s, u"b.txt"_s});
+    FinalizeWindowController &sheet = open({copies, false, false});
+    activate();
+    list()->setFocus();
+    list()->setCurrentIndex(sheet.listModel()->index(0));
+
+    QTest::keyClick(list(), Qt::Key_Space);
+    PreviewPanel *panel = PreviewPanel::existingPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->previewView()->kind(), PreviewView::Kind::Text);
+    EXPECT_TRUE(panel->previewView()->content().text.startsWith(u"a.txta.txt"_s));
+
+    QTest::keyClick(panel, Qt::Key_Down);
+    EXPECT_EQ(list()->currentIndex().row(), 1);
+    EXPECT_TRUE(panel->previewView()->content().text.startsWith(u"b.txtb.txt"_s));
+
+    list()->setFocus();
+    QTest::keyClick(list(), Qt::Key_Space);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_TRUE(copies[0]->isSelected());
+    EXPECT_TRUE(copies[1]->isSelected());
+}
+
+// A long removal runs off the main thread: the event loop keeps turning and the progress text
+// is painted with counts between the first and the last while the files go.
+TEST_F(FinalizeWindowControllerTest, ProgressStaysLiveDuringALongRemoval)
+{
+    constexpr int count = 5000;
+    KMHSFileRemover::FileList files;
+    for (int index = 0; index < count; ++index) {
+        files.push_back(file(u"many/f%1.txt"_s.arg(index), "x"));
+        files.back()->setSelected(true);
+    }
+    FinalizeWindowController &sheet = open({files, false, false});
+    PaintedTexts painted(child<QLabel>("progressStatusLabel"));
+    QList<int> values;
+    QObject::connect(child<QProgressBar>("progressIndicator"), &QProgressBar::valueChanged, &m_parent,
+                     [&values](int value) { values.append(value); });
+    int turnsWhileRemoving = 0;
+    QTimer turn;
+    QObject::connect(&turn, &QTimer::timeout, &m_parent, [&] {
+        if (!sheet.isRemoving())
+            return;
+        // The files belong to the removal now: the list's tick key changes none of them.
+        if (++turnsWhileRemoving == 1)
+            QTest::keyClick(list(), Qt::Key_Space, Qt::ControlModifier);
+    });
+    list()->setCurrentIndex(sheet.listModel()->index(0));
+    turn.start(0);
+
+    child("cleanButton")->click();
+    ASSERT_TRUE(processEventsUntil([this] { return m_completion.calls > 0; }, 120000));
+    turn.stop();
+
+    EXPECT_EQ(m_completion.totalDuplicates, count);
+    EXPECT_GE(turnsWhileRemoving, 2);
+    EXPECT_TRUE(files[0]->isSelected());
+    ASSERT_FALSE(values.isEmpty());
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_EQ(values.constLast(), count);
+    const auto between = [](const QString &text) {
+        return text.startsWith(u"Files Removed: "_s) && !text.startsWith(u"Files Removed: 0,"_s)
+            && !text.endsWith(u"Files Remaining: 0"_s);
+    };
+    EXPECT_TRUE(std::any_of(painted.texts.begin(), painted.texts.end(), between)) << painted.texts.join(u" | "_s).toStdString();
+    EXPECT_TRUE(QDir(dataPath(u"many"_s)).isEmpty());
 }
 
 #include "FinalizeWindowControllerTest.moc"

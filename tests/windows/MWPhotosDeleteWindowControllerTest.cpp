@@ -2,6 +2,7 @@
 
 #include "TouchBarFixture.h"
 #include "support/FakeScriptingBridge.h"
+#include "support/TabChain.h"
 #include "windows/RQTouchBarController.h"
 #include "windows/SheetDialog.h"
 
@@ -12,6 +13,26 @@
 
 class MWPhotosDeleteWindowControllerTest : public TouchBarFixture
 {
+protected:
+    // The sheet up on a shown parent, counting its closes and catching the pages it opens.
+    MWPhotosDeleteWindowController &openSheet()
+    {
+        m_parent.show();
+        m_sheet = MWPhotosDeleteWindowController::controller();
+        m_sheet->setDidCloseBlock([this] { ++m_closes; });
+        m_sheet->setUrlOpener([this](const QUrl &url) { m_opened.append(url); });
+        m_sheet->beginSheetInWindow(&m_parent);
+        return *m_sheet;
+    }
+    QPushButton *button(const char *name) const
+    {
+        return m_sheet->sheet()->findChild<QPushButton *>(QString::fromLatin1(name));
+    }
+
+    QWidget m_parent;
+    std::unique_ptr<MWPhotosDeleteWindowController> m_sheet;
+    int m_closes = 0;
+    QList<QUrl> m_opened;
 };
 
 namespace {
@@ -49,24 +70,38 @@ TEST_F(MWPhotosDeleteWindowControllerTest, OpenPhotosWithoutPhotosDoesNothing)
 {
     FakeScriptingBridge bridge;
     bridge.photos = std::make_shared<FakePhotos>();
-    QWidget parent;
-    parent.show();
-    int closes = 0;
-    QList<QUrl> opened;
-    auto sheet = MWPhotosDeleteWindowController::controller();
-    sheet->setDidCloseBlock([&closes] { ++closes; });
-    sheet->setUrlOpener([&opened](const QUrl &url) { opened.append(url); });
-    sheet->beginSheetInWindow(&parent);
+    MWPhotosDeleteWindowController &sheet = openSheet();
 
-    sheet->sheet()->findChild<QPushButton *>(QStringLiteral("openPhotosButton"))->click();
+    button("openPhotosButton")->click();
 
-    EXPECT_TRUE(sheet->sheet()->isVisible());
+    EXPECT_TRUE(sheet.sheet()->isVisible());
     EXPECT_EQ(bridge.photos->activations, 0);
-    EXPECT_TRUE(opened.isEmpty());
-    EXPECT_EQ(closes, 0);
-    sheet->sheet()->findChild<QPushButton *>(QStringLiteral("supportButton"))->click();
-    EXPECT_EQ(opened.size(), 1);
-    EXPECT_TRUE(sheet->sheet()->isVisible());
+    EXPECT_TRUE(m_opened.isEmpty());
+    EXPECT_EQ(m_closes, 0);
+    button("supportButton")->click();
+    EXPECT_EQ(m_opened.size(), 1);
+    EXPECT_TRUE(sheet.sheet()->isVisible());
+}
+
+// Tab reaches the three buttons; Return is Done wherever the focus is, so the sheet ends and
+// nothing opens.
+TEST_F(MWPhotosDeleteWindowControllerTest, TabReachesEveryButtonAndReturnIsDone)
+{
+    MWPhotosDeleteWindowController &sheet = openSheet();
+    sheet.sheet()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet.sheet()));
+
+    QWidget *start = button("supportButton");
+    const QList<QWidget *> reached = tabStops(start);
+    EXPECT_EQ(reached, (QList<QWidget *>{button("supportButton"), button("openPhotosButton"), button("doneButton")}));
+    for (QWidget *each : std::as_const(reached))
+        EXPECT_FALSE(each->accessibleName().isEmpty());
+
+    start->setFocus();
+    QTest::keyClick(start, Qt::Key_Return);
+    EXPECT_FALSE(sheet.sheet()->isVisible());
+    EXPECT_EQ(m_closes, 1);
+    EXPECT_TRUE(m_opened.isEmpty());
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "windows/FinalizeWindowController.h"
+#include "controls/HSFileCellView.h"
 #include "windows/FinishedViewController.h"
 #include "windows/MWPhotosDeleteWindowController.h"
 
 #include "photolibraries/RQPhotosLibrary.h"
+#include "support/ArtPalette.h"
 #include "support/EventLoop.h"
 #include "support/FakeScriptingBridge.h"
 #include "support/RemovalFixture.h"
@@ -32,6 +34,39 @@ int countPixels(const QImage &image, const QRect &area, const std::function<bool
 void expectDoubleSize(const std::pair<QImage, QImage> &shots)
 {
     EXPECT_EQ(shots.second.size(), shots.first.size() * 2);
+}
+
+bool near(const QColor &colour, const QColor &wanted)
+{
+    return std::abs(colour.red() - wanted.red()) <= 8 && std::abs(colour.green() - wanted.green()) <= 8
+        && std::abs(colour.blue() - wanted.blue()) <= 8;
+}
+
+// Pixels of the palette colour inside the named button, at 1x and at 2x.
+std::pair<int, int> buttonPixels(const std::pair<QImage, QImage> &shots, const QWidget &window, const char *button,
+                                 const QString &paletteName)
+{
+    const auto *widget = window.findChild<QWidget *>(QString::fromLatin1(button));
+    if (!widget)
+        return {-1, -1};
+    const QRect area(widget->mapTo(&window, QPoint()), widget->size());
+    const QColor wanted = artPaletteColour(paletteName);
+    const auto test = [&wanted](const QColor &colour) { return near(colour, wanted); };
+    const QRect twice(area.topLeft() * 2, area.size() * 2);
+    return {countPixels(shots.first, area, test), countPixels(shots.second, twice, test)};
+}
+
+// The default button wears the blue pill; another button the push look's grey outline.
+void expectThemedButtons(const std::pair<QImage, QImage> &shots, const QWidget &window, const char *defaultButton,
+                         const char *otherButton)
+{
+    const auto [blue, blueTwice] = buttonPixels(shots, window, defaultButton, u"accent"_s);
+    EXPECT_GT(blue, 300) << defaultButton;
+    EXPECT_GT(blueTwice, 4 * 300) << defaultButton;
+    if (otherButton) {
+        EXPECT_GT(buttonPixels(shots, window, otherButton, u"stroke-push"_s).first, 40) << otherButton;
+        EXPECT_EQ(buttonPixels(shots, window, otherButton, u"accent"_s).first, 0) << otherButton;
+    }
 }
 
 } // namespace
@@ -73,11 +108,15 @@ TEST_F(RemovalScreensTest, RemovalSheetInEachState)
     sheet->setDidCancelBlock([] {});
     sheet->beginSheet();
     SheetDialog &window = *sheet->sheet();
-    expectDoubleSize(ScreenCapture::save(window, u"removal-sheet-list"_s));
+    const auto listShots = ScreenCapture::save(window, u"removal-sheet-list"_s);
+    expectDoubleSize(listShots);
+    expectThemedButtons(listShots, window, "cleanButton", "backButton");
 
     window.findChild<QPushButton *>(u"cleanButton"_s)->click();
     ASSERT_EQ(sheet->state(), FinalizeWindowController::State::PhotosStep);
-    expectDoubleSize(ScreenCapture::save(window, u"removal-sheet-photos"_s));
+    const auto photosShots = ScreenCapture::save(window, u"removal-sheet-photos"_s);
+    expectDoubleSize(photosShots);
+    expectThemedButtons(photosShots, window, "photosButton", "openPhotosButton");
 
     window.findChild<QPushButton *>(u"photosButton"_s)->click();
     ASSERT_EQ(sheet->state(), FinalizeWindowController::State::Removing);
@@ -86,6 +125,7 @@ TEST_F(RemovalScreensTest, RemovalSheetInEachState)
     ASSERT_TRUE(processEventsUntil([&] { return sheet->state() == FinalizeWindowController::State::Failures; }, 60000));
     const auto shots = ScreenCapture::save(window, u"removal-sheet-failures"_s);
     expectDoubleSize(shots);
+    expectThemedButtons(shots, window, "cleanButton", nullptr);
     // The failed row wears the caution icon: warm, saturated pixels where the icon goes.
     auto *list = window.findChild<QListView *>(u"tableView"_s);
     ASSERT_EQ(list->model()->rowCount(), 1);
@@ -95,6 +135,11 @@ TEST_F(RemovalScreensTest, RemovalSheetInEachState)
         return colour.hsvSaturationF() > 0.5 && colour.hsvHueF() >= 0 && colour.hsvHueF() < 0.2;
     });
     EXPECT_GT(warm, 20);
+    // Its tick box is drawn disabled: no dark pixels of a live tick.
+    const QRect box = HSFileCellView(HSFileCellView::CheckBox | HSFileCellView::Texts)
+                          .checkBoxRect(RemovalRowDelegate::cellRect(row))
+                          .translated(list->viewport()->mapTo(&window, QPoint()));
+    EXPECT_EQ(countPixels(shots.first, box, [](const QColor &colour) { return colour.valueF() < 0.35; }), 0);
 }
 
 TEST_F(RemovalScreensTest, FinishedScreen)
@@ -118,6 +163,7 @@ TEST_F(RemovalScreensTest, FinishedScreen)
     QLabel *title = screen->titleLabel();
     const QRect titleArea(title->mapTo(&view, QPoint()), title->size());
     EXPECT_GT(countPixels(shots.first, titleArea, [](const QColor &colour) { return colour.valueF() < 0.4; }), 50);
+    expectThemedButtons(shots, view, "scanAgainButton", "quit");
 }
 
 TEST_F(RemovalScreensTest, PhotosHelpSheet)
@@ -126,5 +172,7 @@ TEST_F(RemovalScreensTest, PhotosHelpSheet)
     parent.show();
     auto sheet = MWPhotosDeleteWindowController::controller();
     sheet->beginSheetInWindow(&parent);
-    expectDoubleSize(ScreenCapture::save(*sheet->sheet(), u"photos-help-sheet"_s));
+    const auto shots = ScreenCapture::save(*sheet->sheet(), u"photos-help-sheet"_s);
+    expectDoubleSize(shots);
+    expectThemedButtons(shots, *sheet->sheet(), "doneButton", "openPhotosButton");
 }

@@ -122,6 +122,13 @@ void PreviewView::setPreviewItem(const QString &path, const QString &name, doubl
     }
 }
 
+void PreviewView::setShowsNameAndSize(bool shows)
+{
+    m_showsNameAndSize = shows;
+    m_nameLabel->setVisible(shows);
+    m_sizeLabel->setVisible(shows);
+}
+
 void PreviewView::clear()
 {
     m_content = {};

@@ -40,6 +40,11 @@ public:
     void setPreviewItem(const QString &path, const QString &name, double bytes);
     void clear();
 
+    // Whether a file shown by its icon is also named with its size under the icon; off where
+    // labels next to the preview already say both.
+    bool showsNameAndSize() const { return m_showsNameAndSize; }
+    void setShowsNameAndSize(bool shows);
+
     Kind kind() const { return m_content.kind; }
     const Content &content() const { return m_content; }
     QString summaryText() const;
@@ -50,6 +55,7 @@ private:
     void showSummary(const QString &path, const QString &name, double bytes);
 
     Content m_content;
+    bool m_showsNameAndSize = true;
     QStackedLayout *m_pages;
     QLabel *m_imageLabel;
     QPlainTextEdit *m_textView;

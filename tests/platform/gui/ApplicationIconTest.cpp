@@ -1,35 +1,20 @@
 #include "controls/VXView.h"
 #include "platform/gui/ImageLoader.h"
 
+#include "support/ArtPalette.h"
 #include "support/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QColor paletteColour(const QString &name)
-{
-    QFile file(QStringLiteral(MARROWICK_TEST_SOURCE_DIR "/../scripts/art-palette.json"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QColor(QJsonDocument::fromJson(file.readAll()).object().value(name).toString());
-}
-
-} // namespace
 
 // The icon at the sizes desktops show it: a white page at the centre of the accent tile,
 // whose colour shows left of the pages.
 TEST(ApplicationIconTest, ReadsAtEverySizeInThePaletteColours)
 {
     ASSERT_FALSE(ImageLoader::imageNamed(u"marrowick"_s).isNull());
-    const QColor white = paletteColour(u"white"_s);
-    const QColor accent = paletteColour(u"accent"_s);
+    const QColor white = artPaletteColour(u"white"_s);
+    const QColor accent = artPaletteColour(u"accent"_s);
     ASSERT_TRUE(accent.isValid());
     for (const int size : {16, 32, 48, 256}) {
         VXView icon;
