@@ -221,16 +221,23 @@ std::optional<RQError> Trash::makeHomeTrash()
 std::optional<RQError> Trash::moveItemToTrash(const QString &path, QString *pathInTrash)
 {
     const QString absolutePath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    const QFileInfo item(absolutePath);
+    const FileDescriptor itemFolder(openFolderAtPath(QFileInfo(absolutePath).path()));
+    if (itemFolder.get() < 0)
+        return RQError::fileSystemError(errno, path);
+    return moveEntryToTrash(itemFolder.get(), absolutePath, pathInTrash);
+}
+
+std::optional<RQError> Trash::moveEntryToTrash(int folderFd, const QString &path, QString *pathInTrash)
+{
+    const QFileInfo item(path);
     const QByteArray name = QFile::encodeName(item.fileName());
-    const FileDescriptor itemFolder(openFolderAtPath(item.path()));
     struct stat status {};
-    if (itemFolder.get() < 0 || ::fstatat(itemFolder.get(), name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
         return RQError::fileSystemError(errno, path);
     if (auto error = makeHomeTrash())
         return error;
     // The item's folder decides: the move renames the item within its folder's file system.
-    if (::fstat(itemFolder.get(), &status) != 0)
+    if (::fstat(folderFd, &status) != 0)
         return RQError::fileSystemError(errno, path);
 
     bool onSharedVolume = false;
@@ -245,8 +252,7 @@ std::optional<RQError> Trash::moveItemToTrash(const QString &path, QString *path
     if (info.get() < 0)
         return RQError::fileSystemError(errno, path);
     QByteArray trashedName;
-    if (const int error =
-            moveIntoTrash(itemFolder.get(), name, files.get(), info.get(), infoText(absolutePath), trashedName))
+    if (const int error = moveIntoTrash(folderFd, name, files.get(), info.get(), infoText(path), trashedName))
         return RQError::fileSystemError(error, path);
     if (pathInTrash)
         *pathInTrash = trashPath + "/files/"_L1 + QFile::decodeName(trashedName);

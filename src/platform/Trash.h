@@ -24,6 +24,10 @@ public:
     // once, and leaves no info file. Nothing in the trash is ever replaced, nothing is copied
     // across volumes; all work inside the trash goes through opened folder descriptors.
     static std::optional<RQError> moveItemToTrash(const QString &path, QString *pathInTrash = nullptr);
+    // The same for the entry of an opened folder whose absolute path (no trailing "/") is given:
+    // the entry is the one in that folder, wherever the path would lead now; the path goes into
+    // the info file and names the item in errors.
+    static std::optional<RQError> moveEntryToTrash(int folderFd, const QString &path, QString *pathInTrash = nullptr);
 
     // Makes the XDG data folder and the home trash folder in it (owner-only) when missing.
     static std::optional<RQError> makeHomeTrash();

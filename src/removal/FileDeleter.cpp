@@ -15,7 +15,15 @@
 
 namespace {
 
-int removeEntry(int folderFd, const char *name, dev_t device);
+// One pass over an entry and everything below it on its file system: removing it, or only
+// adding up what removing it would take.
+struct Pass
+{
+    bool removing = true;
+    quint64 bytes = 0;
+};
+
+int visitEntry(int folderFd, const char *name, dev_t device, Pass &pass);
 
 // Reads all names first, so that removing entries never disturbs the listing.
 int listEntries(int fd, std::vector<std::string> &names)
@@ -40,13 +48,14 @@ int listEntries(int fd, std::vector<std::string> &names)
     return error;
 }
 
-int removeContents(int fd, dev_t device)
+int visitContents(int fd, dev_t device, Pass &pass)
 {
     std::vector<std::string> names;
     if (const int error = listEntries(fd, names))
         return error;
     for (const std::string &name : names) {
-        if (const int error = removeEntry(fd, name.c_str(), device))
+        // Adding up goes on past what it cannot read; a removal stops at the first failure.
+        if (const int error = visitEntry(fd, name.c_str(), device, pass); error && pass.removing)
             return error;
     }
     return 0;
@@ -61,7 +70,7 @@ std::optional<quint64> mountId(int fd)
     return status.stx_mnt_id;
 }
 
-int removeFolder(int folderFd, const char *name, dev_t device)
+int visitFolder(int folderFd, const char *name, dev_t device, Pass &pass)
 {
     const FileDescriptor fd(::openat(folderFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (fd.get() < 0)
@@ -72,26 +81,34 @@ int removeFolder(int folderFd, const char *name, dev_t device)
     const auto outer = mountId(folderFd);
     if (inner && outer && *inner != *outer)
         return EXDEV;
-    if (const int error = removeContents(fd.get(), device))
+    if (const int error = visitContents(fd.get(), device, pass))
         return error;
+    if (!pass.removing)
+        return 0;
     return ::unlinkat(folderFd, name, AT_REMOVEDIR) == 0 ? 0 : errno;
 }
 
-int removeEntry(int folderFd, const char *name, dev_t device)
+// unlinkat refuses a folder, so a file that became one after its check is never emptied.
+int visitFile(int folderFd, const char *name, const struct stat &status, Pass &pass)
+{
+    if (pass.removing && ::unlinkat(folderFd, name, 0) != 0)
+        return errno;
+    if (S_ISREG(status.st_mode))
+        pass.bytes += quint64(status.st_size);
+    return 0;
+}
+
+int visitEntry(int folderFd, const char *name, dev_t device, Pass &pass)
 {
     struct stat status {};
     if (::fstatat(folderFd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
     if (!S_ISDIR(status.st_mode))
-        return ::unlinkat(folderFd, name, 0) == 0 ? 0 : errno;
+        return visitFile(folderFd, name, status, pass);
     if (status.st_dev != device)
         return EXDEV;
-    return removeFolder(folderFd, name, device);
+    return visitFolder(folderFd, name, device, pass);
 }
-
-} // namespace
-
-namespace {
 
 int kindErrno(const struct stat &status, FileDeleter::Kind kind)
 {
@@ -105,16 +122,6 @@ int kindErrno(const struct stat &status, FileDeleter::Kind kind)
 
 } // namespace
 
-std::optional<RQError> FileDeleter::checkKind(const QString &path, Kind kind)
-{
-    struct stat status {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return RQError::fileSystemError(errno, path);
-    if (const int error = kindErrno(status, kind))
-        return RQError::fileSystemError(error, path);
-    return std::nullopt;
-}
-
 std::optional<RQError> FileDeleter::removeItemAtPath(const QString &path, Kind kind)
 {
     const QFileInfo info(path);
@@ -122,19 +129,32 @@ std::optional<RQError> FileDeleter::removeItemAtPath(const QString &path, Kind k
                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (parent.get() < 0)
         return RQError::fileSystemError(errno, path);
-    const QByteArray name = QFile::encodeName(info.fileName());
+    return removeEntry(parent.get(), QFile::encodeName(info.fileName()), kind, path).error;
+}
+
+FileDeleter::Removal FileDeleter::removeEntry(int folderFd, const QByteArray &name, Kind kind, const QString &path)
+{
+    Pass pass;
     struct stat status {};
-    int error = ::fstatat(parent.get(), name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0
-        ? kindErrno(status, kind)
-        : errno;
-    // A file that becomes a folder after the check is refused by unlinkat itself, a folder
-    // that becomes anything else by the open with O_DIRECTORY | O_NOFOLLOW.
+    int error = ::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 ? kindErrno(status, kind)
+                                                                                         : errno;
+    // A folder that becomes anything else after the check is refused by the open with
+    // O_DIRECTORY | O_NOFOLLOW.
     if (!error) {
-        error = kind == Kind::File
-            ? (::unlinkat(parent.get(), name.constData(), 0) == 0 ? 0 : errno)
-            : removeFolder(parent.get(), name.constData(), status.st_dev);
+        error = kind == Kind::File ? visitFile(folderFd, name.constData(), status, pass)
+                                   : visitFolder(folderFd, name.constData(), status.st_dev, pass);
     }
     if (error)
-        return RQError::fileSystemError(error, path);
-    return std::nullopt;
+        return {RQError::fileSystemError(error, path), pass.bytes};
+    return {std::nullopt, pass.bytes};
+}
+
+quint64 FileDeleter::sizeOfEntry(int folderFd, const QByteArray &name)
+{
+    struct stat status {};
+    if (::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return 0;
+    Pass pass{false};
+    visitEntry(folderFd, name.constData(), status.st_dev, pass);
+    return pass.bytes;
 }

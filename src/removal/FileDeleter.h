@@ -2,6 +2,7 @@
 
 #include "platform/RQError.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -15,15 +16,26 @@ class FileDeleter final
 public:
     enum class Kind { File, Folder };
 
+    // What a removal took: the bytes of the regular files that went, also when a folder could
+    // be removed only in part, and the error that stopped it.
+    struct Removal
+    {
+        std::optional<RQError> error;
+        quint64 bytesRemoved = 0;
+    };
+
     FileDeleter() = delete;
 
-    // The item at the path (no trailing "/") must still be of the kind the scan saw: a folder
-    // (not a link to one) for Folder, anything but a folder for File. Answers the error when
-    // it is not, or is gone.
-    static std::optional<RQError> checkKind(const QString &path, Kind kind);
-
-    // Removes the item at the path after checkKind; a folder with its whole content. On a
-    // failure inside a folder the removal stops there and answers the first error; what was
-    // removed before stays removed.
+    // Removes the item at the path (no trailing "/"); see removeEntry.
     static std::optional<RQError> removeItemAtPath(const QString &path, Kind kind);
+
+    // Removes the entry name of the opened folder; a folder with its whole content. The entry
+    // must still be of the kind the scan saw: a folder (not a link to one) for Folder, anything
+    // but a folder for File. On a failure inside a folder the removal stops there and answers
+    // the first error; what was removed before stays removed. The path names the item in errors.
+    static Removal removeEntry(int folderFd, const QByteArray &name, Kind kind, const QString &path);
+
+    // The bytes of the regular files at the entry and below it, on its own file system: what
+    // moving it away takes from its place. Links are not followed; what cannot be read counts 0.
+    static quint64 sizeOfEntry(int folderFd, const QByteArray &name);
 };

@@ -8,6 +8,8 @@
 #include "removal/FileDeleter.h"
 #include "removal/KMHSPhotosFileRemover.h"
 #include "removal/KMHSiPhotoFileRemover.h"
+#include "removal/RemovalError.h"
+#include "removal/RemovalList.h"
 #include "services/Preferences.h"
 #include "foundation/RQArrayChunks.h"
 #include "foundation/RQDispatch.h"
@@ -19,15 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Where the item lies on disk: its path without a folder's trailing "/".
-QString diskPath(const RQFile &file)
-{
-    QString path = file.path();
-    while (path.size() > 1 && path.endsWith(u'/'))
-        path.chop(1);
-    return path;
-}
 
 FileDeleter::Kind kindOf(const RQFile &file)
 {
@@ -59,12 +52,17 @@ void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
     m_makeAliases = preferences.useHardLinks();
     m_useTrash = preferences.useTrash();
     m_errorDict = KMHSErrorDictionary();
-    m_totalFiles = qint64(files.size());
+    m_bytesTaken.clear();
+    m_locator = std::make_unique<ScannedItemLocator>();
+    const RemovalList list(files);
+    m_totalFiles = qint64(list.items().size());
 
     FileList plain, network, iPhoto, photos;
-    for (const auto &file : files) {
-        if (!file || !file->exists())
+    for (const auto &file : list.items()) {
+        if (!file->exists())
             continue;
+        if (list.removesKeptCopyOf(*file))
+            recordError(*file, RemovalError::error(RemovalError::KeptCopyWouldBeRemoved));
         if (file->inIPhotoLibrary())
             iPhoto.push_back(file);
         else if (file->inPhotosLibrary())
@@ -81,6 +79,7 @@ void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
     deletePhotosAppFiles(photos);
     if (m_makeAliases)
         makeAliasesForFiles(plain);
+    m_locator.reset();
     RQPhotosLibrary::sharedInstance().setPhotosFilesRemoved(quint64(photos.size()));
 
     quint64 spaceFreed = sumOfFileArray(plain);
@@ -129,10 +128,11 @@ void KMHSFileRemover::deleteIPhotoFiles(const FileList &files)
         QString::fromLatin1(KMHSiPhotoFileRemover::bundleIdentifier));
     m_iPhotoRemover = std::make_unique<KMHSiPhotoFileRemover>();
     for (const FileList &chunk : chunks) {
-        if (m_iPhotoRemover->removeFiles(chunk)) {
+        const FileList toRemove = withoutFailures(chunk);
+        if (toRemove.empty() || m_iPhotoRemover->removeFiles(toRemove)) {
             m_errorDict.insert(m_iPhotoRemover->errorDict());
         } else if (const auto error = m_iPhotoRemover->error()) {
-            for (const auto &file : chunk)
+            for (const auto &file : toRemove)
                 recordError(*file, *error);
         }
         updateTotalFilesRemoved(qint64(chunk.size()));
@@ -149,8 +149,11 @@ void KMHSFileRemover::deletePhotosAppFiles(const FileList &files)
         QString::fromLatin1(KMHSPhotosFileRemover::bundleIdentifier));
     m_photosAppRemover = std::make_unique<KMHSPhotosFileRemover>();
     for (const FileList &chunk : chunks) {
-        m_photosAppRemover->removeFiles(chunk);
-        m_errorDict.insert(m_photosAppRemover->errorDict());
+        const FileList toRemove = withoutFailures(chunk);
+        if (!toRemove.empty()) {
+            m_photosAppRemover->removeFiles(toRemove);
+            m_errorDict.insert(m_photosAppRemover->errorDict());
+        }
         updateTotalFilesRemoved(qint64(chunk.size()));
     }
     m_photosAppRemover.reset();
@@ -159,8 +162,15 @@ void KMHSFileRemover::deletePhotosAppFiles(const FileList &files)
 void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk)
 {
     for (const auto &file : chunk) {
-        if (const auto error = FileDeleter::removeItemAtPath(diskPath(*file), kindOf(*file)))
-            recordError(*file, *error);
+        ScannedItemLocator::Location item;
+        if (!isReadyForRemoval(*file, item))
+            continue;
+        const FileDeleter::Removal removal = FileDeleter::removeEntry(item.folder(), item.name(), kindOf(*file),
+                                                                      item.path());
+        // A folder that went only in part still freed what went.
+        m_bytesTaken.insert(errorKeyForFile(*file), removal.bytesRemoved);
+        if (removal.error)
+            recordError(*file, *removal.error);
     }
 }
 
@@ -168,13 +178,51 @@ void KMHSFileRemover::moveFilesToTrash(const FileList &chunk)
 {
     // One item at a time, so that every failure is known and recorded for its own item.
     for (const auto &file : chunk) {
-        const QString path = diskPath(*file);
-        auto error = FileDeleter::checkKind(path, kindOf(*file));
-        if (!error)
-            error = Trash::moveItemToTrash(path);
-        if (error)
+        ScannedItemLocator::Location item;
+        if (!isReadyForRemoval(*file, item))
+            continue;
+        const quint64 bytes = FileDeleter::sizeOfEntry(item.folder(), item.name());
+        if (const auto error = Trash::moveEntryToTrash(item.folder(), item.path()))
             recordError(*file, *error);
+        else
+            m_bytesTaken.insert(errorKeyForFile(*file), bytes);
     }
+}
+
+bool KMHSFileRemover::isReadyForRemoval(const RQFile &file, ScannedItemLocator::Location &item)
+{
+    // Refused before the removal started.
+    if (m_errorDict.contains(errorKeyForFile(file)))
+        return false;
+    std::optional<RQError> error = m_locator->locate(file, item);
+    if (!error)
+        error = keptCopyError(file, item);
+    if (error)
+        recordError(file, *error);
+    return !error;
+}
+
+std::optional<RQError> KMHSFileRemover::keptCopyError(const RQFile &file, const ScannedItemLocator::Location &item)
+{
+    const std::shared_ptr<RQFile> keptCopy = file.aliasDestinationFile();
+    if (!keptCopy)
+        return std::nullopt;
+    ScannedItemLocator::Location kept;
+    if (m_locator->locate(*keptCopy, kept))
+        return RemovalError::error(RemovalError::KeptCopyGone);
+    if (item.isSameEntryAs(kept))
+        return RemovalError::error(RemovalError::KeptCopyWouldBeRemoved);
+    return std::nullopt;
+}
+
+KMHSFileRemover::FileList KMHSFileRemover::withoutFailures(const FileList &files) const
+{
+    FileList remaining;
+    for (const auto &file : files) {
+        if (!m_errorDict.contains(errorKeyForFile(*file)))
+            remaining.push_back(file);
+    }
+    return remaining;
 }
 
 void KMHSFileRemover::makeAliasesForFiles(const FileList &files)
@@ -185,10 +233,12 @@ void KMHSFileRemover::makeAliasesForFiles(const FileList &files)
         const std::shared_ptr<RQFile> destination = file->aliasDestinationFile();
         if (!destination)
             continue;
-        // symlink never replaces anything, so the link goes only where the item is gone.
-        const QByteArray link = QFile::encodeName(diskPath(*file));
-        const QByteArray target = QFile::encodeName(diskPath(*destination));
-        if (::symlink(target.constData(), link.constData()) != 0) {
+        // Made in the item's own folder, reached as the item was; symlinkat never replaces
+        // anything, so the link goes only where the item is gone.
+        ScannedItemLocator::Location place;
+        const QByteArray target = QFile::encodeName(RemovalList::diskPath(*destination));
+        if (m_locator->openFolder(*file, place)
+            || ::symlinkat(target.constData(), place.folder(), place.name().constData()) != 0) {
             SystemLog::debug(u"Could not make alias for file: %1, with destination: %2"_s.arg(
                 file->description(), destination->description()));
         }
@@ -216,11 +266,16 @@ quint64 KMHSFileRemover::sumOfFileArray(const FileList &files)
 {
     quint64 total = 0;
     for (const auto &file : files) {
-        if (m_errorDict.contains(errorKeyForFile(*file)))
-            continue;
-        ++m_filesRemoved;
-        // Truncated after every item, so fractions of a byte never add up.
-        total = quint64(file->fileSize() + double(total));
+        const QString key = errorKeyForFile(*file);
+        const bool failed = m_errorDict.contains(key);
+        if (!failed)
+            ++m_filesRemoved;
+        if (const auto taken = m_bytesTaken.constFind(key); taken != m_bytesTaken.cend())
+            total += *taken;
+        else if (!failed)
+            // Library items: the size their library gave, truncated after every item so that
+            // fractions of a byte never add up.
+            total = quint64(file->fileSize() + double(total));
     }
     return total;
 }

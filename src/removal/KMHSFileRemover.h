@@ -2,7 +2,10 @@
 
 #include "removal/KMHSErrorDictionary.h"
 #include "removal/KMHSFileRemoverDelegate.h"
+#include "removal/ScannedItemLocator.h"
 #include "scanning/RQFile.h"
+
+#include <QHash>
 
 #include <atomic>
 #include <memory>
@@ -18,6 +21,14 @@ class SerialQueue;
 // each failure is recorded under the item's key (errorKeyForFile) and never counts as a
 // removal. With links on, each removed plain item is replaced by a symbolic link to the copy
 // that stays (its aliasDestinationFile), which is itself never touched.
+//
+// Only what the scan saw goes, and never the last copy. The list is taken one item per place,
+// an item inside a listed folder going with the folder. An item whose copy that stays is listed
+// too (or lies inside a listed folder) is refused before anything moves. Just before a plain or
+// network item goes, it is reached from its scan root without following links and must still be
+// what the scan saw (device, inode, kind, size, modification time; a folder by its own values,
+// not those of its content), and its copy that stays must be too; otherwise it stays, with its
+// reason. The bytes freed are what left the disk, measured on the item as it went.
 //
 // Threads: removeFiles is called on the main thread and returns at once; the work runs on a
 // serial queue of its own, and the delegate hears on the main thread (progress per chunk,
@@ -52,8 +63,8 @@ public:
     // Copied from the preferences when a removal starts.
     bool makeAliases() const { return m_makeAliases; }
     bool useTrash() const { return m_useTrash; }
-    // The counts: items handed to a road so far, items given, items counted as removed by the
-    // final sum.
+    // The counts: items handed to a road so far, items of the list (one per place, none inside
+    // a listed folder), items counted as removed by the final sum.
     qint64 totalFilesRemoved() const { return m_totalFilesRemoved; }
     qint64 totalFiles() const { return m_totalFiles; }
     qint64 filesRemoved() const { return m_filesRemoved; }
@@ -72,11 +83,18 @@ private:
     void updateTotalFilesRemoved(qint64 count);
     quint64 sumOfFileArray(const FileList &files);
     void recordError(const RQFile &file, const RQError &error);
+    bool isReadyForRemoval(const RQFile &file, ScannedItemLocator::Location &item);
+    std::optional<RQError> keptCopyError(const RQFile &file, const ScannedItemLocator::Location &item);
+    FileList withoutFailures(const FileList &files) const;
 
     std::atomic<KMHSFileRemoverDelegate *> m_delegate = nullptr;
     std::atomic<bool> m_makeAliases = false;
     std::atomic<bool> m_useTrash = false;
     KMHSErrorDictionary m_errorDict;
+    // Bytes that left the disk, by item key, for the items the file remover itself removed.
+    QHash<QString, quint64> m_bytesTaken;
+    // Reaches the items; lives while a removal runs.
+    std::unique_ptr<ScannedItemLocator> m_locator;
     std::atomic<qint64> m_totalFilesRemoved = 0;
     std::atomic<qint64> m_totalFiles = 0;
     std::atomic<qint64> m_filesRemoved = 0;

@@ -109,6 +109,8 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
         m_folders.back()->markContentNotCompared();
         return true;
     }
+    if (rootReadable)
+        m_metFolders.emplace(rootValues.device, rootValues.inode);
     DirectoryWalker walker(root);
     DirectoryEntry entry;
     while (walker.next(entry))
@@ -125,7 +127,7 @@ void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWa
         handlePassedOver(entry, parent);
         return;
     }
-    if (isRefused(entry)) {
+    if (isRefused(entry) || isFolderMetBefore(entry)) {
         if (walker)
             walker->skipDescendants();
         parent.markContentNotCompared();
@@ -178,6 +180,15 @@ bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry) const
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
     return ignoreList.pathIsTimeMachineBackup(entry.path, resourceValues(entry))
         || ignoreList.pathIsChildOfSystemPath(judgedPath(entry.path));
+}
+
+bool RQDuplicateFinderWalk::isFolderMetBefore(const DirectoryEntry &entry)
+{
+    // Removing one of two paths to the same folder would empty both, so they are never two.
+    if (entry.type != DirectoryEntry::Type::Directory || m_metFolders.emplace(entry.device, entry.inode).second)
+        return false;
+    SystemLog::debug(u"Skipping a folder already met at another path: "_s + entry.path);
+    return true;
 }
 
 std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &entry, RQDirectory &parent) const

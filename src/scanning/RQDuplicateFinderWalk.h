@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 class DirectoryWalker;
@@ -15,7 +18,8 @@ struct RQDuplicateFinderScan;
 // Stage 0 of a scan: walks the finder's roots into a tree of items, on the scan's thread.
 // A folder below which anything was left uncompared (a hidden entry, a skipped or unreadable
 // entry, a name the model cannot hold, library content other than its media) is marked, so
-// that it is never offered as a duplicate; the files in it still are.
+// that it is never offered as a duplicate; the files in it still are. A folder met a second time
+// (a bind mount, a loop through mounts) is left out: it is one folder, walked once.
 class RQDuplicateFinderWalk final
 {
 public:
@@ -32,6 +36,7 @@ private:
     // so that a root is judged by where it leads, not by its text.
     QString judgedPath(const QString &path) const;
     bool isRefused(const DirectoryEntry &entry) const;
+    bool isFolderMetBefore(const DirectoryEntry &entry);
     std::shared_ptr<RQFile> makeFile(const DirectoryEntry &entry, RQDirectory &parent) const;
     std::shared_ptr<RQDirectory> makeFolder(const DirectoryEntry &entry, DirectoryWalker *walker);
     void addLibraryMedia(RQDirectory &library, const std::vector<std::shared_ptr<RQFile>> &media,
@@ -44,4 +49,6 @@ private:
     // The current root's item path and, when it differs, its resolved path; both end with "/".
     QString m_rootPath;
     QString m_resolvedRootPath;
+    // Device and inode of every folder walked so far, the roots' included.
+    std::set<std::pair<std::uint64_t, std::uint64_t>> m_metFolders;
 };

@@ -1,8 +1,11 @@
 #include "RemovalFixture.h"
 
+#include "scanning/RQDuplicateFinderScan.h"
+#include "scanning/RQDuplicateFinderWalk.h"
 #include "services/Preferences.h"
 #include "support/EventLoop.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -67,6 +70,9 @@ void RemovalFixture::SetUp()
 
 void RemovalFixture::TearDown()
 {
+    // Items that name each other as the copy that stays would keep each other alive.
+    for (const auto &item : m_scanned)
+        item->setAliasDestinationFile(nullptr);
     EXPECT_TRUE(QDir(m_folder.filePath(u"working"_s)).isEmpty()) << "something landed in the working folder";
     QDir::setCurrent(m_previousCurrent);
     for (const QString &path : std::as_const(m_immutable)) {
@@ -141,6 +147,17 @@ RemovalFixture::Snapshot RemovalFixture::snapshot() const
     return entries;
 }
 
+quint64 RemovalFixture::bytesThatLeft(const Snapshot &before) const
+{
+    const Snapshot after = snapshot();
+    quint64 bytes = 0;
+    for (auto entry = before.cbegin(); entry != before.cend(); ++entry) {
+        if (entry.value().startsWith("F:") && after.value(entry.key()) != entry.value())
+            bytes += quint64(entry.value().size() - 2);
+    }
+    return bytes;
+}
+
 void RemovalFixture::expectUntouchedExcept(const Snapshot &before, const QStringList &removedRelative) const
 {
     const Snapshot after = snapshot();
@@ -153,6 +170,24 @@ void RemovalFixture::expectUntouchedExcept(const Snapshot &before, const QString
             continue;
         EXPECT_EQ(after.value(entry.key()), entry.value()) << "changed: " << entry.key().toStdString();
     }
+}
+
+void RemovalFixture::scan(const QString &relativeRoot)
+{
+    const auto finder = RQDuplicateFinder::duplicateFinderWithPaths({dataPath(relativeRoot)}, 0);
+    RQDuplicateFinderScan walked;
+    ASSERT_TRUE(RQDuplicateFinderWalk(*finder, walked).walkRoots());
+    // The finder's reports are queued for this thread; they run while it still lives.
+    QCoreApplication::sendPostedEvents();
+    m_scanned.insert(m_scanned.end(), walked.allItems.cbegin(), walked.allItems.cend());
+}
+
+std::shared_ptr<RQFile> RemovalFixture::scanned(const QString &relative) const
+{
+    const QString path = dataPath(relative);
+    const auto found = std::find_if(m_scanned.cbegin(), m_scanned.cend(),
+                                    [&path](const auto &item) { return item->path() == path; });
+    return found == m_scanned.cend() ? nullptr : *found;
 }
 
 bool RemovalFixture::makeImmutable(const QString &path)

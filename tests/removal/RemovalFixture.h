@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 // Everything a delegate heard, in order.
 class RecordingDelegate final : public KMHSFileRemoverDelegate
@@ -54,8 +55,17 @@ public:
     // The names in the home trash's "files" folder.
     QStringList trashedNames() const;
     Snapshot snapshot() const;
+    // The bytes of the regular files of before that are no longer there as they were.
+    quint64 bytesThatLeft(const Snapshot &before) const;
     // Every entry of before that lies outside the removed items is still there, unchanged.
     void expectUntouchedExcept(const Snapshot &before, const QStringList &removedRelative) const;
+
+    // Walks data/ (or the folder below it) as a scan does, so that its items carry what the scan
+    // saw and know their folders up to the root. The items stay until the test ends.
+    void scan(const QString &relativeRoot = QString());
+    // An item of the scans so far by its path relative to data/ (a folder's ends in "/"); null
+    // when no scan met it.
+    std::shared_ptr<RQFile> scanned(const QString &relative) const;
 
     // The immutable flag stops even root. false when the file system cannot set it.
     bool makeImmutable(const QString &path);
@@ -79,6 +89,7 @@ public:
     TemporaryFolder m_folder;
 
 private:
+    std::vector<std::shared_ptr<RQFile>> m_scanned;
     QStringList m_immutable;
     QStringList m_mounts;
     QString m_previousCurrent;

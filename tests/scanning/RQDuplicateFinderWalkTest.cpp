@@ -14,6 +14,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -212,4 +215,74 @@ TEST_F(RQDuplicateFinderWalkTest, FolderLeftForLackOfDescriptorsIsLogged)
         std::exit(top && logged ? 0 : 1);
     };
     EXPECT_EXIT(withFewDescriptors(), ::testing::ExitedWithCode(0), "");
+}
+
+namespace {
+
+// Shows a folder again at another place for as long as it lives; mounting needs root.
+class BindMount final
+{
+public:
+    BindMount(const QString &source, const QString &target)
+        : m_target(QFile::encodeName(target)),
+          m_mounted(::mount(QFile::encodeName(source).constData(), m_target.constData(), nullptr, MS_BIND, nullptr) == 0)
+    {
+    }
+    ~BindMount()
+    {
+        if (m_mounted)
+            ::umount2(m_target.constData(), MNT_DETACH);
+    }
+    BindMount(const BindMount &) = delete;
+    BindMount &operator=(const BindMount &) = delete;
+
+    bool isMounted() const { return m_mounted; }
+
+private:
+    QByteArray m_target;
+    bool m_mounted;
+};
+
+} // namespace
+
+// A folder met a second time through a bind mount is the folder already walked: it is left out,
+// with a log line, and the folder holding it is never offered as a copy of anything.
+TEST_F(RQDuplicateFinderWalkTest, FolderMetTwiceIsWalkedOnce)
+{
+    struct Row
+    {
+        const char *source;
+        const char *mountPoint;
+        const char *holder;
+    };
+    const Row rows[] = {{"top/src", "top/src-again", "top"}, {"top", "top/src/loop", "top/src"}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.mountPoint);
+        QDir(root(u"top"_s)).removeRecursively();
+        write(u"top/src/a.txt"_s, 10, 'a');
+        write(u"top/src/inner/b.txt"_s, 10, 'b');
+        makeFolder(QString::fromLatin1(row.mountPoint));
+        const BindMount mount(root(QString::fromLatin1(row.source)), root(QString::fromLatin1(row.mountPoint)));
+        if (!mount.isMounted())
+            GTEST_SKIP() << "this process may not mount a file system (needs root)";
+        const auto finder = RQDuplicateFinder::duplicateFinderWithPaths({root(u"top"_s)}, 0);
+        RQDuplicateFinderScan scan;
+        LogCapture log;
+
+        RQDuplicateFinderWalk(*finder, scan).walkRoots();
+        QCoreApplication::sendPostedEvents();
+
+        QStringList paths;
+        for (const auto &item : scan.allItems)
+            paths.append(relative(item->path()));
+        EXPECT_FALSE(paths.contains(QString::fromLatin1(row.mountPoint) + u'/')) << paths.join(u' ').toStdString();
+        EXPECT_EQ(paths.filter(u"b.txt"_s).size(), 1) << paths.join(u' ').toStdString();
+        const QString holder = root(QString::fromLatin1(row.holder)) + u'/';
+        const auto found = std::find_if(scan.allItems.cbegin(), scan.allItems.cend(),
+                                        [&holder](const auto &item) { return item->path() == holder; });
+        ASSERT_NE(found, scan.allItems.cend());
+        EXPECT_TRUE(std::static_pointer_cast<RQDirectory>(*found)->contentNotCompared());
+        EXPECT_EQ(log.lines().filter(u"Skipping"_s), QStringList{u"[DEBUG] Skipping a folder already met at another path: "_s
+                                           + root(QString::fromLatin1(row.mountPoint)) + u'/'});
+    }
 }

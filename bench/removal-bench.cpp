@@ -1,0 +1,122 @@
+// Times the file remover on COUNT files (10,000 unless given), each the copy of a kept file, once
+// deleted and once moved to the Trash. The files are made in a fresh temporary folder and scanned
+// by the walk, so that the items are what a scan hands over; home, settings and Trash are the
+// temporary folder's own, never the user's.
+
+#include "removal/KMHSFileRemover.h"
+#include "scanning/RQDirectory.h"
+#include "scanning/RQDuplicateFinder.h"
+#include "scanning/RQDuplicateFinderScan.h"
+#include "scanning/RQDuplicateFinderWalk.h"
+#include "services/Preferences.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class CompletionWaiter final : public KMHSFileRemoverDelegate
+{
+public:
+    void fileRemoverDidRemoveFileWithDetails(KMHSFileRemover *, KMHSDetails) override {}
+    void fileRemoverDidStartCreatingAliases(KMHSFileRemover *) override {}
+    void fileRemoverDidCompleteWithErrors(KMHSFileRemover *, const KMHSErrorDictionary &errors, qint64 removed,
+                                          quint64) override
+    {
+        m_failed = errors.size();
+        m_removed = removed;
+        m_loop.quit();
+    }
+
+    void wait() { m_loop.exec(); }
+    qint64 removed() const { return m_removed; }
+    qsizetype failed() const { return m_failed; }
+
+private:
+    QEventLoop m_loop;
+    qint64 m_removed = 0;
+    qsizetype m_failed = 0;
+};
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+// data/kept/N and data/copies/N with the same content; answers the copies, each keeping its
+// kept file, as items of a walk over data/.
+KMHSFileRemover::FileList makeCopies(const QString &data, int count, std::vector<std::shared_ptr<RQFile>> &tree)
+{
+    QDir().mkpath(data + "/kept"_L1);
+    QDir().mkpath(data + "/copies"_L1);
+    for (int index = 0; index < count; ++index) {
+        const QByteArray content = "content of file " + QByteArray::number(index);
+        writeFile(data + "/kept/"_L1 + QString::number(index), content);
+        writeFile(data + "/copies/"_L1 + QString::number(index), content);
+    }
+    const auto finder = RQDuplicateFinder::duplicateFinderWithPaths({data}, 0);
+    RQDuplicateFinderScan scan;
+    RQDuplicateFinderWalk(*finder, scan).walkRoots();
+    QCoreApplication::sendPostedEvents();
+    QHash<QString, std::shared_ptr<RQFile>> byPath;
+    for (const auto &item : scan.allItems)
+        byPath.insert(item->path(), item);
+    KMHSFileRemover::FileList copies;
+    for (int index = 0; index < count; ++index) {
+        const auto copy = byPath.value(data + "/copies/"_L1 + QString::number(index));
+        copy->setAliasDestinationFile(byPath.value(data + "/kept/"_L1 + QString::number(index)));
+        copies.push_back(copy);
+    }
+    tree = scan.allItems;
+    return copies;
+}
+
+double secondsToRemove(const QString &data, int count, bool useTrash)
+{
+    std::vector<std::shared_ptr<RQFile>> tree;
+    const KMHSFileRemover::FileList copies = makeCopies(data, count, tree);
+    Preferences::sharedPreferences().setUseTrash(useTrash);
+    Preferences::sharedPreferences().setUseHardLinks(false);
+    CompletionWaiter waiter;
+    QElapsedTimer timer;
+    timer.start();
+    {
+        KMHSFileRemover remover;
+        remover.setDelegate(&waiter);
+        remover.removeFiles(copies);
+        waiter.wait();
+    }
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (waiter.removed() != count || waiter.failed() != 0)
+        std::fprintf(stderr, "removed %lld, failed %lld\n", qlonglong(waiter.removed()), qlonglong(waiter.failed()));
+    QDir(data).removeRecursively();
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/share"_L1));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config"_L1));
+    QCoreApplication application(argc, argv);
+    const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+    const QString data = home.path() + "/data"_L1;
+    const double deleted = secondsToRemove(data, count, false);
+    const double trashed = secondsToRemove(data, count, true);
+    std::printf("%d files: deleted %.3f s, trashed %.3f s\n", count, deleted, trashed);
+    return 0;
+}

@@ -1,0 +1,186 @@
+#include "removal/ScannedItemLocator.h"
+
+#include "removal/RemovalError.h"
+#include "removal/RemovalList.h"
+#include "scanning/RQDirectory.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr unsigned int valuesWanted = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_INO;
+constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+RQFileIdentity::Kind kindOfMode(unsigned int mode)
+{
+    if (S_ISDIR(mode))
+        return RQFileIdentity::Kind::Directory;
+    if (S_ISREG(mode))
+        return RQFileIdentity::Kind::RegularFile;
+    if (S_ISLNK(mode))
+        return RQFileIdentity::Kind::SymbolicLink;
+    return RQFileIdentity::Kind::Other;
+}
+
+RQFileIdentity identityOf(const struct statx &values)
+{
+    return {makedev(values.stx_dev_major, values.stx_dev_minor), values.stx_ino,
+            static_cast<std::int64_t>(values.stx_size),
+            static_cast<std::int64_t>(values.stx_mtime.tv_sec) * 1000000000 + values.stx_mtime.tv_nsec,
+            kindOfMode(values.stx_mode)};
+}
+
+// Opens the folder at relative below the root folder, following no link on the way: one call where
+// the kernel has openat2, else one no-follow open per folder. -1 with errno set: ELOOP for a link,
+// ENOTDIR for a file on the way.
+int openBelow(int rootFd, const QByteArray &relative)
+{
+    static std::atomic<bool> kernelResolves = true;
+    if (kernelResolves.load()) {
+        struct open_how how {};
+        how.flags = folderFlags;
+        how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
+        const long fd = ::syscall(SYS_openat2, rootFd, relative.constData(), &how, sizeof how);
+        if (fd >= 0 || (errno != ENOSYS && errno != EPERM))
+            return static_cast<int>(fd);
+        kernelResolves.store(false);
+    }
+    int fd = ::openat(rootFd, ".", folderFlags);
+    for (const QByteArray &name : relative.split('/')) {
+        if (fd < 0 || name.isEmpty() || name == ".")
+            continue;
+        const int next = ::openat(fd, name.constData(), folderFlags | O_NOFOLLOW);
+        const int error = errno;
+        ::close(fd);
+        fd = next;
+        errno = error;
+    }
+    return fd;
+}
+
+// A root whose scan folder is no longer there, or is another folder now, reaches nothing: what
+// lies below it now is not what the scan saw.
+std::optional<RQError> folderError(int errnoValue, const QString &path)
+{
+    if (errnoValue == ELOOP || errnoValue == ENOTDIR || errnoValue == EXDEV || errnoValue == ESTALE)
+        return RemovalError::error(RemovalError::ChangedAfterScan);
+    return RQError::fileSystemError(errnoValue, path);
+}
+
+} // namespace
+
+int ScannedItemLocator::Location::readIdentity()
+{
+    struct statx values {};
+    if (::statx(folder(), m_name.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, valuesWanted, &values) != 0)
+        return errno;
+    m_identity = identityOf(values);
+    return 0;
+}
+
+std::optional<RQError> ScannedItemLocator::Location::differenceFrom(const RQFile &file) const
+{
+    if (file.identity().isKnown()) {
+        if (m_identity == file.identity())
+            return std::nullopt;
+        return RemovalError::error(RemovalError::ChangedAfterScan);
+    }
+    const bool isFolder = m_identity.kind == RQFileIdentity::Kind::Directory;
+    if (file.isDirectory() && !isFolder)
+        return RQError::fileSystemError(ENOTDIR, m_path);
+    if (!file.isDirectory() && isFolder)
+        return RQError::fileSystemError(EISDIR, m_path);
+    return std::nullopt;
+}
+
+bool ScannedItemLocator::Location::isSameEntryAs(const Location &other) const
+{
+    if (!m_identity.isSameObject(other.m_identity))
+        return false;
+    if (m_identity.kind == RQFileIdentity::Kind::Directory)
+        return true;
+    struct stat mine {};
+    struct stat theirs {};
+    return m_name == other.m_name && ::fstat(folder(), &mine) == 0 && ::fstat(other.folder(), &theirs) == 0
+        && mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+}
+
+int ScannedItemLocator::rootDescriptor(const RQDirectory &root)
+{
+    const auto known = m_roots.find(&root);
+    if (known != m_roots.end())
+        return known->second.get();
+    // The scan took a root given as a link as the folder it leads to; so is it taken here.
+    const auto opened = m_roots.try_emplace(&root, ::open(QFile::encodeName(root.path()).constData(), folderFlags)).first;
+    const int fd = opened->second.get();
+    const RQFileIdentity seen = root.identity();
+    struct stat values {};
+    int error = fd < 0 ? errno : ::fstat(fd, &values) != 0 ? errno : 0;
+    if (!error && seen.isKnown() && (values.st_dev != seen.device || values.st_ino != seen.inode))
+        error = ESTALE;
+    if (!error)
+        return fd;
+    m_roots.erase(opened);
+    errno = error;
+    return -1;
+}
+
+int ScannedItemLocator::folderDescriptor(const RQDirectory &folder, const RQDirectory &root)
+{
+    const auto known = m_folders.find(&folder);
+    if (known != m_folders.end())
+        return known->second.get();
+    const int rootFd = rootDescriptor(root);
+    if (rootFd < 0)
+        return -1;
+    const QString below = RemovalList::diskPath(folder).mid(root.path().size());
+    const int fd = openBelow(rootFd, below.isEmpty() ? QByteArrayLiteral(".") : QFile::encodeName(below));
+    if (fd < 0)
+        return -1;
+    if (m_folderOrder.size() == openFoldersKept) {
+        m_folders.erase(m_folderOrder.front());
+        m_folderOrder.pop_front();
+    }
+    m_folderOrder.push_back(&folder);
+    return m_folders.try_emplace(&folder, fd).first->second.get();
+}
+
+std::optional<RQError> ScannedItemLocator::openFolder(const RQFile &file, Location &location)
+{
+    location.m_path = RemovalList::diskPath(file);
+    const QFileInfo info(location.m_path);
+    location.m_name = QFile::encodeName(info.fileName());
+
+    const std::shared_ptr<RQDirectory> folder = file.parent();
+    std::shared_ptr<RQDirectory> root = folder;
+    while (root && root->parent())
+        root = root->parent();
+    if (root && location.m_path.startsWith(root->path())) {
+        location.m_folder = folderDescriptor(*folder, *root);
+    } else {
+        location.m_ownFolder.emplace(::open(QFile::encodeName(info.path()).constData(), folderFlags));
+        location.m_folder = location.m_ownFolder->get();
+    }
+    if (location.m_folder < 0)
+        return folderError(errno, location.m_path);
+    return std::nullopt;
+}
+
+std::optional<RQError> ScannedItemLocator::locate(const RQFile &file, Location &location)
+{
+    if (auto error = openFolder(file, location))
+        return error;
+    if (const int error = location.readIdentity())
+        return RQError::fileSystemError(error, location.m_path);
+    return location.differenceFrom(file);
+}

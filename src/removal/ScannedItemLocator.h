@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/FileDescriptor.h"
+#include "platform/RQError.h"
+#include "scanning/RQFileIdentity.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <optional>
+
+class RQDirectory;
+class RQFile;
+
+// Reaches the items of a scan on disk the way the scan reached them: from the scan's root folder
+// down, following no link on the way, so that a folder swapped for a link after the scan never
+// leads anywhere else. A root must still be the folder the scan walked; it is opened once per
+// locator. A folder, once reached, is kept open for the items after it (they come in runs, a
+// folder of copies beside a folder of kept copies): they are removed from the folder reached, even
+// if its path leads elsewhere meanwhile. Items that know no root (made outside a walk) are reached
+// through their folder's path. Blocking; one thread at a time. The items must outlive the locator,
+// and a Location its locator.
+class ScannedItemLocator final
+{
+public:
+    // Where an item lies now: its folder, opened, and its name there.
+    class Location final
+    {
+    public:
+        Location() = default;
+        Location(const Location &) = delete;
+        Location &operator=(const Location &) = delete;
+
+        int folder() const { return m_folder; }
+        const QByteArray &name() const { return m_name; }
+        // The item's path, as the scan gave it, without a folder's trailing "/".
+        const QString &path() const { return m_path; }
+        // What the disk holds under the name now, the entry itself (a link is not followed).
+        const RQFileIdentity &identity() const { return m_identity; }
+
+        // Reads the entry's values; the errno value when there is no entry to read.
+        int readIdentity();
+        // nullopt when the entry is what the scan saw of the item. Items that no walk read are
+        // held to their kind only, as their path was all they had.
+        std::optional<RQError> differenceFrom(const RQFile &file) const;
+        // Both name one entry: removing one removes the other (a folder seen through a bind
+        // mount, or the same name in the same folder). Hard links to one file are two entries.
+        bool isSameEntryAs(const Location &other) const;
+
+    private:
+        friend class ScannedItemLocator;
+
+        int m_folder = -1;
+        // The folder of an item that knows no root, opened for this location alone.
+        std::optional<FileDescriptor> m_ownFolder;
+        QByteArray m_name;
+        QString m_path;
+        RQFileIdentity m_identity;
+    };
+
+    ScannedItemLocator() = default;
+    ScannedItemLocator(const ScannedItemLocator &) = delete;
+    ScannedItemLocator &operator=(const ScannedItemLocator &) = delete;
+
+    // Opens the folder that holds the item. A link or a file where the scan saw a folder on the
+    // way, or a root that is no longer the folder walked, answers "changed after the scan".
+    std::optional<RQError> openFolder(const RQFile &file, Location &location);
+    // openFolder, then the entry's values read and compared with what the scan saw.
+    std::optional<RQError> locate(const RQFile &file, Location &location);
+
+private:
+    // The root's descriptor, or -1 with errno set (ESTALE when it is another folder now).
+    int rootDescriptor(const RQDirectory &root);
+    // The descriptor of a scanned folder below the root, or -1 with errno set.
+    int folderDescriptor(const RQDirectory &folder, const RQDirectory &root);
+
+    // Folders kept open at most; the oldest are closed first.
+    static constexpr std::size_t openFoldersKept = 16;
+
+    std::map<const RQDirectory *, FileDescriptor> m_roots;
+    std::map<const RQDirectory *, FileDescriptor> m_folders;
+    std::deque<const RQDirectory *> m_folderOrder;
+};
