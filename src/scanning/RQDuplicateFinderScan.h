@@ -5,6 +5,8 @@
 
 #include <QtGlobal>
 
+#include <cstddef>
+
 #include <memory>
 #include <vector>
 
@@ -13,11 +15,17 @@ class RQFile;
 // What the walk hands to the later stages of a scan.
 struct RQDuplicateFinderScan
 {
+    RQDuplicateFinderScan() = default;
+    // firstBlockSize: 0 reads every file that shares a size whole at once.
+    explicit RQDuplicateFinderScan(std::size_t firstBlockSize) : digests(RQDuplicateFinder::digestChunkSize, firstBlockSize) {}
+    RQDuplicateFinderScan(const RQDuplicateFinderScan &) = delete;
+    RQDuplicateFinderScan &operator=(const RQDuplicateFinderScan &) = delete;
+
     // Every item added, in walk order; the roots own the tree.
     std::vector<std::shared_ptr<RQFile>> allItems;
     // Regular files and library media, also media taken out for their size.
     qsizetype allFilesCount = 0;
     // Stage 1, fed by the walk with the regular files and kept media. Declared after the tree,
     // so that it is gone before the files it reads are.
-    RQDuplicateFinderDigests digests {RQDuplicateFinder::digestChunkSize};
+    RQDuplicateFinderDigests digests {RQDuplicateFinder::digestChunkSize, RQDuplicateFinder::firstBlockSize};
 };
