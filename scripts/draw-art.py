@@ -135,6 +135,18 @@ def folder_icons():
     }
 
 
+def application_icon():
+    """Two pages, one over the other, on the accent tile: a copy found. Every edge lies on a
+    multiple of 8 of the 128 units, a whole pixel at 16 px, so the icon stays crisp at menu
+    size; the front page is cut from the back one by a one-pixel gap of the tile's colour."""
+    tile = rect(8, 8, 112, 112, "accent", rx=24)
+    back = rect(24, 24, 48, 56, "white", rx=4)
+    gap = rect(40, 40, 72, 72, "accent", rx=8)
+    front = rect(48, 48, 56, 56, "white", rx=4)
+    lines = "".join(rect(64, y, 32, 8, "accent") for y in (72, 88))
+    return {"marrowick": svg(128, 128, tile + back + gap + front + lines)}
+
+
 # Surfaces --------------------------------------------------------------------------------
 
 def status_background():
@@ -167,8 +179,8 @@ def icons_background():
 
 def main():
     images = {}
-    for part in (buttons, progress, add_icons, folder_icons, status_background, dividers,
-                 icons_background):
+    for part in (buttons, progress, add_icons, folder_icons, application_icon, status_background,
+                 dividers, icons_background):
         images.update(part())
     OUT.mkdir(parents=True, exist_ok=True)
     for stale in OUT.glob("*.svg"):

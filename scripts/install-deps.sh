@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libqt6svg6 fonts-dejavu-core libssl-dev libsqlite3-dev libplist-dev
-    libgtest-dev dbus-daemon xvfb xauth
+    libgtest-dev dbus-daemon xvfb xauth desktop-file-utils
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/LeadingNumber.h"
+
 #include <QCoreApplication>
-#include <QLocale>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <cmath>
@@ -52,19 +52,6 @@ bool isNumber(const QVariant &value)
     default:
         return false;
     }
-}
-
-// The leading decimal number of a text ("  12.5kg" gives 12.5), or 0 when it has none.
-double leadingNumber(const QString &text)
-{
-    static const QRegularExpression number(
-        uR"(^\s*([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?))"_s);
-    const QRegularExpressionMatch match = number.match(text);
-    if (!match.hasMatch())
-        return 0.0;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(match.capturedView(1), &ok);
-    return ok ? value : 0.0;
 }
 
 double numberValue(const QVariant &value)

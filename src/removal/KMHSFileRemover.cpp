@@ -10,7 +10,6 @@
 #include "removal/KMHSiPhotoFileRemover.h"
 #include "removal/RemovalError.h"
 #include "removal/RemovalList.h"
-#include "services/Preferences.h"
 #include "foundation/RQArrayChunks.h"
 #include "foundation/RQDispatch.h"
 
@@ -48,9 +47,6 @@ void KMHSFileRemover::removeFiles(const FileList &files)
 
 void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
 {
-    const Preferences &preferences = Preferences::sharedPreferences();
-    m_makeAliases = preferences.useHardLinks();
-    m_useTrash = preferences.useTrash();
     m_errorDict = KMHSErrorDictionary();
     m_bytesTaken.clear();
     m_locator = std::make_unique<ScannedItemLocator>();

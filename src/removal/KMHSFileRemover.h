@@ -22,6 +22,9 @@ class SerialQueue;
 // removal. With links on, each removed plain item is replaced by a symbolic link to the copy
 // that stays (its aliasDestinationFile), which is itself never touched.
 //
+// The flags are the removal's own, set before removeFiles (the removal sheet sets them from its
+// hand-off): a change of the preferences during a removal changes nothing.
+//
 // Only what the scan saw goes, and never the last copy. The list is taken one item per place,
 // an item inside a listed folder going with the folder. An item whose copy that stays is listed
 // too (or lies inside a listed folder) is refused before anything moves. Just before a plain or
@@ -60,9 +63,11 @@ public:
     KMHSFileRemoverDelegate *delegate() const { return m_delegate.load(); }
     void setDelegate(KMHSFileRemoverDelegate *delegate) { m_delegate.store(delegate); }
 
-    // Copied from the preferences when a removal starts.
+    // Set before removeFiles; both off unless set.
     bool makeAliases() const { return m_makeAliases; }
+    void setMakeAliases(bool makeAliases) { m_makeAliases = makeAliases; }
     bool useTrash() const { return m_useTrash; }
+    void setUseTrash(bool useTrash) { m_useTrash = useTrash; }
     // The counts: items handed to a road so far, items of the list (one per place, none inside
     // a listed folder), items counted as removed by the final sum.
     qint64 totalFilesRemoved() const { return m_totalFilesRemoved; }

@@ -87,14 +87,14 @@ RQDuplicateFinder::RQDuplicateFinder(const QStringList &paths, double minimumFil
       m_minimumFileSize(minimumFileSize),
       m_ignoreList(RQIgnoreList::ignoreList()),
       m_filesScannedMailbox([this](qint64 total) {
-          if (m_didScanFileBlock)
+          if (m_didScanFileBlock && !isCancelled())
               m_didScanFileBlock(total);
       })
 {
     for (qint64 step = 0; step < stepCount; ++step) {
         m_progressMailboxes[static_cast<std::size_t>(step)] =
             std::make_unique<RQDuplicateFinderMailbox<double>>([this, step](double progress) {
-                if (m_progressBlock)
+                if (m_progressBlock && !isCancelled())
                     m_progressBlock(step, progress);
             });
     }
@@ -115,9 +115,24 @@ void RQDuplicateFinder::setIgnoredPaths(const QStringList &paths)
 void RQDuplicateFinder::start()
 {
     // The caller leaves its scanning state on the completion, which the empty scan still sends.
-    if (m_paths.isEmpty() && m_failureBlock)
+    if (m_paths.isEmpty() && m_failureBlock && !isCancelled())
         m_failureBlock(std::nullopt);
-    DispatchQueue::global(DispatchPriority::High).async([self = shared_from_this()] { self->findDuplicates(); });
+    m_running.store(true);
+    DispatchQueue::global(DispatchPriority::High).async([self = shared_from_this()] {
+        self->findDuplicates();
+        self->m_running.store(false);
+        self->m_running.notify_all();
+    });
+}
+
+void RQDuplicateFinder::cancel()
+{
+    m_cancelled.store(true);
+}
+
+void RQDuplicateFinder::waitUntilFinished() const
+{
+    m_running.wait(true);
 }
 
 void RQDuplicateFinder::findDuplicates()
@@ -136,9 +151,9 @@ void RQDuplicateFinder::findDuplicatesWithCompletionBlock(
 
 std::optional<RQDuplicateFinder::Groups> RQDuplicateFinder::scanRoots()
 {
-    RQDuplicateFinderScan scan;
+    RQDuplicateFinderScan scan(&m_cancelled);
     setCurrentProgressStep(0);
-    if (!RQDuplicateFinderWalk(*this, scan).walkRoots())
+    if (!RQDuplicateFinderWalk(*this, scan).walkRoots() || isCancelled())
         return std::nullopt;
 
     setCurrentProgressStep(1);
@@ -153,6 +168,8 @@ std::optional<RQDuplicateFinder::Groups> RQDuplicateFinder::scanRoots()
 
     std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
                           [](const auto &item) { return !item->isDirectory(); });
+    if (isCancelled())
+        return std::nullopt;
     return RQDuplicateFinderGrouping(*this, std::move(scan.allItems)).findGroups();
 }
 
@@ -174,7 +191,7 @@ void RQDuplicateFinder::completeWithFiles(const std::optional<Groups> &groups)
     flushReports();
     // The task holds the finder until every report posted before it has been delivered.
     DispatchQueue::main().async([self = shared_from_this(), groups] {
-        if (self->m_completionBlock)
+        if (self->m_completionBlock && !self->isCancelled())
             self->m_completionBlock(self, groups);
     });
 }
@@ -202,7 +219,7 @@ void RQDuplicateFinder::updateTotalDuplicates(qint64 totalDuplicates, double tot
     m_totalDuplicatesFound.store(totalDuplicates);
     m_totalDuplicatesSize.store(totalBytes);
     DispatchQueue::main().async([self = shared_from_this(), totalDuplicates, totalBytes] {
-        if (self->m_didFindDuplicateBlock)
+        if (self->m_didFindDuplicateBlock && !self->isCancelled())
             self->m_didFindDuplicateBlock(totalDuplicates, totalBytes);
     });
 }

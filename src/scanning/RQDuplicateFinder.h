@@ -67,8 +67,16 @@ public:
     void setDidScanFileBlock(DidScanFileBlock block) { m_didScanFileBlock = std::move(block); }
     void setDidFindDuplicateBlock(DidFindDuplicateBlock block) { m_didFindDuplicateBlock = std::move(block); }
 
-    // Begins the scan and returns at once. Once per finder; there is no cancellation.
+    // Begins the scan and returns at once. Once per finder.
     void start();
+    // Stops the scan soon: the walk gives up before its next entry, the digests before their
+    // next file or chunk and the grouping before its next group. From now on no callback runs,
+    // the completion included. Any thread; a second call does nothing.
+    void cancel();
+    bool isCancelled() const { return m_cancelled.load(); }
+    // Returns once the scan has left its thread, with nothing of it running any more; at once
+    // when it was never started. Not from a callback (they run on the thread that waits).
+    void waitUntilFinished() const;
 
     // The path with its links resolved; cleaned of "." and ".." by its text when it does not
     // exist. Roots are nested and refused by where they lead.
@@ -125,6 +133,8 @@ private:
     std::atomic<qint64> m_totalDuplicatesFound = 0;
     std::atomic<double> m_totalDuplicatesSize = 0;
     std::atomic<bool> m_skippedIphoto = false;
+    std::atomic<bool> m_cancelled = false;
+    std::atomic<bool> m_running = false;
 
     // One mailbox per step, so that a value of one step is never delivered as another's.
     std::array<std::unique_ptr<RQDuplicateFinderMailbox<double>>, stepCount> m_progressMailboxes;

@@ -45,7 +45,10 @@ struct RQDuplicateFinderDigests::PartlyRead
 // so one that starts late, after the stream has closed, touches nothing else.
 struct RQDuplicateFinderDigests::Shared
 {
-    Shared(std::size_t chunk, std::size_t firstBlock) : chunkSize(chunk), firstBlockSize(firstBlock) {}
+    Shared(std::size_t chunk, std::size_t firstBlock, const std::atomic<bool> *stopped)
+        : chunkSize(chunk), firstBlockSize(firstBlock), scanStopped(stopped)
+    {
+    }
     ~Shared()
     {
         for (PartlyRead *file = partlyRead.load(); file;)
@@ -53,6 +56,11 @@ struct RQDuplicateFinderDigests::Shared
     }
     Shared(const Shared &) = delete;
     Shared &operator=(const Shared &) = delete;
+
+    bool isCancelled() const
+    {
+        return cancelled.load(std::memory_order_acquire) || (scanStopped && scanStopped->load(std::memory_order_acquire));
+    }
 
     // Claims files one by one, waiting for them to be published, until the stream is closed
     // and no file is left.
@@ -68,7 +76,7 @@ struct RQDuplicateFinderDigests::Shared
                 state = published.load(std::memory_order_acquire);
             }
             RQFile &file = *blocks[index / blockSize][index % blockSize];
-            if (cancelled.load(std::memory_order_acquire) || digestOrStart(file))
+            if (isCancelled() || digestOrStart(file))
                 countDigested(1);
             // Counted only after the report and the hand-over of a partly read file, so
             // finish() returns when no report runs and finds every such file.
@@ -119,7 +127,8 @@ struct RQDuplicateFinderDigests::Shared
     bool read(RQFile &file, qint64 from, qint64 to, Sha1Hasher &hasher) const
     {
         const auto size = static_cast<qint64>(file.fileSize());
-        const FileRangeRead result = hashFileRange(file.path(), chunkSize, size, from, to, hasher);
+        const FileRangeRead result =
+            hashFileRange(file.path(), chunkSize, size, from, to, hasher, [this] { return isCancelled(); });
         if (result == FileRangeRead::SizeChanged)
             SystemLog::debug(u"The size of %1 changed during the scan; it is left out"_s.arg(file.path()));
         if (result != FileRangeRead::Read)
@@ -135,6 +144,7 @@ struct RQDuplicateFinderDigests::Shared
 
     const std::size_t chunkSize;
     const std::size_t firstBlockSize;
+    const std::atomic<bool> *const scanStopped;
     // Each written by the scan's thread before the count that covers it is published.
     std::array<std::unique_ptr<RQFile *[]>, blockCount> blocks;
     // Files published, with the closed mark once no more will come.
@@ -150,8 +160,9 @@ struct RQDuplicateFinderDigests::Shared
     qsizetype reportOffset = 0;
 };
 
-RQDuplicateFinderDigests::RQDuplicateFinderDigests(std::size_t chunkSize, std::size_t firstBlockSize)
-    : m_shared(std::make_shared<Shared>(chunkSize, firstBlockSize))
+RQDuplicateFinderDigests::RQDuplicateFinderDigests(std::size_t chunkSize, std::size_t firstBlockSize,
+                                                   const std::atomic<bool> *stopped)
+    : m_shared(std::make_shared<Shared>(chunkSize, firstBlockSize, stopped))
 {
     // The scan's thread walks meanwhile and joins the others in finish().
     const int workers = std::max(1, QThread::idealThreadCount() - 1);
@@ -254,7 +265,8 @@ void RQDuplicateFinderDigests::finishPartlyRead()
     parallelFor(
         static_cast<qsizetype>(toReadOn.size()),
         [&shared, &toReadOn](qsizetype index) {
-            shared.digestRest(*toReadOn[static_cast<std::size_t>(index)]);
+            if (!shared.isCancelled())
+                shared.digestRest(*toReadOn[static_cast<std::size_t>(index)]);
             shared.countDigested(1);
         },
         DispatchPriority::High);

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -27,7 +28,10 @@ class RQFile;
 class RQDuplicateFinderDigests final
 {
 public:
-    RQDuplicateFinderDigests(std::size_t chunkSize, std::size_t firstBlockSize);
+    // stopped, when given, is the scan's cancel flag: once set, no further file or chunk is
+    // read, and the files left keep no digest. It must outlive finish() or the destructor.
+    RQDuplicateFinderDigests(std::size_t chunkSize, std::size_t firstBlockSize,
+                             const std::atomic<bool> *stopped = nullptr);
     // Finishes the digests if finish() was not called.
     ~RQDuplicateFinderDigests();
     RQDuplicateFinderDigests(const RQDuplicateFinderDigests &) = delete;

@@ -73,6 +73,8 @@ void RQDuplicateFinderGrouping::groupByDigest()
     const double itemCount = static_cast<double>(m_allItems.size());
     qsizetype handled = 0;
     for (const auto &item : m_allItems) {
+        if (m_finder.isCancelled())
+            return;
         m_finder.setCurrentProgress((3.0 + static_cast<double>(++handled) / itemCount) / 6.0);
         const auto digest = digestOf(*item);
         if (!digest)
@@ -97,6 +99,8 @@ void RQDuplicateFinderGrouping::dropUnequalGroups()
     qsizetype handled = 0;
     std::vector<HashGroup> kept;
     for (auto &group : m_hashGroups) {
+        if (m_finder.isCancelled())
+            break;
         m_finder.setCurrentProgress((4.0 + static_cast<double>(++handled) / groupCount) / 6.0);
         dropFurtherNamesOfOneFile(group.members);
         if (group.members.size() < 2 || !membersHaveOneSize(group.members))
@@ -131,6 +135,8 @@ void RQDuplicateFinderGrouping::dropNestedMembers()
     m_finder.setCurrentProgressStep(4);
     m_finder.setCurrentProgress(5.0 / 6.0);
     for (auto &group : m_hashGroups) {
+        if (m_finder.isCancelled())
+            return;
         auto &members = group.members;
         std::vector<bool> dropped(members.size(), false);
         for (std::size_t index = 0; index < members.size(); ++index) {
@@ -164,6 +170,8 @@ RQDuplicateFinder::Groups RQDuplicateFinderGrouping::buildGroups()
     qint64 totalDuplicates = 0;
     double totalBytes = 0;
     for (const auto &group : m_hashGroups) {
+        if (m_finder.isCancelled())
+            return {};
         std::vector<std::shared_ptr<RQFile>> taken;
         for (const auto &member : group.members) {
             // The same item reached through two roots is one item; library media always count.

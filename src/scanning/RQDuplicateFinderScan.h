@@ -15,9 +15,13 @@ class RQFile;
 // What the walk hands to the later stages of a scan.
 struct RQDuplicateFinderScan
 {
-    RQDuplicateFinderScan() = default;
+    // cancelled: the finder's flag, which stops the digests; none for a walk alone.
     // firstBlockSize: 0 reads every file that shares a size whole at once.
-    explicit RQDuplicateFinderScan(std::size_t firstBlockSize) : digests(RQDuplicateFinder::digestChunkSize, firstBlockSize) {}
+    explicit RQDuplicateFinderScan(const std::atomic<bool> *cancelled = nullptr,
+                                   std::size_t firstBlockSize = RQDuplicateFinder::firstBlockSize)
+        : digests(RQDuplicateFinder::digestChunkSize, firstBlockSize, cancelled)
+    {
+    }
     RQDuplicateFinderScan(const RQDuplicateFinderScan &) = delete;
     RQDuplicateFinderScan &operator=(const RQDuplicateFinderScan &) = delete;
 
@@ -27,5 +31,5 @@ struct RQDuplicateFinderScan
     qsizetype allFilesCount = 0;
     // Stage 1, fed by the walk with the regular files and kept media. Declared after the tree,
     // so that it is gone before the files it reads are.
-    RQDuplicateFinderDigests digests {RQDuplicateFinder::digestChunkSize, RQDuplicateFinder::firstBlockSize};
+    RQDuplicateFinderDigests digests;
 };

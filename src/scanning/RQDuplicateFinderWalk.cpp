@@ -65,7 +65,7 @@ bool RQDuplicateFinderWalk::walkRoots()
 {
     DirectoryWalker::raiseDescriptorLimit();
     for (const QString &root : m_finder.paths()) {
-        if (!walkRoot(root))
+        if (m_finder.isCancelled() || !walkRoot(root))
             return false;
     }
     return true;
@@ -113,7 +113,7 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
         m_metFolders.emplace(rootValues.device, rootValues.inode);
     DirectoryWalker walker(root);
     DirectoryEntry entry;
-    while (walker.next(entry))
+    while (!m_finder.isCancelled() && walker.next(entry))
         handleEntry(entry, &walker);
     return true;
 }

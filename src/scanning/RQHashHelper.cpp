@@ -20,7 +20,7 @@ namespace {
 // expectedSize: none reads whatever the size; a value makes any other size, on opening or in
 // the bytes read, a changed size.
 FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optional<qint64> expectedSize, qint64 from,
-                        std::optional<qint64> to, Sha1Hasher &hasher)
+                        std::optional<qint64> to, Sha1Hasher &hasher, const std::function<bool()> &shouldStop)
 {
     if (chunkSize == 0)
         chunkSize = RQHashHelper::defaultChunkSize;
@@ -44,6 +44,8 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
     const auto buffer = std::make_unique<char[]>(chunkSize);
     qint64 total = from;
     for (;;) {
+        if (shouldStop && shouldStop())
+            return FileRangeRead::Stopped;
         const auto wanted = static_cast<std::size_t>(std::min(static_cast<qint64>(chunkSize), end - total));
         if (wanted == 0)
             break;
@@ -71,15 +73,15 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
 std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size_t chunkSize)
 {
     Sha1Hasher hasher;
-    if (hashRange(path, chunkSize, std::nullopt, 0, std::nullopt, hasher) != FileRangeRead::Read)
+    if (hashRange(path, chunkSize, std::nullopt, 0, std::nullopt, hasher, {}) != FileRangeRead::Read)
         return std::nullopt;
     return hasher.finish();
 }
 
 FileRangeRead hashFileRange(const QString &path, std::size_t chunkSize, qint64 size, qint64 from, qint64 to,
-                            Sha1Hasher &hasher)
+                            Sha1Hasher &hasher, const std::function<bool()> &shouldStop)
 {
-    return hashRange(path, chunkSize, size, from, to, hasher);
+    return hashRange(path, chunkSize, size, from, to, hasher, shouldStop);
 }
 
 QString RQHashHelper::sha1ForFileWithPath(const QString &path)

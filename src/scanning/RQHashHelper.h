@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 class Sha1Hasher;
@@ -33,7 +34,8 @@ std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size
 // Adds bytes [from, to) of a regular file measured before at size bytes to the hasher. The file
 // is read only while it still has that size: another size on opening or in the bytes read is a
 // changed size; a range that ends at the size reads on to the end of the file, so that one that
-// grew is caught. The file is opened for this call alone.
-enum class FileRangeRead { Read, Unreadable, SizeChanged };
+// grew is caught. The file is opened for this call alone. shouldStop, when given, is asked
+// before each chunk; once it answers true the read ends as stopped.
+enum class FileRangeRead { Read, Unreadable, SizeChanged, Stopped };
 FileRangeRead hashFileRange(const QString &path, std::size_t chunkSize, qint64 size, qint64 from, qint64 to,
-                            Sha1Hasher &hasher);
+                            Sha1Hasher &hasher, const std::function<bool()> &shouldStop = {});

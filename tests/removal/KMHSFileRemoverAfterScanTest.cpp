@@ -3,7 +3,7 @@
 // swapped for a link, content rewritten, items listed twice or inside a listed folder. Each case
 // runs in the four modes; after it the whole tree is compared with what it was.
 
-#include "RemovalFixture.h"
+#include "support/RemovalFixture.h"
 
 #include "removal/RemovalError.h"
 

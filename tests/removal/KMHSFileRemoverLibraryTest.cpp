@@ -1,5 +1,5 @@
-#include "FakeScriptingBridge.h"
-#include "RemovalFixture.h"
+#include "support/FakeScriptingBridge.h"
+#include "support/RemovalFixture.h"
 
 #include "photolibraries/RQPhotosLibrary.h"
 

@@ -1,4 +1,4 @@
-#include "RemovalFixture.h"
+#include "support/RemovalFixture.h"
 
 #include "photolibraries/RQPhotosLibrary.h"
 #include "services/Preferences.h"
@@ -419,4 +419,24 @@ TEST_F(KMHSFileRemoverTest, PhotosLibraryCountIsThePhotosListLength)
 
     EXPECT_EQ(RQPhotosLibrary::sharedInstance().photosFilesRemoved(), 1u);
     EXPECT_TRUE(onDisk(photo->path()));
+}
+
+// The removal's flags are its own: preferences saying Trash and links change nothing.
+TEST_F(KMHSFileRemoverTest, PreferencesDoNotReachARemoval)
+{
+    Preferences::sharedPreferences().setUseTrash(true);
+    Preferences::sharedPreferences().setUseHardLinks(true);
+    const auto kept = file(u"kept.txt"_s, "same");
+    const auto copy = file(u"copies/copy.txt"_s, "same");
+    scan();
+    const auto item = scanned(u"copies/copy.txt"_s);
+    item->setAliasDestinationFile(scanned(u"kept.txt"_s));
+
+    const Outcome outcome = remove({item}, false, false);
+
+    Preferences::sharedPreferences().setUseTrash(false);
+    Preferences::sharedPreferences().setUseHardLinks(false);
+    EXPECT_EQ(outcome.totalRemoved, 1);
+    EXPECT_FALSE(onDisk(copy->path()));
+    EXPECT_TRUE(trashedNames().isEmpty());
 }

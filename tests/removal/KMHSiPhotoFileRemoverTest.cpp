@@ -1,4 +1,4 @@
-#include "FakeScriptingBridge.h"
+#include "support/FakeScriptingBridge.h"
 
 #include "removal/KMHSiPhotoFileRemover.h"
 

@@ -1,4 +1,4 @@
-#include "RemovalFixture.h"
+#include "support/RemovalFixture.h"
 
 #include "platform/Trash.h"
 #include "removal/FileDeleter.h"

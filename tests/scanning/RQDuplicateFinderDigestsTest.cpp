@@ -192,7 +192,7 @@ protected:
     QStringList groupsWithFirstBlock(std::size_t firstBlockSize) const
     {
         const auto finder = RQDuplicateFinder::duplicateFinderWithPaths({root(u"tree"_s)}, 0);
-        RQDuplicateFinderScan scan(firstBlockSize);
+        RQDuplicateFinderScan scan(nullptr, firstBlockSize);
         EXPECT_TRUE(RQDuplicateFinderWalk(*finder, scan).walkRoots());
         scan.digests.finish({});
         std::stable_partition(scan.allItems.begin(), scan.allItems.end(),

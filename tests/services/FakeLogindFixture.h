@@ -1,37 +1,15 @@
 #pragma once
 
-#include "support/TemporaryFolder.h"
+#include "support/PrivateBus.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
-#include <QProcess>
 #include <QThread>
 
 #include <mutex>
 #include <vector>
-
-// A message bus of the test's own, run by dbus-daemon in a temporary folder.
-class PrivateBus final
-{
-public:
-    PrivateBus();
-    ~PrivateBus();
-    PrivateBus(const PrivateBus &) = delete;
-    PrivateBus &operator=(const PrivateBus &) = delete;
-
-    bool isRunning() const { return !m_address.isEmpty(); }
-    QString address() const { return m_address; }
-    // A new connection of that name to the bus; disconnected when the bus goes.
-    QDBusConnection connect(const QString &name);
-
-private:
-    TemporaryFolder m_folder;
-    QProcess m_daemon;
-    QString m_address;
-    QStringList m_connections;
-};
 
 // Stands in for logind's Manager on a private bus, since the test machine has no system bus.
 // Each Inhibit call hands out the write end of a pipe and keeps the read end, so the test can

@@ -1,8 +1,7 @@
-#include "RemovalFixture.h"
+#include "support/RemovalFixture.h"
 
 #include "scanning/RQDuplicateFinderScan.h"
 #include "scanning/RQDuplicateFinderWalk.h"
-#include "services/Preferences.h"
 #include "support/EventLoop.h"
 
 #include <QCoreApplication>
@@ -235,11 +234,11 @@ void RemovalFixture::remountReadOnly(const QString &relative)
 RemovalFixture::Outcome RemovalFixture::remove(const KMHSFileRemover::FileList &files, bool useTrash,
                                                bool makeLinks)
 {
-    Preferences::sharedPreferences().setUseTrash(useTrash);
-    Preferences::sharedPreferences().setUseHardLinks(makeLinks);
     RecordingDelegate delegate;
     {
         KMHSFileRemover remover;
+        remover.setUseTrash(useTrash);
+        remover.setMakeAliases(makeLinks);
         remover.setDelegate(&delegate);
         remover.removeFiles(files);
         EXPECT_TRUE(processEventsUntil([&delegate] { return delegate.completions > 0; }, 60000));

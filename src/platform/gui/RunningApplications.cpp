@@ -1,0 +1,7 @@
+#include "platform/gui/RunningApplications.h"
+
+RunningApplications &RunningApplications::system()
+{
+    static RunningApplications applications;
+    return applications;
+}

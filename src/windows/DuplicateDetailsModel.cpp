@@ -1,0 +1,241 @@
+#include "windows/DuplicateDetailsModel.h"
+
+#include "platform/NotificationCenter.h"
+#include "scanning/RQDuplicateFiles.h"
+#include "scanning/RQFile.h"
+#include "windows/DuplicateGroupsModel.h"
+#include "controls/ResultsNotifications.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString folderOf(const QString &path)
+{
+    // A folder's trailing "/" is not a component of its own.
+    QStringView trimmed(path);
+    if (trimmed.endsWith(u'/'))
+        trimmed.chop(1);
+    const qsizetype slash = trimmed.lastIndexOf(u'/');
+    if (slash < 0)
+        return {};
+    return slash == 0 ? u"/"_s : trimmed.first(slash).toString();
+}
+
+// Stable order by creation date, undated entries last in both directions. The dates are read
+// once into a contiguous list, so that a list of every member sorts in well under a second.
+void orderByCreationDate(std::vector<DuplicateDetailsModel::Entry> &entries, bool ascending)
+{
+    constexpr qint64 undated = std::numeric_limits<qint64>::max();
+    std::vector<std::pair<qint64, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        const QDateTime date = entries[index].file->creationDate();
+        const qint64 msecs = date.isValid() ? date.toMSecsSinceEpoch() : undated;
+        keys.emplace_back(ascending || msecs == undated ? msecs : -msecs, index);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto &left, const auto &right) { return left.first < right.first; });
+    std::vector<DuplicateDetailsModel::Entry> ordered;
+    ordered.reserve(entries.size());
+    for (const auto &key : keys)
+        ordered.push_back(std::move(entries[key.second]));
+    entries = std::move(ordered);
+}
+
+} // namespace
+
+DuplicateDetailsModel::DuplicateDetailsModel(DuplicateGroupsModel *groups, QObject *parent)
+    : QAbstractTableModel(parent), m_groups(groups)
+{
+}
+
+int DuplicateDetailsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_entries.size());
+}
+
+int DuplicateDetailsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant DuplicateDetailsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.model() != this)
+        return {};
+    const Entry &entry = m_entries[index.row()];
+    const RQFile &file = *entry.file;
+    switch (role) {
+    case Qt::CheckStateRole:
+        if (index.column() != TickColumn)
+            return {};
+        return file.isSelected() ? Qt::Checked : Qt::Unchecked;
+    case Qt::DisplayRole:
+        return index.column() == FileColumn ? QVariant(file.fileName()) : QVariant();
+    case Qt::AccessibleTextRole:
+    case FileNameRole:
+        return file.fileName();
+    case FileRole:
+        return QVariant::fromValue(entry.file);
+    case GroupRowRole:
+        return entry.groupRow;
+    case FolderPathRole:
+        return folderOf(file.path());
+    case FileSizeRole:
+        return file.fileSize();
+    case CreationDateRole:
+        return file.creationDate();
+    case CreationDateTextRole:
+        return creationDateText(file.creationDate());
+    case IsSelectedRole:
+        return file.isSelected();
+    case HasIssueRole:
+        return false;
+    default:
+        return {};
+    }
+}
+
+QVariant DuplicateDetailsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    // The tick column is too narrow for a title; it says what it is to tools and tips.
+    switch (role) {
+    case Qt::DisplayRole:
+        return section == TickColumn ? QString() : tr("File");
+    case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole:
+        return section == TickColumn ? tr("Remove") : tr("File");
+    default:
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+}
+
+Qt::ItemFlags DuplicateDetailsModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == TickColumn)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+bool DuplicateDetailsModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.model() != this || index.column() != TickColumn
+        || role != Qt::CheckStateRole)
+        return false;
+    setFileSelected(index.row(), value.value<Qt::CheckState>() != Qt::Unchecked);
+    return true;
+}
+
+void DuplicateDetailsModel::sort(int column, Qt::SortOrder order)
+{
+    const bool ascending = order == Qt::AscendingOrder;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<const RQFile *> filesBefore;
+    filesBefore.reserve(before.size());
+    for (const QModelIndex &index : before)
+        filesBefore.push_back(m_entries[index.row()].file.get());
+
+    if (column == TickColumn) {
+        std::stable_sort(m_entries.begin(), m_entries.end(), [ascending](const Entry &left, const Entry &right) {
+            return ascending ? !left.file->isSelected() && right.file->isSelected()
+                             : left.file->isSelected() && !right.file->isSelected();
+        });
+    } else {
+        orderByCreationDate(m_entries, ascending);
+    }
+
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i)
+        after.append(index(rowOfFile(filesBefore[i]), before[i].column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void DuplicateDetailsModel::setGroupRows(QList<int> groupRows)
+{
+    std::sort(groupRows.begin(), groupRows.end());
+    groupRows.erase(std::unique(groupRows.begin(), groupRows.end()), groupRows.end());
+    beginResetModel();
+    m_groupRows = groupRows;
+    m_entries.clear();
+    for (const int row : std::as_const(m_groupRows)) {
+        for (const auto &member : m_groups->groupAt(row)->duplicates())
+            m_entries.push_back({member, row});
+    }
+    orderByCreationDate(m_entries, true);
+    endResetModel();
+}
+
+void DuplicateDetailsModel::clear()
+{
+    setGroupRows({});
+}
+
+int DuplicateDetailsModel::rowOfFile(const RQFile *file) const
+{
+    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [file](const Entry &entry) { return entry.file.get() == file; });
+    return found == m_entries.end() ? -1 : static_cast<int>(found - m_entries.begin());
+}
+
+void DuplicateDetailsModel::setFileSelected(int row, bool selected)
+{
+    changeSelection(row, selected);
+    NotificationCenter::defaultCenter().post(RQDidToggleSelectedNotification,
+                                             m_entries[row].file.get());
+}
+
+void DuplicateDetailsModel::setFileSelectedWithoutNotice(int row, bool selected)
+{
+    changeSelection(row, selected);
+}
+
+void DuplicateDetailsModel::selectionDidChange()
+{
+    if (!m_entries.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1),
+                         {Qt::CheckStateRole, IsSelectedRole});
+    }
+    m_groups->selectionDidChange();
+}
+
+void DuplicateDetailsModel::changeSelection(int row, bool selected)
+{
+    const Entry &entry = m_entries[row];
+    entry.file->setSelected(selected);
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {Qt::CheckStateRole, IsSelectedRole});
+    m_groups->selectionDidChange(entry.groupRow, entry.groupRow);
+}
+
+bool DuplicateDetailsModel::isBeforeByCreationDate(const RQFile &left, const RQFile &right,
+                                                   bool ascending)
+{
+    const QDateTime leftDate = left.creationDate();
+    const QDateTime rightDate = right.creationDate();
+    if (!leftDate.isValid() || !rightDate.isValid())
+        return leftDate.isValid() && !rightDate.isValid();
+    return ascending ? leftDate < rightDate : rightDate < leftDate;
+}
+
+QString DuplicateDetailsModel::creationDateText(const QDateTime &date)
+{
+    if (!date.isValid())
+        return u"---"_s;
+    static const QLocale locale = QLocale::system();
+    return locale.toString(date.toLocalTime(), u"MMM d, yyyy h:mm:ss AP"_s);
+}

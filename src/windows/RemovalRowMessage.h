@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/RQError.h"
+
+#include <QString>
+
+// The text a failed row of the removal sheet shows for its error: our own words for the
+// file-system failures a user can act on (gone, or not ours to remove), otherwise what the
+// operating system said underneath, and for errors with nothing underneath (the library
+// removers', the remover's own refusals) the error's own description.
+QString removalRowMessage(const RQError &error);
