@@ -83,6 +83,9 @@ void RQDirectory::addChild(const std::shared_ptr<RQFile> &child)
             childFolder->setIsPackage(true);
     }
     m_children.push_back(child);
+    // A folder above one never asked cannot hold a "yes": that would have asked every folder
+    // below it. A "no" stays true when something is added.
+    forgetEmptiness(true);
 }
 
 void RQDirectory::addChildren(const std::vector<std::shared_ptr<RQFile>> &children)
@@ -110,6 +113,16 @@ void RQDirectory::removeChild(const std::shared_ptr<RQFile> &child)
             childFolder->setIsPackage(false);
     }
     m_children.erase(found);
+    forgetEmptiness(false);
+}
+
+void RQDirectory::forgetEmptiness(bool untilUnasked)
+{
+    for (RQDirectory *folder = this; folder; folder = folder->parent().get()) {
+        if (untilUnasked && !folder->m_checkedIsEmpty)
+            return;
+        folder->m_checkedIsEmpty = false;
+    }
 }
 
 bool RQDirectory::hasChildWithoutDigest() const
@@ -158,8 +171,12 @@ double RQDirectory::fileSize() const
 
 bool RQDirectory::isEmpty() const
 {
-    return std::all_of(m_children.cbegin(), m_children.cend(),
-                       [](const auto &child) { return child->isEmpty(); });
+    if (!m_checkedIsEmpty) {
+        m_isEmptyAnswer = std::all_of(m_children.cbegin(), m_children.cend(),
+                                      [](const auto &child) { return child->isEmpty(); });
+        m_checkedIsEmpty = true;
+    }
+    return m_isEmptyAnswer;
 }
 
 bool RQDirectory::isPackage() const

@@ -23,13 +23,17 @@ void RQFile::initWithPath(const QString &path)
     if (isDirectory() && !m_path.endsWith(u'/'))
         m_path += u'/';
     m_fileType = static_cast<qint8>(determineContentType());
-    if (m_path.isEmpty()) {
-        m_fileName = u"Missing File Name"_s;
-        return;
-    }
-    m_fileName = FileTypeInfo::displayName(m_path);
-    if (m_fileName.isEmpty())
+    if (!m_path.isEmpty() && FileTypeInfo::displayNameView(m_path).isEmpty())
         SystemLog::debug(u"Missing File Name for path: "_s + m_path);
+}
+
+QString RQFile::fileName() const
+{
+    if (!m_fileName.isNull())
+        return m_fileName;
+    if (m_path.isEmpty())
+        return u"Missing File Name"_s;
+    return FileTypeInfo::displayName(m_path);
 }
 
 QString RQFile::fileHash() const

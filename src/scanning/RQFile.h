@@ -55,7 +55,9 @@ public:
     // so that a folder is only ever grouped with a folder whose content was compared in full.
     virtual std::optional<Sha1Digest> folderDigestContribution() const { return m_digest; }
 
-    QString fileName() const { return m_fileName; }
+    // The display name of the path, unless one was set (a library reader's title): a scan
+    // makes millions of items and shows few of them, so the name is made when asked.
+    QString fileName() const;
     void setFileName(const QString &fileName) { m_fileName = fileName; }
 
     virtual double fileSize() const { return m_fileSize; }
@@ -95,7 +97,7 @@ public:
     bool exists() const;
 
     QUrl previewItemURL() const { return m_fileURL; }
-    QString previewItemTitle() const { return m_fileName; }
+    QString previewItemTitle() const { return fileName(); }
     virtual QString description() const;
 
     qint64 determineContentType();
@@ -108,6 +110,10 @@ protected:
 
     template<typename Item>
     static std::shared_ptr<Item> make(const QString &path, const QUrl &url);
+    // Places the item and its reference counts in one allocation, through the subclasses'
+    // private constructors (they are RQFile's friends).
+    template<typename Item>
+    struct OneBlockAllocator;
     QString addressText() const;
 
 private:
@@ -115,6 +121,7 @@ private:
 
     QString m_path;
     QString m_UTI;
+    // Null unless set; see fileName().
     QString m_fileName;
     QUrl m_fileURL;
     QVariantMap m_metadata;
@@ -134,10 +141,28 @@ private:
 };
 
 template<typename Item>
+struct RQFile::OneBlockAllocator : std::allocator<Item>
+{
+    template<typename Other>
+    struct rebind
+    {
+        using other = OneBlockAllocator<Other>;
+    };
+    OneBlockAllocator() = default;
+    template<typename Other>
+    explicit OneBlockAllocator(const OneBlockAllocator<Other> &) {}
+
+    template<typename Made>
+    void construct(Made *place) { ::new (static_cast<void *>(place)) Made(); }
+    template<typename Made>
+    void destroy(Made *place) { place->~Made(); }
+};
+
+template<typename Item>
 std::shared_ptr<Item> RQFile::make(const QString &path, const QUrl &url)
 {
     // Two steps, so that the virtual isDirectory() of the finished object decides the path.
-    std::shared_ptr<Item> item(new Item());
+    auto item = std::allocate_shared<Item>(OneBlockAllocator<Item>());
     item->initWithPath(path);
     item->m_fileURL = url;
     return item;
