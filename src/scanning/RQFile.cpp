@@ -29,11 +29,24 @@ void RQFile::initWithPath(const QString &path)
 
 QString RQFile::fileName() const
 {
-    if (!m_fileName.isNull())
-        return m_fileName;
+    if (m_seldom && !m_seldom->fileName.isNull())
+        return m_seldom->fileName;
     if (m_path.isEmpty())
         return u"Missing File Name"_s;
     return FileTypeInfo::displayName(m_path);
+}
+
+void RQFile::setAliasDestinationFile(const std::shared_ptr<RQFile> &file)
+{
+    if (file || m_seldom)
+        seldom().aliasDestinationFile = file;
+}
+
+RQFile::Seldom &RQFile::seldom()
+{
+    if (!m_seldom)
+        m_seldom = std::make_unique<Seldom>();
+    return *m_seldom;
 }
 
 QString RQFile::fileHash() const

@@ -40,10 +40,10 @@ public:
     QString path() const { return m_path; }
     QString UTI() const { return m_UTI; }
     qint64 fileType() const { return m_fileType; }
-    QUrl fileURL() const { return m_fileURL; }
+    QUrl fileURL() const { return m_seldom ? m_seldom->fileURL : QUrl(); }
 
-    QVariantMap metadata() const { return m_metadata; }
-    void setMetadata(const QVariantMap &metadata) { m_metadata = metadata; }
+    QVariantMap metadata() const { return m_seldom ? m_seldom->metadata : QVariantMap(); }
+    void setMetadata(const QVariantMap &metadata) { seldom().metadata = metadata; }
 
     // The content digest as text; empty until the hashing stage sets it.
     virtual QString fileHash() const;
@@ -58,7 +58,7 @@ public:
     // The display name of the path, unless one was set (a library reader's title): a scan
     // makes millions of items and shows few of them, so the name is made when asked.
     QString fileName() const;
-    void setFileName(const QString &fileName) { m_fileName = fileName; }
+    void setFileName(const QString &fileName) { seldom().fileName = fileName; }
 
     virtual double fileSize() const { return m_fileSize; }
     void setFileSize(double fileSize) { m_fileSize = fileSize; }
@@ -82,8 +82,11 @@ public:
     bool isNetworkItem() const { return m_isNetworkItem; }
     virtual void setIsNetworkItem(bool value) { m_isNetworkItem = value; }
 
-    std::shared_ptr<RQFile> aliasDestinationFile() const { return m_aliasDestinationFile; }
-    void setAliasDestinationFile(const std::shared_ptr<RQFile> &file) { m_aliasDestinationFile = file; }
+    std::shared_ptr<RQFile> aliasDestinationFile() const
+    {
+        return m_seldom ? m_seldom->aliasDestinationFile : nullptr;
+    }
+    void setAliasDestinationFile(const std::shared_ptr<RQFile> &file);
 
     std::shared_ptr<RQDirectory> parent() const { return m_parent.lock(); }
     void setParent(const std::weak_ptr<RQDirectory> &parent) { m_parent = parent; }
@@ -96,7 +99,7 @@ public:
     virtual bool isDirectory() const { return false; }
     bool exists() const;
 
-    QUrl previewItemURL() const { return m_fileURL; }
+    QUrl previewItemURL() const { return fileURL(); }
     QString previewItemTitle() const { return fileName(); }
     virtual QString description() const;
 
@@ -117,17 +120,25 @@ protected:
     QString addressText() const;
 
 private:
+    // What few items carry (library media, items made from URLs, removed copies), kept apart so
+    // that the millions of items of a scan pay one null pointer for all of it.
+    struct Seldom
+    {
+        // Null unless set; see fileName().
+        QString fileName;
+        QUrl fileURL;
+        QVariantMap metadata;
+        std::shared_ptr<RQFile> aliasDestinationFile;
+    };
+
     void initWithPath(const QString &path);
+    Seldom &seldom();
 
     QString m_path;
     QString m_UTI;
-    // Null unless set; see fileName().
-    QString m_fileName;
-    QUrl m_fileURL;
-    QVariantMap m_metadata;
     QDateTime m_creationDate;
     QDateTime m_modificationDate;
-    std::shared_ptr<RQFile> m_aliasDestinationFile;
+    std::unique_ptr<Seldom> m_seldom;
     std::weak_ptr<RQDirectory> m_parent;
     double m_fileSize = 0;
     std::optional<Sha1Digest> m_digest;
@@ -164,6 +175,7 @@ std::shared_ptr<Item> RQFile::make(const QString &path, const QUrl &url)
     // Two steps, so that the virtual isDirectory() of the finished object decides the path.
     auto item = std::allocate_shared<Item>(OneBlockAllocator<Item>());
     item->initWithPath(path);
-    item->m_fileURL = url;
+    if (!url.isEmpty())
+        item->seldom().fileURL = url;
     return item;
 }
