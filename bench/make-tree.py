@@ -4,6 +4,9 @@
   make-tree.py OUT [--seed N] [--scale F]     the mixed tree (about 1.3 GB at scale 1)
   make-tree.py OUT --entries N [--seed N]     N entries, mostly empty files, for memory figures
   make-tree.py OUT --entries N --small        N entries, files of 1 to 16 KB (8.5 KB on average)
+  make-tree.py OUT --chain N [--side-by-side]  N folders nested one in the next (or N folders side
+                                              by side), each holding one empty file: the scan of
+                                              the chain should take about the time of the other
 
 The mixed tree holds nested folders, exact duplicates of 1 KB to 50 MB, same-size files that
 differ only in the first or the last byte, duplicate folders (some nested), duplicate packages,
@@ -179,6 +182,23 @@ def entries_tree(out, rng, entries, small):
         folder_index += 1
 
 
+def folders_tree(out, count, nested):
+    """count folders named "d", each in the one before (or "dNNNNN" side by side), with a file
+    "f" each. Made with relative paths, since the chain's paths soon pass the system's limit."""
+    os.makedirs(out)
+    start = os.getcwd()
+    os.chdir(out)
+    try:
+        for index in range(count):
+            folder = "d" if nested else "d%05d" % index
+            os.mkdir(folder)
+            open(os.path.join(folder, "f"), "wb").close()
+            if nested:
+                os.chdir(folder)
+    finally:
+        os.chdir(start)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("out")
@@ -186,11 +206,15 @@ def main():
     parser.add_argument("--scale", type=float, default=1.0)
     parser.add_argument("--entries", type=int, default=0)
     parser.add_argument("--small", action="store_true")
+    parser.add_argument("--chain", type=int, default=0)
+    parser.add_argument("--side-by-side", action="store_true")
     arguments = parser.parse_args()
     if os.path.exists(arguments.out):
         parser.error("%s exists; remove it first" % arguments.out)
     rng = random.Random(arguments.seed)
-    if arguments.entries:
+    if arguments.chain:
+        folders_tree(arguments.out, arguments.chain, not arguments.side_by_side)
+    elif arguments.entries:
         entries_tree(arguments.out, rng, arguments.entries, arguments.small)
     else:
         mixed_tree(arguments.out, rng, arguments.scale)
