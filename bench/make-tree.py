@@ -3,6 +3,10 @@
 
   make-tree.py OUT [--seed N] [--scale F]     the mixed tree (about 1.3 GB at scale 1)
   make-tree.py OUT --entries N [--seed N]     N entries, mostly empty files, for memory figures
+  make-tree.py OUT --entries N --small        N entries, files of 1 to 16 KB (8.5 KB on average)
+  make-tree.py OUT --chain N [--side-by-side]  N folders nested one in the next (or N folders side
+                                              by side), each holding one empty file: the scan of
+                                              the chain should take about the time of the other
 
 The mixed tree holds nested folders, exact duplicates of 1 KB to 50 MB, same-size files that
 differ only in the first or the last byte, duplicate folders (some nested), duplicate packages,
@@ -140,8 +144,29 @@ def mixed_tree(out, rng, scale):
         write(os.path.join(base, "D", "d", "d-only"), rng.randbytes(sized(rng, 1000, 100000)))
 
 
-def entries_tree(out, rng, entries):
-    """entries items: folders of 100 entries each (99 files and the folder itself)."""
+def small_content(rng, pool, made):
+    """Content of 1 to 16 KB for the made-th small file, cut from the random pool: sizes spread
+    evenly, so that each size is shared by about N / 15,000 files; one file in ten copies an
+    earlier one, and one in twenty is an earlier one with its first or last byte changed."""
+    kind = made % 20
+    if kind in (3, 13) and made > 20:
+        return small_content(rng, pool, made - 1 - rng.randrange(min(made - 1, 1000)))
+    size = 1024 + (made * 7919) % (15 * 1024 + 1)
+    start = (made * 104729) % (len(pool) - size)
+    data = pool[start:start + size]
+    if kind == 7 and made > 20:
+        data = bytearray(small_content(rng, pool, made - 1 - rng.randrange(min(made - 1, 1000))))
+        where = 0 if made % 40 < 20 else len(data) - 1
+        data[where] ^= 0xFF
+        data = bytes(data)
+    return data
+
+
+def entries_tree(out, rng, entries, small):
+    """entries items: folders of 100 entries each (99 files and the folder itself); the files
+    empty, or small and varied with small."""
+    # Cut from one random pool, so that writing a million files takes minutes, not hours.
+    pool = rng.randbytes(64 * 1024 * 1024) if small else b""
     made = 0
     folder_index = 0
     while made < entries:
@@ -149,10 +174,29 @@ def entries_tree(out, rng, entries):
         os.makedirs(folder, exist_ok=True)
         made += 1
         for number in range(min(99, entries - made)):
-            # Names of the length people use; content empty, so the disk holds only inodes.
-            open(os.path.join(folder, "photo-%05d-%02d.jpg" % (folder_index, number)), "wb").close()
+            # Names of the length people use; without small, the disk holds only inodes.
+            with open(os.path.join(folder, "photo-%05d-%02d.jpg" % (folder_index, number)), "wb") as out_file:
+                if small:
+                    out_file.write(small_content(rng, pool, made))
             made += 1
         folder_index += 1
+
+
+def folders_tree(out, count, nested):
+    """count folders named "d", each in the one before (or "dNNNNN" side by side), with a file
+    "f" each. Made with relative paths, since the chain's paths soon pass the system's limit."""
+    os.makedirs(out)
+    start = os.getcwd()
+    os.chdir(out)
+    try:
+        for index in range(count):
+            folder = "d" if nested else "d%05d" % index
+            os.mkdir(folder)
+            open(os.path.join(folder, "f"), "wb").close()
+            if nested:
+                os.chdir(folder)
+    finally:
+        os.chdir(start)
 
 
 def main():
@@ -161,12 +205,17 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--scale", type=float, default=1.0)
     parser.add_argument("--entries", type=int, default=0)
+    parser.add_argument("--small", action="store_true")
+    parser.add_argument("--chain", type=int, default=0)
+    parser.add_argument("--side-by-side", action="store_true")
     arguments = parser.parse_args()
     if os.path.exists(arguments.out):
         parser.error("%s exists; remove it first" % arguments.out)
     rng = random.Random(arguments.seed)
-    if arguments.entries:
-        entries_tree(arguments.out, rng, arguments.entries)
+    if arguments.chain:
+        folders_tree(arguments.out, arguments.chain, not arguments.side_by_side)
+    elif arguments.entries:
+        entries_tree(arguments.out, rng, arguments.entries, arguments.small)
     else:
         mixed_tree(arguments.out, rng, arguments.scale)
 

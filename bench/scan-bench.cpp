@@ -1,5 +1,7 @@
 // Runs one scan of the given roots, as the application would, and prints what it found.
-// The last line is "groups=G members=M extra=E extra_bytes=B seconds=S".
+// The last line is "groups=G members=M extra=E extra_bytes=B seconds=S"; the lines before it
+// give peak memory, the bytes read (which, unlike wall time, the load of the machine does not
+// move) and when the walk ended.
 
 #include "scanning/RQDuplicateFiles.h"
 #include "scanning/RQDuplicateFinder.h"
@@ -7,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -23,6 +26,19 @@ long peakResidentKilobytes()
     rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+}
+
+// Bytes this process has read through read() and its kind so far: "rchar" of /proc/self/io.
+long long bytesRead()
+{
+    QFile io(u"/proc/self/io"_s);
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
 }
 
 // Backslashes and control characters as C escapes, so that every path stays on its line.
@@ -88,6 +104,7 @@ int main(int argc, char **argv)
         return usage();
 
     const long baseline = peakResidentKilobytes();
+    const long long bytesReadBefore = bytesRead();
     auto finder = RQDuplicateFinder::duplicateFinderWithPaths(arguments, minimumFileSize);
     QElapsedTimer timer;
     // When the main thread first heard of each step (-1: never): where the time goes.
@@ -118,6 +135,8 @@ int main(int argc, char **argv)
         std::printf("items=%lld peak_rss_kb=%ld baseline_rss_kb=%ld bytes_per_item=%.0f\n",
                     static_cast<long long>(items), peak, baseline,
                     items > 0 ? double(peak - baseline) * 1024.0 / double(items) : 0.0);
+        // The walk ends where stage 1 begins.
+        std::printf("bytes_read=%lld walk_seconds=%.3f\n", bytesRead() - bytesReadBefore, stepStarts[1]);
         std::printf("first_report_seconds=");
         for (const double start : stepStarts)
             std::printf("%.3f ", start);

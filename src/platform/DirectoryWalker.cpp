@@ -272,7 +272,13 @@ bool DirectoryWalker::describe(int directoryDescriptor, const char *name, int fl
     } else {
         entry.path = QString::fromUtf8(fullPath.data(), static_cast<qsizetype>(fullPath.size()));
     }
-    entry.isPackage = isDirectory && isPackageName(QStringView(entry.path).chopped(1));
+    if (isDirectory) {
+        // Only the last component: a search for its dot must not run through a deep path.
+        const QStringView folderPath = QStringView(entry.path).chopped(1);
+        entry.isPackage = isPackageName(folderPath.sliced(folderPath.lastIndexOf(u'/') + 1));
+    } else {
+        entry.isPackage = false;
+    }
     entry.size = static_cast<double>(values.stx_size);
     entry.device = makedev(values.stx_dev_major, values.stx_dev_minor);
     entry.inode = values.stx_ino;

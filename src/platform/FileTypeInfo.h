@@ -15,6 +15,8 @@ public:
 
     // The last path component, as a file manager shows it ("/a/b/" gives "b"; "/" gives "/").
     static QString displayName(const QString &path);
+    // The same, as a view into the path: builds no string.
+    static QStringView displayNameView(QStringView path);
 
     // The extension of the path's last component, without the dot ("/a/b.tar.gz" gives "gz",
     // "/a/Tool.app/" gives "app"); empty when the name has no dot or only a leading one.

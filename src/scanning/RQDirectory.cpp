@@ -21,15 +21,15 @@ Sha1Digest uniqueFolderDigest()
     return Sha1Hasher::digest(seed.constData(), static_cast<std::size_t>(seed.size()));
 }
 
-// The child's name as it stands in the folder: the last component of its path, in UTF-8 (the
-// scan passes over names that are not), which is the name's bytes.
-QByteArray nameOf(const RQFile &child)
+// Appends the child's name as it stands in the folder: the last component of its path, in UTF-8
+// (the scan passes over names that are not), which is the name's bytes.
+void appendNameOf(const RQFile &child, QByteArray &text)
 {
     const QString path = child.path();
     QStringView name(path);
     if (name.endsWith(u'/'))
         name.chop(1);
-    return name.mid(name.lastIndexOf(u'/') + 1).toUtf8();
+    text += name.sliced(name.lastIndexOf(u'/') + 1).toUtf8();
 }
 
 } // namespace
@@ -83,6 +83,9 @@ void RQDirectory::addChild(const std::shared_ptr<RQFile> &child)
             childFolder->setIsPackage(true);
     }
     m_children.push_back(child);
+    // A folder above one never asked cannot hold a "yes": that would have asked every folder
+    // below it. A "no" stays true when something is added.
+    forgetEmptiness(true);
 }
 
 void RQDirectory::addChildren(const std::vector<std::shared_ptr<RQFile>> &children)
@@ -110,6 +113,16 @@ void RQDirectory::removeChild(const std::shared_ptr<RQFile> &child)
             childFolder->setIsPackage(false);
     }
     m_children.erase(found);
+    forgetEmptiness(false);
+}
+
+void RQDirectory::forgetEmptiness(bool untilUnasked)
+{
+    for (RQDirectory *folder = this; folder; folder = folder->parent().get()) {
+        if (untilUnasked && !folder->m_checkedIsEmpty)
+            return;
+        folder->m_checkedIsEmpty = false;
+    }
 }
 
 bool RQDirectory::hasChildWithoutDigest() const
@@ -128,14 +141,25 @@ Sha1Digest RQDirectory::digest() const
     }
     // Each child by its name and its digest, so that equal content under other names is not a
     // copy: the name's bytes, a NUL (which no name holds), then the 40 characters of the digest.
+    // Gathered in blocks: one digest call per child costs more than the child's bytes.
+    constexpr qsizetype blockSize = 64 * 1024;
     Sha1Hasher hasher;
+    QByteArray text;
+    text.reserve(blockSize);
+    const auto digestText = [&hasher, &text] {
+        hasher.update(text.constData(), static_cast<std::size_t>(text.size()));
+        text.resize(0);
+    };
     for (const auto &child : m_children) {
-        const QByteArray name = nameOf(*child);
-        hasher.update(name.constData(), static_cast<std::size_t>(name.size()) + 1);
+        appendNameOf(*child, text);
+        text += '\0';
         char hex[40];
         child->folderDigestContribution()->writeHex(hex);
-        hasher.update(hex, sizeof hex);
+        text.append(hex, sizeof hex);
+        if (text.size() >= blockSize)
+            digestText();
     }
+    digestText();
     m_directoryHash = hasher.finish();
     return *m_directoryHash;
 }
@@ -158,8 +182,12 @@ double RQDirectory::fileSize() const
 
 bool RQDirectory::isEmpty() const
 {
-    return std::all_of(m_children.cbegin(), m_children.cend(),
-                       [](const auto &child) { return child->isEmpty(); });
+    if (!m_checkedIsEmpty) {
+        m_isEmptyAnswer = std::all_of(m_children.cbegin(), m_children.cend(),
+                                      [](const auto &child) { return child->isEmpty(); });
+        m_checkedIsEmpty = true;
+    }
+    return m_isEmptyAnswer;
 }
 
 bool RQDirectory::isPackage() const

@@ -39,6 +39,8 @@ public:
     bool contentNotCompared() const { return m_contentNotCompared; }
 
     double fileSize() const override;
+    // Kept once asked, since every folder above asks again; adding or removing a child clears
+    // the kept answers of this folder and of those above it.
     bool isEmpty() const override;
 
     double removedFileSizes() const { return m_removedFileSizes; }
@@ -68,6 +70,9 @@ private:
     bool parentIsPhotosLibrary() const;
     bool parentIsPackage() const;
     bool hasChildWithoutDigest() const;
+    // Clears the kept emptiness answers from this folder upwards; untilUnasked stops at the
+    // first folder that holds none, which is enough when a child was added (see addChild).
+    void forgetEmptiness(bool untilUnasked);
 
     Children m_children;
     mutable std::optional<Sha1Digest> m_directoryHash;
@@ -80,6 +85,8 @@ private:
     mutable bool m_isPackage = false;
     mutable bool m_isIPhotoLibrary = false;
     mutable bool m_isPhotosLibrary = false;
+    mutable bool m_checkedIsEmpty = false;
+    mutable bool m_isEmptyAnswer = false;
     bool m_isNetworkVolume = false;
     bool m_contentNotCompared = false;
 };

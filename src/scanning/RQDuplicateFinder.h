@@ -44,6 +44,9 @@ public:
     // Stage 1 reads files in chunks of this size: a little faster than RQHashHelper's 4096 bytes
     // with a warm cache, and fewer reads when the disk is cold (bench/digest-bench).
     static constexpr std::size_t digestChunkSize = 64 * 1024;
+    // Files sharing a size are compared by their first block of this size before being read
+    // whole: most files that differ, differ there.
+    static constexpr std::size_t firstBlockSize = 64 * 1024;
 
     // Empty roots, and roots that lie in or equal an earlier or enclosing root, are dropped with
     // a log line.

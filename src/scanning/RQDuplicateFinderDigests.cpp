@@ -1,6 +1,7 @@
 #include "scanning/RQDuplicateFinderDigests.h"
 
 #include "platform/DispatchQueue.h"
+#include "platform/ParallelFor.h"
 #include "platform/SystemLog.h"
 #include "scanning/RQFile.h"
 #include "scanning/RQHashHelper.h"
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -28,11 +31,31 @@ const Sha1Digest &emptyDigest()
 
 } // namespace
 
+// A file of which only the first block was read: its digest so far, and the digest of that block.
+struct RQDuplicateFinderDigests::PartlyRead
+{
+    RQFile *file = nullptr;
+    Sha1Digest firstBlockDigest;
+    std::unique_ptr<Sha1Hasher> hasher;
+    // The next one in the list the digest threads push to.
+    PartlyRead *next = nullptr;
+};
+
 // What the digest threads share with the scan's thread. Workers hold it by a shared pointer,
 // so one that starts late, after the stream has closed, touches nothing else.
 struct RQDuplicateFinderDigests::Shared
 {
-    Shared(std::size_t size, const std::atomic<bool> *stopped) : chunkSize(size), scanStopped(stopped) {}
+    Shared(std::size_t chunk, std::size_t firstBlock, const std::atomic<bool> *stopped)
+        : chunkSize(chunk), firstBlockSize(firstBlock), scanStopped(stopped)
+    {
+    }
+    ~Shared()
+    {
+        for (PartlyRead *file = partlyRead.load(); file;)
+            delete std::exchange(file, file->next);
+    }
+    Shared(const Shared &) = delete;
+    Shared &operator=(const Shared &) = delete;
 
     bool isCancelled() const
     {
@@ -53,30 +76,64 @@ struct RQDuplicateFinderDigests::Shared
                 state = published.load(std::memory_order_acquire);
             }
             RQFile &file = *blocks[index / blockSize][index % blockSize];
-            if (!isCancelled())
-                digest(file);
-            const qsizetype done = digested.fetch_add(1) + 1;
-            // Sequentially consistent, like the store in finish(): with acquire and release
-            // alone, this thread could miss the report while finish() misses this count, and
-            // the last file of a scan would never be reported.
-            if (const auto *report = onFileDigested.load())
-                (*report)(reportOffset + done);
-            // Counted only after the report, so finish() returns when no report runs.
+            if (isCancelled() || digestOrStart(file))
+                countDigested(1);
+            // Counted only after the report and the hand-over of a partly read file, so
+            // finish() returns when no report runs and finds every such file.
             completed.fetch_add(1);
             completed.notify_all();
         }
     }
 
+    void countDigested(qsizetype count)
+    {
+        const qsizetype done = digested.fetch_add(count) + count;
+        // Sequentially consistent, like the store in finish(): with acquire and release
+        // alone, this thread could miss the report while finish() misses this count, and
+        // the last file of a scan would never be reported.
+        if (const auto *report = onFileDigested.load())
+            (*report)(reportOffset + done);
+    }
+
+    // Digests a file no larger than the first block, or reads the first block of a larger one
+    // and hands it over for later. Returns whether the file's digest is settled.
+    bool digestOrStart(RQFile &file)
+    {
+        const auto size = static_cast<qint64>(file.fileSize());
+        const bool whole = firstBlockSize == 0 || size <= static_cast<qint64>(firstBlockSize);
+        auto hasher = std::make_unique<Sha1Hasher>();
+        if (!read(file, 0, whole ? size : static_cast<qint64>(firstBlockSize), *hasher))
+            return true;
+        if (whole) {
+            file.setContentDigest(hasher->finish());
+            return true;
+        }
+        auto *started = new PartlyRead {&file, hasher->digestSoFar(), std::move(hasher), partlyRead.load()};
+        while (!partlyRead.compare_exchange_weak(started->next, started)) {
+        }
+        return false;
+    }
+
+    // Reads a file of which the first block was read on to its end.
+    void digestRest(PartlyRead &started) const
+    {
+        const auto size = static_cast<qint64>(started.file->fileSize());
+        if (read(*started.file, static_cast<qint64>(firstBlockSize), size, *started.hasher))
+            started.file->setContentDigest(started.hasher->finish());
+    }
+
     // Only the bytes the walk measured are compared: a file whose size has changed since then
     // gets no digest, as its walked size would no longer be its size.
-    void digest(RQFile &file) const
+    bool read(RQFile &file, qint64 from, qint64 to, Sha1Hasher &hasher) const
     {
-        const SizedFileDigest result =
-            sha1DigestForFileOfSize(file.path(), chunkSize, static_cast<qint64>(file.fileSize()),
-                                    [this] { return isCancelled(); });
-        if (result.sizeChanged)
+        const auto size = static_cast<qint64>(file.fileSize());
+        const FileRangeRead result =
+            hashFileRange(file.path(), chunkSize, size, from, to, hasher, [this] { return isCancelled(); });
+        if (result == FileRangeRead::SizeChanged)
             SystemLog::debug(u"The size of %1 changed during the scan; it is left out"_s.arg(file.path()));
-        file.setContentDigest(result.digest);
+        if (result != FileRangeRead::Read)
+            file.setContentDigest(std::nullopt);
+        return result == FileRangeRead::Read;
     }
 
     void waitForAll(quint64 total)
@@ -86,6 +143,7 @@ struct RQDuplicateFinderDigests::Shared
     }
 
     const std::size_t chunkSize;
+    const std::size_t firstBlockSize;
     const std::atomic<bool> *const scanStopped;
     // Each written by the scan's thread before the count that covers it is published.
     std::array<std::unique_ptr<RQFile *[]>, blockCount> blocks;
@@ -96,12 +154,15 @@ struct RQDuplicateFinderDigests::Shared
     std::atomic<quint64> completed = 0;
     std::atomic<bool> cancelled = false;
     std::atomic<const std::function<void(qsizetype)> *> onFileDigested = nullptr;
+    // Files read to their first block only, pushed by the digest threads without a lock.
+    std::atomic<PartlyRead *> partlyRead = nullptr;
     // Files given their digest without the threads (empty ones), set before reports begin.
     qsizetype reportOffset = 0;
 };
 
-RQDuplicateFinderDigests::RQDuplicateFinderDigests(std::size_t chunkSize, const std::atomic<bool> *stopped)
-    : m_shared(std::make_shared<Shared>(chunkSize, stopped))
+RQDuplicateFinderDigests::RQDuplicateFinderDigests(std::size_t chunkSize, std::size_t firstBlockSize,
+                                                   const std::atomic<bool> *stopped)
+    : m_shared(std::make_shared<Shared>(chunkSize, firstBlockSize, stopped))
 {
     // The scan's thread walks meanwhile and joins the others in finish().
     const int workers = std::max(1, QThread::idealThreadCount() - 1);
@@ -175,5 +236,38 @@ void RQDuplicateFinderDigests::finish(const std::function<void(qsizetype digeste
     shared.published.notify_all();
     shared.work();
     shared.waitForAll(total);
+    finishPartlyRead();
     shared.onFileDigested.store(nullptr, std::memory_order_release);
+}
+
+void RQDuplicateFinderDigests::finishPartlyRead()
+{
+    Shared &shared = *m_shared;
+    std::vector<std::unique_ptr<PartlyRead>> started;
+    for (PartlyRead *file = shared.partlyRead.exchange(nullptr); file; file = file->next)
+        started.emplace_back(file);
+    const auto key = [](const std::unique_ptr<PartlyRead> &file) {
+        return std::pair(file->file->fileSize(), file->firstBlockDigest.bytes());
+    };
+    std::sort(started.begin(), started.end(), [&key](const auto &a, const auto &b) { return key(a) < key(b); });
+    // Runs of equal size and first block are read on; a file alone in its run is settled as is.
+    std::vector<PartlyRead *> toReadOn;
+    qsizetype settled = 0;
+    for (auto first = started.begin(); first != started.end();) {
+        const auto last = std::find_if(first, started.end(), [&](const auto &file) { return key(file) != key(*first); });
+        if (last - first == 1)
+            ++settled;
+        for (auto file = first; last - first > 1 && file != last; ++file)
+            toReadOn.push_back(file->get());
+        first = last;
+    }
+    shared.countDigested(settled);
+    parallelFor(
+        static_cast<qsizetype>(toReadOn.size()),
+        [&shared, &toReadOn](qsizetype index) {
+            if (!shared.isCancelled())
+                shared.digestRest(*toReadOn[static_cast<std::size_t>(index)]);
+            shared.countDigested(1);
+        },
+        DispatchPriority::High);
 }

@@ -12,7 +12,11 @@ class RQFile;
 
 // Stage 1 of a scan, begun while the walk still runs: a file is digested as soon as a second
 // file of its size is met (the first one with it), so only files whose size another file shares
-// are read, each once. The digests run on the other threads of the high-priority global queue
+// are read, each once. A file larger than the first block is read only that far at first; once
+// the walk is over, only the files whose first blocks are equal to another's of their size are
+// read on to the end, their digest going on from the first block, and the others keep no
+// digest, as a file of a size met once: a file that matches no other by its start matches none
+// whole. The first block size 0 reads every file whole at once. The digests run on the other threads of the high-priority global queue
 // while the walk goes on, and finish() digests the rest on those threads and the calling one.
 // A file that is no longer a regular file at its path (gone, replaced by a link, a FIFO or a
 // folder), whose size is no longer the one it was given (with a log line), or that cannot be
@@ -26,7 +30,8 @@ class RQDuplicateFinderDigests final
 public:
     // stopped, when given, is the scan's cancel flag: once set, no further file or chunk is
     // read, and the files left keep no digest. It must outlive finish() or the destructor.
-    explicit RQDuplicateFinderDigests(std::size_t chunkSize, const std::atomic<bool> *stopped = nullptr);
+    RQDuplicateFinderDigests(std::size_t chunkSize, std::size_t firstBlockSize,
+                             const std::atomic<bool> *stopped = nullptr);
     // Finishes the digests if finish() was not called.
     ~RQDuplicateFinderDigests();
     RQDuplicateFinderDigests(const RQDuplicateFinderDigests &) = delete;
@@ -40,12 +45,16 @@ public:
 
     // Returns once every file to digest has its digest. onFileDigested(count of files digested
     // so far) is called first on the calling thread with the count done during the walk, then
-    // after each further file, on the thread that digested it.
+    // after each further file, on the thread that digested it. A file read only to its first
+    // block counts once its digest is settled.
     void finish(const std::function<void(qsizetype digested)> &onFileDigested);
 
 private:
     struct Shared;
+    struct PartlyRead;
 
+    // Reads on the files whose first blocks are equal to another's of their size.
+    void finishPartlyRead();
     void publish(RQFile *file);
 
     std::shared_ptr<Shared> m_shared;

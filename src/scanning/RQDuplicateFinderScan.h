@@ -5,6 +5,8 @@
 
 #include <QtGlobal>
 
+#include <cstddef>
+
 #include <memory>
 #include <vector>
 
@@ -14,10 +16,14 @@ class RQFile;
 struct RQDuplicateFinderScan
 {
     // cancelled: the finder's flag, which stops the digests; none for a walk alone.
-    explicit RQDuplicateFinderScan(const std::atomic<bool> *cancelled = nullptr)
-        : digests(RQDuplicateFinder::digestChunkSize, cancelled)
+    // firstBlockSize: 0 reads every file that shares a size whole at once.
+    explicit RQDuplicateFinderScan(const std::atomic<bool> *cancelled = nullptr,
+                                   std::size_t firstBlockSize = RQDuplicateFinder::firstBlockSize)
+        : digests(RQDuplicateFinder::digestChunkSize, firstBlockSize, cancelled)
     {
     }
+    RQDuplicateFinderScan(const RQDuplicateFinderScan &) = delete;
+    RQDuplicateFinderScan &operator=(const RQDuplicateFinderScan &) = delete;
 
     // Every item added, in walk order; the roots own the tree.
     std::vector<std::shared_ptr<RQFile>> allItems;

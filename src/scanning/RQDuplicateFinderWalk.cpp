@@ -5,6 +5,7 @@
 #include "photolibraries/RQiPhotoDatabaseParser.h"
 #include "photolibraries/RQiPhotoLibrary.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/FileTypeInfo.h"
 #include "platform/NetworkVolume.h"
 #include "platform/SystemLog.h"
 #include "scanning/RQDirectory.h"
@@ -22,9 +23,6 @@ namespace {
 
 QVariantMap resourceValues(const DirectoryEntry &entry)
 {
-    // Most entries have no extended attributes; they get no map at all.
-    if (entry.extendedAttributeNames.isEmpty())
-        return {};
     QVariantMap attributes;
     for (const QString &name : entry.extendedAttributeNames)
         attributes.insert(name, QVariant());
@@ -83,7 +81,6 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
     if (NetworkVolume::pathIsOnNetworkVolume(root))
         rootItem->setIsNetworkVolume(true);
     m_scan.allItems.push_back(rootItem);
-    m_folders.assign(1, rootItem);
     m_finder.setCurrentProgress(1.0 / 6.0);
 
     const QString resolvedRoot = RQDuplicateFinder::resolvedPath(root);
@@ -92,6 +89,9 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
     m_resolvedRootPath.clear();
     if (leadsElsewhere)
         m_resolvedRootPath = resolvedRoot.endsWith(u'/') ? resolvedRoot : resolvedRoot + u'/';
+    m_folders.clear();
+    m_folderAnswers.clear();
+    openFolder(rootItem);
     const QString &judgedRoot = leadsElsewhere ? resolvedRoot : root;
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
     if (ignoreList.pathIsChildOfSystemPath(judgedRoot) || ignoreList.filePathIsIgnored(judgedRoot)) {
@@ -122,12 +122,13 @@ void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWa
 {
     // The entries of a folder follow it, so the parent is the open folder one level up.
     m_folders.resize(static_cast<std::size_t>(entry.depth));
+    m_folderAnswers.erase(m_folderAnswers.begin() + entry.depth, m_folderAnswers.end());
     RQDirectory &parent = *m_folders.back();
     if (entry.passedOver != DirectoryEntry::PassedOver::None) {
         handlePassedOver(entry, parent);
         return;
     }
-    if (isRefused(entry) || isFolderMetBefore(entry)) {
+    if (isRefused(entry, walker != nullptr) || isFolderMetBefore(entry)) {
         if (walker)
             walker->skipDescendants();
         parent.markContentNotCompared();
@@ -152,7 +153,7 @@ void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWa
     m_finder.addFilesScanned(1);
 
     if (folder) {
-        m_folders.push_back(folder);
+        openFolder(folder);
     } else if (entry.type == DirectoryEntry::Type::RegularFile) {
         m_scan.digests.addFile(*item);
         ++m_scan.allFilesCount;
@@ -175,11 +176,22 @@ QString RQDuplicateFinderWalk::judgedPath(const QString &path) const
     return m_resolvedRootPath + QStringView(path).mid(m_rootPath.size());
 }
 
-bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry) const
+void RQDuplicateFinderWalk::openFolder(const std::shared_ptr<RQDirectory> &folder)
+{
+    m_folders.push_back(folder);
+    m_folderAnswers.emplace_back(m_finder.ignoreList(), judgedPath(folder->path()));
+}
+
+bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry, bool entryLiesInFolder) const
 {
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
-    return ignoreList.pathIsTimeMachineBackup(entry.path, resourceValues(entry))
-        || ignoreList.pathIsChildOfSystemPath(judgedPath(entry.path));
+    // Most entries carry no extended attribute, and only one can mark a backup.
+    if (!entry.extendedAttributeNames.isEmpty()
+        && ignoreList.pathIsTimeMachineBackup(entry.path, resourceValues(entry)))
+        return true;
+    if (!entryLiesInFolder)
+        return ignoreList.pathIsChildOfSystemPath(judgedPath(entry.path));
+    return m_folderAnswers.back().entryIsChildOfSystemPath(FileTypeInfo::displayNameView(entry.path));
 }
 
 bool RQDuplicateFinderWalk::isFolderMetBefore(const DirectoryEntry &entry)
@@ -196,7 +208,8 @@ std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &en
     // A link's length is no content: removing the link frees nothing worth counting.
     const double size = entry.type == DirectoryEntry::Type::SymbolicLink ? 0 : entry.size;
     const double minimum = m_finder.minimumFileSize();
-    if ((minimum > 0 && size < minimum) || m_finder.ignoreList().filePathIsIgnored(judgedPath(entry.path))) {
+    const QStringView name = FileTypeInfo::displayNameView(entry.path);
+    if ((minimum > 0 && size < minimum) || m_folderAnswers.back().entryIsIgnored(name)) {
         // Only the bytes count, so the folder's content is no longer compared in full.
         parent.addIgnoredSize(size);
         parent.markContentNotCompared();

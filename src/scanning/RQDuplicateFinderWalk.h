@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "scanning/RQIgnoreListFolder.h"
+
 class DirectoryWalker;
 class RQDirectory;
 class RQDuplicateFinder;
@@ -35,7 +37,9 @@ private:
     // The path as the system-folder and ignore tests see it: below the root's resolved path,
     // so that a root is judged by where it leads, not by its text.
     QString judgedPath(const QString &path) const;
-    bool isRefused(const DirectoryEntry &entry) const;
+    // entryLiesInFolder: the entry is its folder's path and its name (not a root taken whole).
+    bool isRefused(const DirectoryEntry &entry, bool entryLiesInFolder) const;
+    void openFolder(const std::shared_ptr<RQDirectory> &folder);
     bool isFolderMetBefore(const DirectoryEntry &entry);
     std::shared_ptr<RQFile> makeFile(const DirectoryEntry &entry, RQDirectory &parent) const;
     std::shared_ptr<RQDirectory> makeFolder(const DirectoryEntry &entry, DirectoryWalker *walker);
@@ -46,6 +50,8 @@ private:
     RQDuplicateFinderScan &m_scan;
     // The open folders of the current branch; the one at index d holds the entries of depth d + 1.
     std::vector<std::shared_ptr<RQDirectory>> m_folders;
+    // The ignore list's answers for the entries of each open folder, at the same indices.
+    std::vector<RQIgnoreListFolder> m_folderAnswers;
     // The current root's item path and, when it differs, its resolved path; both end with "/".
     QString m_rootPath;
     QString m_resolvedRootPath;

@@ -23,13 +23,30 @@ void RQFile::initWithPath(const QString &path)
     if (isDirectory() && !m_path.endsWith(u'/'))
         m_path += u'/';
     m_fileType = static_cast<qint8>(determineContentType());
-    if (m_path.isEmpty()) {
-        m_fileName = u"Missing File Name"_s;
-        return;
-    }
-    m_fileName = FileTypeInfo::displayName(m_path);
-    if (m_fileName.isEmpty())
+    if (!m_path.isEmpty() && FileTypeInfo::displayNameView(m_path).isEmpty())
         SystemLog::debug(u"Missing File Name for path: "_s + m_path);
+}
+
+QString RQFile::fileName() const
+{
+    if (m_seldom && !m_seldom->fileName.isNull())
+        return m_seldom->fileName;
+    if (m_path.isEmpty())
+        return u"Missing File Name"_s;
+    return FileTypeInfo::displayName(m_path);
+}
+
+void RQFile::setAliasDestinationFile(const std::shared_ptr<RQFile> &file)
+{
+    if (file || m_seldom)
+        seldom().aliasDestinationFile = file;
+}
+
+RQFile::Seldom &RQFile::seldom()
+{
+    if (!m_seldom)
+        m_seldom = std::make_unique<Seldom>();
+    return *m_seldom;
 }
 
 QString RQFile::fileHash() const

@@ -40,10 +40,10 @@ public:
     QString path() const { return m_path; }
     QString UTI() const { return m_UTI; }
     qint64 fileType() const { return m_fileType; }
-    QUrl fileURL() const { return m_fileURL; }
+    QUrl fileURL() const { return m_seldom ? m_seldom->fileURL : QUrl(); }
 
-    QVariantMap metadata() const { return m_metadata; }
-    void setMetadata(const QVariantMap &metadata) { m_metadata = metadata; }
+    QVariantMap metadata() const { return m_seldom ? m_seldom->metadata : QVariantMap(); }
+    void setMetadata(const QVariantMap &metadata) { seldom().metadata = metadata; }
 
     // The content digest as text; empty until the hashing stage sets it.
     virtual QString fileHash() const;
@@ -55,8 +55,10 @@ public:
     // so that a folder is only ever grouped with a folder whose content was compared in full.
     virtual std::optional<Sha1Digest> folderDigestContribution() const { return m_digest; }
 
-    QString fileName() const { return m_fileName; }
-    void setFileName(const QString &fileName) { m_fileName = fileName; }
+    // The display name of the path, unless one was set (a library reader's title): a scan
+    // makes millions of items and shows few of them, so the name is made when asked.
+    QString fileName() const;
+    void setFileName(const QString &fileName) { seldom().fileName = fileName; }
 
     virtual double fileSize() const { return m_fileSize; }
     void setFileSize(double fileSize) { m_fileSize = fileSize; }
@@ -80,8 +82,11 @@ public:
     bool isNetworkItem() const { return m_isNetworkItem; }
     virtual void setIsNetworkItem(bool value) { m_isNetworkItem = value; }
 
-    std::shared_ptr<RQFile> aliasDestinationFile() const { return m_aliasDestinationFile; }
-    void setAliasDestinationFile(const std::shared_ptr<RQFile> &file) { m_aliasDestinationFile = file; }
+    std::shared_ptr<RQFile> aliasDestinationFile() const
+    {
+        return m_seldom ? m_seldom->aliasDestinationFile : nullptr;
+    }
+    void setAliasDestinationFile(const std::shared_ptr<RQFile> &file);
 
     std::shared_ptr<RQDirectory> parent() const { return m_parent.lock(); }
     void setParent(const std::weak_ptr<RQDirectory> &parent) { m_parent = parent; }
@@ -94,8 +99,8 @@ public:
     virtual bool isDirectory() const { return false; }
     bool exists() const;
 
-    QUrl previewItemURL() const { return m_fileURL; }
-    QString previewItemTitle() const { return m_fileName; }
+    QUrl previewItemURL() const { return fileURL(); }
+    QString previewItemTitle() const { return fileName(); }
     virtual QString description() const;
 
     qint64 determineContentType();
@@ -108,19 +113,32 @@ protected:
 
     template<typename Item>
     static std::shared_ptr<Item> make(const QString &path, const QUrl &url);
+    // Places the item and its reference counts in one allocation, through the subclasses'
+    // private constructors (they are RQFile's friends).
+    template<typename Item>
+    struct OneBlockAllocator;
     QString addressText() const;
 
 private:
+    // What few items carry (library media, items made from URLs, removed copies), kept apart so
+    // that the millions of items of a scan pay one null pointer for all of it.
+    struct Seldom
+    {
+        // Null unless set; see fileName().
+        QString fileName;
+        QUrl fileURL;
+        QVariantMap metadata;
+        std::shared_ptr<RQFile> aliasDestinationFile;
+    };
+
     void initWithPath(const QString &path);
+    Seldom &seldom();
 
     QString m_path;
     QString m_UTI;
-    QString m_fileName;
-    QUrl m_fileURL;
-    QVariantMap m_metadata;
     QDateTime m_creationDate;
     QDateTime m_modificationDate;
-    std::shared_ptr<RQFile> m_aliasDestinationFile;
+    std::unique_ptr<Seldom> m_seldom;
     std::weak_ptr<RQDirectory> m_parent;
     double m_fileSize = 0;
     std::optional<Sha1Digest> m_digest;
@@ -134,11 +152,30 @@ private:
 };
 
 template<typename Item>
+struct RQFile::OneBlockAllocator : std::allocator<Item>
+{
+    template<typename Other>
+    struct rebind
+    {
+        using other = OneBlockAllocator<Other>;
+    };
+    OneBlockAllocator() = default;
+    template<typename Other>
+    explicit OneBlockAllocator(const OneBlockAllocator<Other> &) {}
+
+    template<typename Made>
+    void construct(Made *place) { ::new (static_cast<void *>(place)) Made(); }
+    template<typename Made>
+    void destroy(Made *place) { place->~Made(); }
+};
+
+template<typename Item>
 std::shared_ptr<Item> RQFile::make(const QString &path, const QUrl &url)
 {
     // Two steps, so that the virtual isDirectory() of the finished object decides the path.
-    std::shared_ptr<Item> item(new Item());
+    auto item = std::allocate_shared<Item>(OneBlockAllocator<Item>());
     item->initWithPath(path);
-    item->m_fileURL = url;
+    if (!url.isEmpty())
+        item->seldom().fileURL = url;
     return item;
 }

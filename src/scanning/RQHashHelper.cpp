@@ -5,7 +5,10 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <cerrno>
+#include <limits>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -13,10 +16,11 @@
 
 namespace {
 
-// expectedSize: none reads to the end whatever the size; a value makes any other size, on
-// opening or in the bytes read, a changed size.
-SizedFileDigest readDigest(const QString &path, std::size_t chunkSize, std::optional<qint64> expectedSize,
-                           const std::function<bool()> &shouldStop)
+// Adds bytes [from, to) to the hasher; to none, or equal to the expected size, reads to the end.
+// expectedSize: none reads whatever the size; a value makes any other size, on opening or in
+// the bytes read, a changed size.
+FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optional<qint64> expectedSize, qint64 from,
+                        std::optional<qint64> to, Sha1Hasher &hasher, const std::function<bool()> &shouldStop)
 {
     if (chunkSize == 0)
         chunkSize = RQHashHelper::defaultChunkSize;
@@ -25,48 +29,59 @@ SizedFileDigest readDigest(const QString &path, std::size_t chunkSize, std::opti
                                      O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat status {};
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
-        return {};
-    const SizedFileDigest changed {std::nullopt, true};
+        return FileRangeRead::Unreadable;
     if (expectedSize && status.st_size != *expectedSize)
-        return changed;
-    ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+        return FileRangeRead::SizeChanged;
+    // Where reading stops short of the end of the file.
+    constexpr qint64 toTheEnd = std::numeric_limits<qint64>::max();
+    qint64 end = to.value_or(toTheEnd);
+    if (expectedSize && end >= *expectedSize)
+        end = toTheEnd;
+    ::posix_fadvise(file.get(), from, 0, POSIX_FADV_SEQUENTIAL);
+    if (from > 0 && ::lseek(file.get(), from, SEEK_SET) != from)
+        return FileRangeRead::Unreadable;
 
     const auto buffer = std::make_unique<char[]>(chunkSize);
-    Sha1Hasher hasher;
-    qint64 total = 0;
+    qint64 total = from;
     for (;;) {
         if (shouldStop && shouldStop())
-            return {};
-        const ssize_t count = ::read(file.get(), buffer.get(), chunkSize);
+            return FileRangeRead::Stopped;
+        const auto wanted = static_cast<std::size_t>(std::min(static_cast<qint64>(chunkSize), end - total));
+        if (wanted == 0)
+            break;
+        const ssize_t count = ::read(file.get(), buffer.get(), wanted);
         if (count == 0)
             break;
         if (count < 0) {
             if (errno == EINTR)
                 continue;
-            return {};
+            return FileRangeRead::Unreadable;
         }
         total += count;
         // A file that grows while it is read is not read to its new end.
         if (expectedSize && total > *expectedSize)
-            return changed;
+            return FileRangeRead::SizeChanged;
         hasher.update(buffer.get(), static_cast<std::size_t>(count));
     }
-    if (expectedSize && total != *expectedSize)
-        return changed;
-    return {hasher.finish(), false};
+    if (expectedSize && total != (end == toTheEnd ? *expectedSize : end))
+        return FileRangeRead::SizeChanged;
+    return FileRangeRead::Read;
 }
 
 } // namespace
 
 std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size_t chunkSize)
 {
-    return readDigest(path, chunkSize, std::nullopt, {}).digest;
+    Sha1Hasher hasher;
+    if (hashRange(path, chunkSize, std::nullopt, 0, std::nullopt, hasher, {}) != FileRangeRead::Read)
+        return std::nullopt;
+    return hasher.finish();
 }
 
-SizedFileDigest sha1DigestForFileOfSize(const QString &path, std::size_t chunkSize, qint64 size,
-                                        const std::function<bool()> &shouldStop)
+FileRangeRead hashFileRange(const QString &path, std::size_t chunkSize, qint64 size, qint64 from, qint64 to,
+                            Sha1Hasher &hasher, const std::function<bool()> &shouldStop)
 {
-    return readDigest(path, chunkSize, size, shouldStop);
+    return hashRange(path, chunkSize, size, from, to, hasher, shouldStop);
 }
 
 QString RQHashHelper::sha1ForFileWithPath(const QString &path)

@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+class Sha1Hasher;
+
 // SHA-1 digests as text: 40 lower-case hexadecimal characters. Stateless; any thread.
 class RQHashHelper final
 {
@@ -29,14 +31,11 @@ public:
 // a FIFO or a device. A file that cannot be opened or read gives no value.
 std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size_t chunkSize);
 
-// The same for a file measured before: it gives a digest only when the opened file still has
-// that size and exactly that many bytes were read; otherwise sizeChanged tells the caller that
-// the file changed since it was measured. shouldStop, when given, is asked before each chunk;
-// once it answers true the file gets no digest.
-struct SizedFileDigest
-{
-    std::optional<Sha1Digest> digest;
-    bool sizeChanged = false;
-};
-SizedFileDigest sha1DigestForFileOfSize(const QString &path, std::size_t chunkSize, qint64 size,
-                                        const std::function<bool()> &shouldStop = {});
+// Adds bytes [from, to) of a regular file measured before at size bytes to the hasher. The file
+// is read only while it still has that size: another size on opening or in the bytes read is a
+// changed size; a range that ends at the size reads on to the end of the file, so that one that
+// grew is caught. The file is opened for this call alone. shouldStop, when given, is asked
+// before each chunk; once it answers true the read ends as stopped.
+enum class FileRangeRead { Read, Unreadable, SizeChanged, Stopped };
+FileRangeRead hashFileRange(const QString &path, std::size_t chunkSize, qint64 size, qint64 from, qint64 to,
+                            Sha1Hasher &hasher, const std::function<bool()> &shouldStop = {});

@@ -159,13 +159,20 @@ bool RQIgnoreList::pathExtensionIsIgnored(const QString &path) const
 {
     if (m_ignoredExtensions.isEmpty())
         return false;
-    // Asked for every entry: the components are views, and only an extension is copied.
+    // The components are views, and only an extension is copied.
     for (const QStringView component : QStringTokenizer(path, u'/', Qt::SkipEmptyParts)) {
-        const QStringView extension = FileTypeInfo::extensionView(component);
-        if (!extension.isEmpty() && m_ignoredExtensions.contains(extension.toString().toLower()))
+        if (nameExtensionIsIgnored(component))
             return true;
     }
     return false;
+}
+
+bool RQIgnoreList::nameExtensionIsIgnored(QStringView name) const
+{
+    if (m_ignoredExtensions.isEmpty())
+        return false;
+    const QStringView extension = FileTypeInfo::extensionView(name);
+    return !extension.isEmpty() && m_ignoredExtensions.contains(extension.toString().toLower());
 }
 
 bool RQIgnoreList::pathIsTimeMachineBackup(const QString &, const QVariantMap &attributes) const

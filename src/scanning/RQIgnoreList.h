@@ -51,6 +51,8 @@ public:
     // Some component of the path, a folder above included, has an extension whose lower-case
     // form is one of the ignored extensions.
     bool pathExtensionIsIgnored(const QString &path) const;
+    // The extension of this one name (a path component) is ignored.
+    bool nameExtensionIsIgnored(QStringView name) const;
 
     // attributes: the item's resource values; its "NSFileExtendedAttributes" entry maps
     // extended-attribute names to values. A backup is marked by a name that begins with

@@ -33,6 +33,16 @@ Sha1Digest Sha1Hasher::finish()
     return Sha1Digest(bytes);
 }
 
+Sha1Digest Sha1Hasher::digestSoFar() const
+{
+    const std::unique_ptr<evp_md_ctx_st, ContextDeleter> copy(EVP_MD_CTX_new());
+    Sha1Digest::Bytes bytes {};
+    unsigned int length = 0;
+    if (copy && EVP_MD_CTX_copy_ex(copy.get(), m_context.get()) == 1)
+        EVP_DigestFinal_ex(copy.get(), bytes.data(), &length);
+    return Sha1Digest(bytes);
+}
+
 Sha1Digest Sha1Hasher::digest(const void *data, std::size_t length)
 {
     Sha1Digest::Bytes bytes {};

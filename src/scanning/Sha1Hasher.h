@@ -20,6 +20,8 @@ public:
     void update(const void *data, std::size_t length);
     // The digest of everything added since construction or the last finish(); starts anew.
     Sha1Digest finish();
+    // The digest of everything added so far, leaving the computation to go on.
+    Sha1Digest digestSoFar() const;
 
     static Sha1Digest digest(const void *data, std::size_t length);
 

@@ -41,6 +41,30 @@ TEST(RQDirectoryTest, EmptinessFollowsTheChildren)
     EXPECT_FALSE(folder->isEmpty());
 }
 
+TEST(RQDirectoryTest, EmptinessOnceAskedFollowsChangesFarBelow)
+{
+    auto top = RQDirectory::fileWithPath(u"/t"_s);
+    auto middle = RQDirectory::fileWithPath(u"/t/m"_s);
+    auto bottom = RQDirectory::fileWithPath(u"/t/m/b"_s);
+    auto later = RQDirectory::fileWithPath(u"/t/z"_s);
+    top->addChild(middle);
+    top->addChild(later);
+    middle->addChild(bottom);
+    bottom->addChild(fileWithDigest(u"/t/m/b/empty"_s, QByteArray()));
+    EXPECT_TRUE(top->isEmpty());
+
+    const auto full = fileWithDigest(u"/t/m/b/full"_s, "x"_ba);
+    bottom->addChild(full);
+    EXPECT_FALSE(top->isEmpty()) << "a file added two folders down";
+    // Asked "no" while the later folder was never looked at; a change in it must still count.
+    later->addChild(fileWithDigest(u"/t/z/more"_s, "y"_ba));
+    bottom->removeChild(full);
+    EXPECT_FALSE(top->isEmpty()) << "the later folder holds a file now";
+    EXPECT_TRUE(middle->isEmpty()) << "the one non-empty file was taken out";
+    later->removeChild(later->children().front());
+    EXPECT_TRUE(top->isEmpty());
+}
+
 TEST(RQDirectoryTest, SizeCountsChildrenRemovedAndIgnoredBytes)
 {
     auto folder = RQDirectory::fileWithPath(u"/f"_s);

@@ -1,5 +1,6 @@
 #include "scanning/RQDuplicateFinder.h"
 #include "scanning/RQHashHelper.h"
+#include "scanning/Sha1Hasher.h"
 
 #include "support/EventLoop.h"
 #include "support/TemporaryFolder.h"
@@ -128,10 +129,13 @@ TEST(RQDuplicateFinderCancelTest, DigestsStopBeforeTheNextChunk)
 {
     TemporaryFolder folder;
     const QString path = folder.writeFile(u"big"_s, QByteArray(3 * 64 * 1024, 'x'));
+    constexpr qint64 size = 3 * 64 * 1024;
     int asked = 0;
-    const SizedFileDigest stopped = sha1DigestForFileOfSize(path, 64 * 1024, 3 * 64 * 1024, [&asked] { return ++asked > 2; });
-    EXPECT_FALSE(stopped.digest.has_value());
-    EXPECT_FALSE(stopped.sizeChanged);
+    Sha1Hasher stopped;
+    EXPECT_EQ(hashFileRange(path, 64 * 1024, size, 0, size, stopped, [&asked] { return ++asked > 2; }),
+              FileRangeRead::Stopped);
     EXPECT_EQ(asked, 3) << "asked before each chunk until it stopped";
-    EXPECT_TRUE(sha1DigestForFileOfSize(path, 64 * 1024, 3 * 64 * 1024, [] { return false; }).digest.has_value());
+    Sha1Hasher whole;
+    EXPECT_EQ(hashFileRange(path, 64 * 1024, size, 0, size, whole, [] { return false; }), FileRangeRead::Read);
+    EXPECT_EQ(whole.finish(), Sha1Hasher::digest(QByteArray(size, 'x').constData(), size));
 }

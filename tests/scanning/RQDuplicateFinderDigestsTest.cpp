@@ -1,6 +1,9 @@
 #include "scanning/RQDuplicateFinderDigests.h"
 
 #include "ScanFixture.h"
+#include "scanning/RQDuplicateFinderGrouping.h"
+#include "scanning/RQDuplicateFinderScan.h"
+#include "scanning/RQDuplicateFinderWalk.h"
 #include "scanning/RQFile.h"
 #include "scanning/RQHashHelper.h"
 
@@ -9,9 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <atomic>
 #include <sys/stat.h>
 
@@ -38,7 +43,7 @@ TEST(RQDuplicateFinderDigestsTest, OnlyFilesThatShareASizeAreRead)
         {u"empty"_s, ""_ba},
     };
     std::vector<std::shared_ptr<RQFile>> files;
-    RQDuplicateFinderDigests digests(64 * 1024);
+    RQDuplicateFinderDigests digests(64 * 1024, 64 * 1024);
     for (const auto &[name, content] : contents) {
         files.push_back(fileOfSize(folder.writeFile(name, content), double(content.size())));
         digests.addFile(*files.back());
@@ -71,6 +76,7 @@ TEST(RQDuplicateFinderDigestsTest, FilesThatChangedSinceTheWalkKeepNoDigest)
     };
     const std::vector<Case> cases = {
         {u"unchanged"_s, [](const QString &) {}, true},
+        {u"unchanged-copy"_s, [](const QString &) {}, true},
         {u"vanished"_s, [](const QString &path) { QFile::remove(path); }, false},
         {u"now-a-link"_s,
          [&folder](const QString &path) {
@@ -99,7 +105,7 @@ TEST(RQDuplicateFinderDigestsTest, FilesThatChangedSinceTheWalkKeepNoDigest)
         files.push_back(fileOfSize(path, double(content.size())));
         change.change(path);
     }
-    RQDuplicateFinderDigests digests(64 * 1024);
+    RQDuplicateFinderDigests digests(64 * 1024, 64 * 1024);
     for (const auto &file : files)
         digests.addFile(*file);
     std::atomic<qsizetype> last = 0;
@@ -119,7 +125,7 @@ TEST(RQDuplicateFinderDigestsTest, AnAbandonedStreamStopsCleanly)
     const TemporaryFolder folder;
     std::vector<std::shared_ptr<RQFile>> files;
     {
-        RQDuplicateFinderDigests digests(64 * 1024);
+        RQDuplicateFinderDigests digests(64 * 1024, 64 * 1024);
         for (int index = 0; index < 200; ++index) {
             files.push_back(fileOfSize(folder.writeFile(QString::number(index), QByteArray(5000, 'a')), 5000));
             digests.addFile(*files.back());
@@ -131,4 +137,95 @@ TEST(RQDuplicateFinderDigestsTest, AnAbandonedStreamStopsCleanly)
             EXPECT_EQ(file->fileHash(), RQHashHelper::sha1ForData(QByteArray(5000, 'a')));
         }
     }
+}
+
+// Files larger than the first block that share a size: only those whose first blocks are equal
+// are read on, and each gets the digest of its whole content; one alone by its first block keeps
+// none, as a file of a size met once.
+TEST(RQDuplicateFinderDigestsTest, OnlyFilesEqualInTheirFirstBlockAreReadWhole)
+{
+    const TemporaryFolder folder;
+    const qsizetype size = 200000;
+    const QByteArray base(size, 'b');
+    const auto changedAt = [&base](qsizetype where) {
+        QByteArray changed = base;
+        changed[where] = 'x';
+        return changed;
+    };
+    struct Case
+    {
+        QString name;
+        QByteArray content;
+        bool digested;
+    };
+    const std::vector<Case> cases = {
+        {u"base"_s, base, true},
+        {u"copy"_s, base, true},
+        {u"last-byte-differs"_s, changedAt(size - 1), true},
+        {u"differs-after-the-first-block"_s, changedAt(64 * 1024), true},
+        {u"first-byte-differs"_s, changedAt(0), false},
+        {u"differs-at-the-end-of-the-first-block"_s, changedAt(64 * 1024 - 1), false},
+    };
+    std::vector<std::shared_ptr<RQFile>> files;
+    RQDuplicateFinderDigests digests(64 * 1024, 64 * 1024);
+    for (const Case &file : cases) {
+        files.push_back(fileOfSize(folder.writeFile(file.name, file.content), double(size)));
+        digests.addFile(*files.back());
+    }
+    std::atomic<qsizetype> last = 0;
+    digests.finish([&last](qsizetype digested) { keepLargest(last, digested); });
+
+    EXPECT_EQ(last.load(), qsizetype(cases.size()));
+    for (std::size_t index = 0; index < cases.size(); ++index) {
+        SCOPED_TRACE(cases[index].name.toStdString());
+        ASSERT_EQ(files[index]->contentDigest().has_value(), cases[index].digested);
+        if (cases[index].digested) {
+            EXPECT_EQ(files[index]->fileHash(), RQHashHelper::sha1ForData(cases[index].content));
+        }
+    }
+}
+
+class RQDuplicateFinderFirstBlockTest : public ScanFixture
+{
+protected:
+    // The groups of a whole scan of the folder, with the first-block step of the given size.
+    QStringList groupsWithFirstBlock(std::size_t firstBlockSize) const
+    {
+        const auto finder = RQDuplicateFinder::duplicateFinderWithPaths({root(u"tree"_s)}, 0);
+        RQDuplicateFinderScan scan(nullptr, firstBlockSize);
+        EXPECT_TRUE(RQDuplicateFinderWalk(*finder, scan).walkRoots());
+        scan.digests.finish({});
+        std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
+                              [](const auto &item) { return !item->isDirectory(); });
+        ScanReports reports;
+        reports.groups = RQDuplicateFinderGrouping(*finder, std::move(scan.allItems)).findGroups();
+        QCoreApplication::sendPostedEvents();
+        return groupsOf(reports);
+    }
+};
+
+// Same-size files that differ in the first byte, in the last byte and not at all, below and
+// above the first block's size, in folders that are copies and in folders that are not: the
+// first-block step changes no group.
+TEST_F(RQDuplicateFinderFirstBlockTest, GroupsAreTheSameWithAndWithoutTheFirstBlockStep)
+{
+    for (const qsizetype size : {qsizetype(1000), qsizetype(64 * 1024), qsizetype(64 * 1024 + 1), qsizetype(200000)}) {
+        const QString name = QString::number(size);
+        for (const QString &folder : {u"tree/equal-1/"_s, u"tree/equal-2/"_s}) {
+            write(folder + name + u"-same"_s, size, 's');
+            write(folder + name + u"-first"_s, u"F"_s.toLatin1() + QByteArray(size - 1, 's'));
+            write(folder + name + u"-last"_s, size, 's', 'L');
+        }
+        write(u"tree/unequal-1/"_s + name + u"-same"_s, size, 's');
+        write(u"tree/unequal-1/"_s + name + u"-near"_s, u"G"_s.toLatin1() + QByteArray(size - 1, 's'));
+        write(u"tree/unequal-2/"_s + name + u"-same"_s, size, 's');
+        write(u"tree/unequal-2/"_s + name + u"-near"_s, size, 's', 'M');
+        write(u"tree/loose/"_s + name + u"-alone-by-first"_s, u"H"_s.toLatin1() + QByteArray(size - 1, 's'));
+    }
+
+    const QStringList whole = groupsWithFirstBlock(0);
+    EXPECT_EQ(groupsWithFirstBlock(RQDuplicateFinder::firstBlockSize), whole);
+    EXPECT_TRUE(whole.contains(u"tree/equal-1/ | tree/equal-2/"_s)) << whole.join(u'\n').toStdString();
+    EXPECT_TRUE(whole.contains(u"tree/unequal-1/200000-same | tree/unequal-2/200000-same"_s))
+        << whole.join(u'\n').toStdString();
 }
