@@ -217,6 +217,8 @@ private:
     std::unique_ptr<Ui::MainWindowController> m_form;
     qint64 m_currentStep = 0;
     QPointer<QWidget> m_currentView;
+    // The size the shown screen asked for when it was switched in.
+    QSize m_currentScreenSize;
     // Keeps the controller of the shown view alive while its view is in the window.
     std::shared_ptr<RQViewController> m_currentViewOwner;
     std::shared_ptr<RQViewController> m_currentViewController;
