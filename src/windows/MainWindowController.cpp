@@ -106,6 +106,9 @@ QMainWindow *MainWindowController::mainWindow()
 void MainWindowController::showWindow()
 {
     QMainWindow *shown = mainWindow();
+    // A menu bar given after the window was built takes its height from the screen otherwise.
+    if (!shown->isVisible())
+        rq_setContentSize(*shown, windowSizeForScreen(m_currentScreenSize), false);
     shown->show();
     shown->raise();
     shown->activateWindow();
@@ -233,7 +236,8 @@ void MainWindowController::setCurrentView(QWidget *view)
     const bool animate = m_currentView != nullptr;
     detachCurrentView();
     QMainWindow &shown = *mainWindow();
-    rq_setContentSize(shown, windowSizeForScreen(view->size()), animate && shown.isVisible());
+    m_currentScreenSize = view->size();
+    rq_setContentSize(shown, windowSizeForScreen(m_currentScreenSize), animate && shown.isVisible());
     m_form->backgroundView->layout()->addWidget(view);
     view->show();
     if (animate)

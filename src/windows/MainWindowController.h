@@ -149,7 +149,7 @@ public:
     void scanFailureHandler(ScanSession &scan);
     void showNoResultsState();
 
-    // The parts, for the application and for tests; null until made.
+    // The window's controllers and views, for the application and for tests; null until made.
     Ui::MainWindowController *form() const { return m_form.get(); }
     LCDStatusViewController *lcdStatusViewController() const { return m_lcdStatusViewController.get(); }
     StatsViewController *statsViewController() const { return m_statsViewController.get(); }
@@ -217,6 +217,8 @@ private:
     std::unique_ptr<Ui::MainWindowController> m_form;
     qint64 m_currentStep = 0;
     QPointer<QWidget> m_currentView;
+    // The size the shown screen asked for when it was switched in.
+    QSize m_currentScreenSize;
     // Keeps the controller of the shown view alive while its view is in the window.
     std::shared_ptr<RQViewController> m_currentViewOwner;
     std::shared_ptr<RQViewController> m_currentViewController;

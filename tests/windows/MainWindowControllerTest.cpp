@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QMenuBar>
 #include <QPropertyAnimation>
 
 #include <functional>
@@ -618,4 +619,24 @@ TEST_F(MainWindowControllerTest, ANullScreenChangesNothing)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(controller().setCurrentView(nullptr), "This must be a non-nil argument");
 #endif
+}
+
+// The window takes each screen's size around it: toolbar, bottom bar and a menu bar given by
+// the application before the window is shown.
+TEST_F(MainWindowControllerTest, EachScreenGetsItsOwnSize)
+{
+    m_controller.reset();
+    m_controller = std::make_unique<MainWindowController>();
+    controller().setPreferences(m_preferences);
+    controller().setUserDefaults(m_defaults);
+    controller().setInsomniacHelper(m_insomniac);
+    controller().mainWindow()->menuBar()->addMenu(u"File"_s);
+    controller().showWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(form().backgroundView->size(), QSize(600, 340));
+
+    controller().showScanningView();
+    finishTransitions();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(form().backgroundView->size(), QSize(600, 150));
 }
