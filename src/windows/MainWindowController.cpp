@@ -106,12 +106,15 @@ QMainWindow *MainWindowController::mainWindow()
 void MainWindowController::showWindow()
 {
     QMainWindow *shown = mainWindow();
-    const bool firstShow = !shown->isVisible() && m_currentStep == 0;
+    // A menu bar given after the window was built takes its height from the screen otherwise.
+    if (!shown->isVisible())
+        rq_setContentSize(*shown, windowSizeForScreen(m_currentScreenSize), false);
     shown->show();
     shown->raise();
     shown->activateWindow();
-    if (firstShow)
+    if (!m_shownBefore)
         logStep0();
+    m_shownBefore = true;
 }
 
 void MainWindowController::orderOut()
@@ -233,7 +236,8 @@ void MainWindowController::setCurrentView(QWidget *view)
     const bool animate = m_currentView != nullptr;
     detachCurrentView();
     QMainWindow &shown = *mainWindow();
-    rq_setContentSize(shown, windowSizeForScreen(view->size()), animate && shown.isVisible());
+    m_currentScreenSize = view->size();
+    rq_setContentSize(shown, windowSizeForScreen(m_currentScreenSize), animate && shown.isVisible());
     m_form->backgroundView->layout()->addWidget(view);
     view->show();
     if (animate)
@@ -930,7 +934,12 @@ bool MainWindowController::closeRequested()
         return false;
     if (m_currentStep == 0 || m_currentStep == 4 || userDefaults().boolForKey(suppressQuitAlertKey)) {
         m_terminating = true;
-        m_terminate();
+        // Quitting closes every window, this one too, which it cannot do while this close
+        // is still being handled.
+        RQDispatchAsyncMain([controller = QPointer(this)] {
+            if (MainWindowController *self = controller.data())
+                self->m_terminate();
+        });
         return true;
     }
     askBeforeQuitting();

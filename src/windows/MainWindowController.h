@@ -217,6 +217,8 @@ private:
     std::unique_ptr<Ui::MainWindowController> m_form;
     qint64 m_currentStep = 0;
     QPointer<QWidget> m_currentView;
+    // The size the shown screen asked for when it was switched in.
+    QSize m_currentScreenSize;
     // Keeps the controller of the shown view alive while its view is in the window.
     std::shared_ptr<RQViewController> m_currentViewOwner;
     std::shared_ptr<RQViewController> m_currentViewController;
@@ -225,6 +227,7 @@ private:
     bool m_startPending = false;
     bool m_showingFinalizeWindow = false;
     bool m_terminating = false;
+    bool m_shownBefore = false;
     std::shared_ptr<RQDuplicateFinder> m_duplicateFinder;
     std::shared_ptr<ScanSession> m_scan;
     std::shared_ptr<LCDStatusViewController> m_lcdStatusViewController;

@@ -43,18 +43,25 @@ struct CallbackCounter
 };
 
 // folders × filesPerFolder files of one byte each, all of one size so that every one is digested.
-void makeTree(const QString &root, int folders, int filesPerFolder)
+// Each is a hard link to one of two files per folder kept in originals, outside the tree: one
+// system call a file, where writing each took minutes for 200,000 on a loaded machine.
+void makeTree(const QString &root, const QString &originals, int folders, int filesPerFolder)
 {
     for (int folder = 0; folder < folders; ++folder) {
         const QString folderPath = root + u"/d%1"_s.arg(folder);
         ASSERT_TRUE(QDir().mkpath(folderPath));
-        for (int file = 0; file < filesPerFolder; ++file) {
-            const QByteArray path = QFile::encodeName(folderPath + u"/f%1"_s.arg(file));
-            const int descriptor = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        QByteArray sources[2];
+        for (int variant = 0; variant < 2; ++variant) {
+            sources[variant] = QFile::encodeName(originals + u"/d%1-%2"_s.arg(folder).arg(variant));
+            const int descriptor = ::open(sources[variant].constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
             ASSERT_GE(descriptor, 0);
-            const char byte = static_cast<char>('a' + file % 2);
+            const char byte = static_cast<char>('a' + variant);
             ASSERT_EQ(::write(descriptor, &byte, 1), 1);
             ::close(descriptor);
+        }
+        for (int file = 0; file < filesPerFolder; ++file) {
+            const QByteArray path = QFile::encodeName(folderPath + u"/f%1"_s.arg(file));
+            ASSERT_EQ(::link(sources[file % 2].constData(), path.constData()), 0) << path.constData();
         }
     }
 }
@@ -64,7 +71,8 @@ void makeTree(const QString &root, int folders, int filesPerFolder)
 TEST(RQDuplicateFinderCancelTest, QuitDuringAScanOfALargeTreeRunsNoFurtherCallback)
 {
     TemporaryFolder folder;
-    makeTree(folder.path(), 400, 500);
+    const TemporaryFolder originals;
+    makeTree(folder.path(), originals.path(), 400, 500);
 
     CallbackCounter counter;
     auto finder = RQDuplicateFinder::duplicateFinderWithPaths({folder.path()}, 0);
@@ -87,7 +95,8 @@ TEST(RQDuplicateFinderCancelTest, QuitDuringAScanOfALargeTreeRunsNoFurtherCallba
 TEST(RQDuplicateFinderCancelTest, ACancelledScanReadsNothingAndWaitingWithoutAScanReturns)
 {
     TemporaryFolder folder;
-    makeTree(folder.path(), 2, 3);
+    const TemporaryFolder originals;
+    makeTree(folder.path(), originals.path(), 2, 3);
     CallbackCounter counter;
     auto finder = RQDuplicateFinder::duplicateFinderWithPaths({folder.path()}, 0);
     finder->waitUntilFinished();

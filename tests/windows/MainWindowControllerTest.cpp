@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QMenuBar>
 #include <QPropertyAnimation>
 
 #include <functional>
@@ -53,6 +54,7 @@ protected:
             processEventsUntil([] { return shownAlert() == nullptr; }, 2000);
             return OnClose::Asks;
         }
+        processEventsFor(10);
         return m_terminations > terminationsBefore ? OnClose::Quits : OnClose::Nothing;
     }
 
@@ -308,19 +310,24 @@ TEST_F(MainWindowControllerTest, TheiPhotoAlertKeepsAVersionThatLooksLikeAPlaceh
 
 TEST_F(MainWindowControllerTest, TheQuitQuestionAndItsSuppression)
 {
+    using Answer = std::function<void(QMessageBox &)>;
+    auto button = [](const QString &title) -> Answer { return [title](QMessageBox &alert) { press(alert, title); }; };
+    auto key = [](Qt::Key pressed) -> Answer { return [pressed](QMessageBox &alert) { QTest::keyClick(&alert, pressed); }; };
     struct Case
     {
         const char *name;
         bool suppressedBefore;
-        const char16_t *answer; // none: no question expected
+        Answer answer; // none: no question expected
         bool tick;
         bool quits;
         bool suppressedAfter;
     };
     const Case cases[] = {
-        {"cancelled, ticked", false, u"Cancel", true, false, false},
-        {"quit", false, u"Quit", false, true, false},
-        {"quit, ticked", false, u"Quit", true, true, true},
+        {"cancelled, ticked", false, button(u"Cancel"_s), true, false, false},
+        {"Esc", false, key(Qt::Key_Escape), false, false, false},
+        {"quit", false, button(u"Quit"_s), false, true, false},
+        {"Return", false, key(Qt::Key_Return), false, true, false},
+        {"quit, ticked", false, button(u"Quit"_s), true, true, true},
         {"suppressed", true, nullptr, false, true, true},
     };
     for (const Case &testCase : cases) {
@@ -337,13 +344,15 @@ TEST_F(MainWindowControllerTest, TheQuitQuestionAndItsSuppression)
             EXPECT_EQ(alert->windowModality(), Qt::ApplicationModal);
             ASSERT_NE(alert->checkBox(), nullptr);
             alert->checkBox()->setChecked(testCase.tick);
-            press(*alert, QString::fromUtf16(testCase.answer));
+            testCase.answer(*alert);
         } else {
             EXPECT_EQ(alert, nullptr);
         }
+        processEventsFor(10);
         EXPECT_EQ(m_terminations > terminationsBefore, testCase.quits);
         EXPECT_EQ(window().isVisible(), !testCase.quits);
         EXPECT_EQ(m_defaults.boolForKey(MainWindowController::suppressQuitAlertKey), testCase.suppressedAfter);
+        closeAlerts();
     }
 }
 
@@ -589,4 +598,45 @@ TEST_F(MainWindowControllerTest, QuittingDuringAScanStopsTheFinderAndWaitsForIt)
     EXPECT_TRUE(second->isCancelled());
     EXPECT_FALSE(m_insomniac.enabled());
     processEventsFor(20);
+}
+
+// A missing screen is a programming error: a debug build stops on it; a release build says so
+// in the log and keeps the screen it shows.
+TEST_F(MainWindowControllerTest, ANullScreenChangesNothing)
+{
+#ifdef QT_NO_DEBUG
+    static QStringList messages;
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { messages.append(message); });
+    QWidget *shown = controller().currentView();
+    controller().setCurrentView(nullptr);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(controller().currentView(), shown);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_TRUE(messages.contains(u"This must be a non-nil argument"_s)) << messages.join(u'|').toStdString();
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(controller().setCurrentView(nullptr), "This must be a non-nil argument");
+#endif
+}
+
+// The window takes each screen's size around it: toolbar, bottom bar and a menu bar given by
+// the application before the window is shown.
+TEST_F(MainWindowControllerTest, EachScreenGetsItsOwnSize)
+{
+    m_controller.reset();
+    m_controller = std::make_unique<MainWindowController>();
+    controller().setPreferences(m_preferences);
+    controller().setUserDefaults(m_defaults);
+    controller().setInsomniacHelper(m_insomniac);
+    controller().mainWindow()->menuBar()->addMenu(u"File"_s);
+    controller().showWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(form().backgroundView->size(), QSize(600, 340));
+
+    controller().showScanningView();
+    finishTransitions();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(form().backgroundView->size(), QSize(600, 150));
 }
