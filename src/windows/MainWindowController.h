@@ -149,7 +149,7 @@ public:
     void scanFailureHandler(ScanSession &scan);
     void showNoResultsState();
 
-    // The parts, for the application and for tests; null until made.
+    // The window's controllers and views, for the application and for tests; null until made.
     Ui::MainWindowController *form() const { return m_form.get(); }
     LCDStatusViewController *lcdStatusViewController() const { return m_lcdStatusViewController.get(); }
     StatsViewController *statsViewController() const { return m_statsViewController.get(); }
