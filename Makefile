@@ -7,7 +7,8 @@ BUILD       ?= build
 ASAN_BUILD  ?= build-asan
 CONFIGURE    = cmake -S . -G Ninja -DCMAKE_BUILD_TYPE
 SUPPRESSIONS = $(CURDIR)/tests/sanitizers/lsan.supp
-SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+ASAN_SUPPRESSIONS = $(CURDIR)/tests/sanitizers/asan.supp
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:suppressions=$(ASAN_SUPPRESSIONS) \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
                 LSAN_OPTIONS=suppressions=$(SUPPRESSIONS):print_suppressions=0
 

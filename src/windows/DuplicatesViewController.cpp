@@ -635,10 +635,6 @@ void DuplicatesViewController::actuallyUpdateBottomToolbar()
         m_form->filesTableView->viewport()->update();
         m_form->detailsTableView->viewport()->update();
     }
-    if (m_lcdStatusViewController) {
-        logScreen(2, u"select", {{u"status"_s, m_lcdStatusViewController->selectTitleLabel()->text()},
-                                 {u"next"_s, any ? u"enabled"_s : u"disabled"_s}});
-    }
 }
 
 void DuplicatesViewController::confirmWhollySelectedGroups(Completion completion)
