@@ -533,15 +533,15 @@ void MainWindowController::showDuplicatesView()
     browser.setNextButton(outlets.nextButton);
     browser.setTouchBarNextButton(m_touchBarResultsNextButton);
     outlets.statusLabel->show();
-    outlets.nextButton->setEnabled(false);
-    m_touchBarResultsNextButton->setEnabled(false);
+    // The panel still holds the title of an earlier pass through this step; the browser writes
+    // its own title and Next buttons at once (and logs them) rather than after its delay.
+    browser.actuallyUpdateBottomToolbar();
     m_lcdStatusViewController->showSelectView();
     // A size change still under way would pin the window again when it ends.
     rq_setContentSize(*mainWindow(), rq_contentSize(*mainWindow()), false);
     rq_makeResizable(*mainWindow());
     rq_enableFullScreen(*mainWindow());
     setCurrentViewController(m_duplicatesViewController);
-    logStep2();
 }
 
 void MainWindowController::showFinalizeView()

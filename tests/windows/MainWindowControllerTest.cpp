@@ -640,3 +640,25 @@ TEST_F(MainWindowControllerTest, EachScreenGetsItsOwnSize)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     EXPECT_EQ(form().backgroundView->size(), QSize(600, 150));
 }
+
+// Mend: the status panel keeps the results browser's title between scans, so a second pass
+// through the results showed (and logged) the last removal's total until the browser's delayed
+// total replaced it.
+TEST_F(MainWindowControllerTest, ASecondPassThroughTheResultsShowsItsOwnTitleAtOnce)
+{
+    openRemovalSheet();
+    controller().finalizeWindowController()->didClickCancelButton();
+    ASSERT_TRUE(processEventsUntil([this] { return !controller().showingFinalizeWindow(); }));
+    controller().showFinishedView(2048, 1, false);
+    controller().rescan();
+    ASSERT_TRUE(processEventsUntil([this] { return !controller().isScanning(); }));
+    ASSERT_TRUE(controller().hasResults());
+    QLabel *title = controller().lcdStatusViewController()->selectTitleLabel();
+    ASSERT_TRUE(title->text().endsWith(u" will be made available"_s)) << title->text().toStdString();
+
+    // No event is processed between Next and the checks, so no timer of the browser runs.
+    controller().goNext();
+    EXPECT_EQ(controller().currentStep(), 2);
+    EXPECT_EQ(title->text(), u"Select files to remove"_s);
+    EXPECT_EQ(buttonState(form().nextButton), u"disabled"_s);
+}
