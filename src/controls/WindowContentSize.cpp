@@ -3,7 +3,10 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QPropertyAnimation>
+#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -29,6 +32,26 @@ void stopRunningChange(QWidget &window)
     }
 }
 
+// The window's client geometry moved as little as needed, and made no larger than needed, for
+// its frame to lie on the screen's free area: a window grown around its centre would otherwise
+// leave the screen where no window manager puts it back.
+QRect keptOnScreen(const QWidget &window, QRect target)
+{
+    const QScreen *screen = window.screen();
+    if (!screen)
+        return target;
+    const QRect available = screen->availableGeometry();
+    const QRect client = window.geometry();
+    const QRect frame = window.frameGeometry();
+    const QMargins decoration(client.left() - frame.left(), client.top() - frame.top(),
+                              frame.right() - client.right(), frame.bottom() - client.bottom());
+    target.setSize(target.size().boundedTo(available.marginsRemoved(decoration).size()));
+    const QRect outer = target.marginsAdded(decoration);
+    const int left = std::clamp(outer.left(), available.left(), available.left() + available.width() - outer.width());
+    const int top = std::clamp(outer.top(), available.top(), available.top() + available.height() - outer.height());
+    return target.translated(left - outer.left(), top - outer.top());
+}
+
 } // namespace
 
 QSize rq_contentSize(const QWidget &window)
@@ -41,14 +64,15 @@ bool rq_isResizable(const QWidget &window)
     return window.minimumSize() != window.maximumSize();
 }
 
-QPropertyAnimation *rq_setContentSize(QWidget &window, const QSize &size, bool animated)
+QPropertyAnimation *rq_setContentSize(QWidget &window, const QSize &requested, bool animated)
 {
     stopRunningChange(window);
-    const QSize delta = size - rq_contentSize(window);
+    const QSize delta = requested - rq_contentSize(window);
     QRect target = window.geometry();
+    target.setSize(requested);
     if (windowsCanBePlaced())
-        target.translate(-delta.width() / 2, -delta.height() / 2);
-    target.setSize(size);
+        target = keptOnScreen(window, target.translated(-delta.width() / 2, -delta.height() / 2));
+    const QSize size = target.size();
 
     const bool pinned = !rq_isResizable(window);
     if (!animated) {

@@ -12,7 +12,8 @@ QSize rq_contentSize(const QWidget &window);
 
 // Gives the window's content the new size, moving its top-left corner by half the change so
 // that the window keeps its centre (where the windowing system refuses to place windows, as
-// Wayland does, only the size changes). A pinned window is pinned to the new size. Animated,
+// Wayland does, only the size changes). Where windows can be placed, the frame is kept on the
+// screen's free area, moved as little as needed and never larger than it. A pinned window is pinned to the new size. Animated,
 // the change runs for 0.2 s and the running animation is answered (it belongs to the window
 // and deletes itself when done); otherwise the change is made at once and null is answered.
 // A change still running on the window stops where it is.

@@ -1,6 +1,7 @@
 #include "controls/WindowContentSize.h"
 
 #include <QPropertyAnimation>
+#include <QScreen>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -29,6 +30,46 @@ TEST(WindowContentSizeTest, resizingKeepsTheWindowsCentre)
         EXPECT_EQ(rq_isResizable(window.widget), !pinned);
         if (pinned) {
             EXPECT_EQ(window.widget.maximumSize(), QSize(500, 200));
+        }
+    }
+}
+
+// Growing around the centre must not take the window off the screen's free area: it moves as
+// little as needed and is no larger than that area.
+TEST(WindowContentSizeTest, resizingKeepsTheWindowOnTheScreen)
+{
+    enum class Corner { TopLeft, BottomRight };
+    struct Case
+    {
+        const char *name;
+        Corner corner;  // of the free area the window starts at, and is expected at
+        QPoint inset;   // of the window from that corner, towards the area's inside
+        QSize size;
+        bool biggerThanTheScreen;
+    };
+    const Case cases[] = {
+        {"at the top-left corner", Corner::TopLeft, {0, 0}, {500, 400}, false},
+        {"near the top-left corner", Corner::TopLeft, {20, 10}, {500, 400}, false},
+        {"at the bottom-right corner", Corner::BottomRight, {0, 0}, {500, 400}, false},
+        {"bigger than the screen", Corner::TopLeft, {0, 0}, {100000, 100000}, true},
+    };
+    const QSize startSize(400, 300);
+    for (const Case &c : cases) {
+        Window window;
+        rq_removeResizing(window.widget);
+        const QRect available = window.widget.screen()->availableGeometry();
+        QRect start(available.topLeft() + c.inset, startSize);
+        if (c.corner == Corner::BottomRight)
+            start.moveBottomRight(available.bottomRight() - c.inset);
+        window.widget.setGeometry(start);
+        rq_setContentSize(window.widget, c.size, false);
+        const QRect placed = window.widget.geometry();
+        EXPECT_TRUE(available.contains(placed)) << c.name;
+        EXPECT_EQ(placed.size(), c.biggerThanTheScreen ? available.size() : c.size) << c.name;
+        if (c.corner == Corner::BottomRight) {
+            EXPECT_EQ(placed.bottomRight(), available.bottomRight()) << c.name;
+        } else {
+            EXPECT_EQ(placed.topLeft(), available.topLeft()) << c.name;
         }
     }
 }

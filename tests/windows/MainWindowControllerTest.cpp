@@ -18,6 +18,7 @@
 #include <QDialog>
 #include <QMenuBar>
 #include <QPropertyAnimation>
+#include <QScreen>
 
 #include <functional>
 
@@ -661,4 +662,23 @@ TEST_F(MainWindowControllerTest, ASecondPassThroughTheResultsShowsItsOwnTitleAtO
     EXPECT_EQ(controller().currentStep(), 2);
     EXPECT_EQ(title->text(), u"Select files to remove"_s);
     EXPECT_EQ(buttonState(form().nextButton), u"disabled"_s);
+}
+
+// Mend: the window grows around its centre when the results come in, which took its frame off
+// the screen's top-left where no window manager puts it back.
+TEST_F(MainWindowControllerTest, AWindowGrowingAtTheScreensCornerStaysOnTheScreen)
+{
+    scan({treeWithDuplicates()});
+    finishTransitions();
+    const QRect available = window().screen()->availableGeometry();
+    window().move(available.topLeft());
+    ASSERT_EQ(window().frameGeometry().topLeft(), available.topLeft());
+
+    controller().goNext();
+    finishTransitions();
+    EXPECT_EQ(controller().currentStep(), 2);
+    EXPECT_GT(window().width(), 600);
+    EXPECT_TRUE(available.contains(window().frameGeometry()))
+        << window().frameGeometry().x() << "," << window().frameGeometry().y() << " "
+        << window().frameGeometry().width() << "x" << window().frameGeometry().height();
 }
