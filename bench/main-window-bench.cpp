@@ -1,6 +1,6 @@
 // The main window's share of a scan, offscreen. Scans ROOT... in the window as the user starts
 // it, with a probe timer every 10 ms on the main thread, then hands the window a completion of
-// GROUPS made-up groups of two (100,000 by default). Prints one line:
+// GROUPS made-up groups of two, of varied names and sizes (100,000 by default). Prints one line:
 //   items= scan_s= probes= stall_max_ms= stall_at_s= stall_p99_ms= groups= completion_ms=
 // stall_*: how late the probe ran beyond its 10 ms, the longest (and when, in seconds after
 // Start) and the 99th percentile;
@@ -8,9 +8,9 @@
 //
 // main-window-bench [--groups N] ROOT...
 
+#include "support/MadeUpGroups.h"
+
 #include "platform/UserDefaults.h"
-#include "scanning/RQDuplicateFiles.h"
-#include "scanning/RQFile.h"
 #include "services/Preferences.h"
 #include "windows/MainWindowController.h"
 #include "windows/StatsViewController.h"
@@ -63,22 +63,6 @@ struct StallProbe
     }
 };
 
-MainWindowController::Groups madeUpGroups(int count)
-{
-    MainWindowController::Groups groups;
-    groups.reserve(std::size_t(count));
-    for (int index = 0; index < count; ++index) {
-        RQDuplicateFiles::Members members;
-        for (int copy = 0; copy < 2; ++copy) {
-            auto file = RQFile::fileWithPath(u"/bench/copy%1/file %2.jpg"_s.arg(copy).arg(index));
-            file->setFileSize(double(1000 + index));
-            members.push_back(std::move(file));
-        }
-        groups.push_back(RQDuplicateFiles::duplicateFilesWithHash(QString::number(index, 16), members));
-    }
-    return groups;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -124,7 +108,7 @@ int main(int argc, char **argv)
     MainWindowController::ScanSession session;
     session.statsPanel = controller.statsViewController();
     session.paths = {u"/bench"_s};
-    const MainWindowController::Groups groups = madeUpGroups(groupCount);
+    const MainWindowController::Groups groups = makeUpGroups(groupCount, 2);
     QElapsedTimer completionClock;
     completionClock.start();
     controller.scanCompletionHandler(session, nullptr, groups);

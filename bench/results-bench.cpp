@@ -7,10 +7,10 @@
 // total; all_details_s: every group chosen at once in the groups table; rss_mb: what the screen
 // adds to the resident memory of the groups.
 
+#include "support/MadeUpGroups.h"
+
 #include "platform/UserDefaults.h"
 #include "platform/gui/FileIconProvider.h"
-#include "scanning/RQDuplicateFiles.h"
-#include "scanning/RQFile.h"
 #include "services/Preferences.h"
 #include "windows/DuplicateDetailsModel.h"
 #include "windows/DuplicateGroupsProxyModel.h"
@@ -26,7 +26,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <random>
 
 using namespace Qt::StringLiterals;
 
@@ -53,31 +52,6 @@ double residentMegabytes()
     return 0;
 }
 
-DuplicateGroupsModel::Groups makeGroups(int groupCount, int membersPerGroup)
-{
-    static const char *const extensions[] = {"jpg", "txt", "mp4", "mp3", "zip", "dat", "png", "pdf"};
-    static const char *const words[] = {"holiday", "report", "Café", "scan", "invoice", "mix", "backup", "photo"};
-    std::mt19937 random(15);
-    DuplicateGroupsModel::Groups groups;
-    groups.reserve(std::size_t(groupCount));
-    const QDateTime start = QDateTime::fromSecsSinceEpoch(1'500'000'000, Qt::UTC);
-    for (int index = 0; index < groupCount; ++index) {
-        const QString name = u"%1 %2.%3"_s.arg(QString::fromUtf8(words[random() % 8])).arg(index).arg(
-            QLatin1StringView(extensions[random() % 8]));
-        const double size = double(1 + random() % 50'000'000);
-        RQDuplicateFiles::Members members;
-        for (int member = 0; member < membersPerGroup; ++member) {
-            auto file = RQFile::fileWithPath(u"/bench/folder%1/%2"_s.arg(member * 37 + index % 1000).arg(name));
-            file->setFileSize(size);
-            if (random() % 10 != 0)
-                file->setCreationDate(start.addSecs(qint64(random() % 100'000'000)));
-            members.push_back(std::move(file));
-        }
-        groups.push_back(RQDuplicateFiles::duplicateFilesWithHash(QString::number(index, 16), members));
-    }
-    return groups;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -92,7 +66,7 @@ int main(int argc, char **argv)
     Preferences preferences(defaults, u":/plists/DefaultIgnoredExtensions.plist"_s, u":/plists/IgnoreList.plist"_s);
     preferences.setSuppressSelectAllFilesWarning(true);
 
-    DuplicateGroupsModel::Groups groups = makeGroups(groupCount, membersPerGroup);
+    DuplicateGroupsModel::Groups groups = makeUpGroups(groupCount, membersPerGroup);
     const double baseMegabytes = residentMegabytes();
 
     std::unique_ptr<DuplicatesViewController> browser;
