@@ -98,7 +98,9 @@ bool DirectoryWalker::next(DirectoryEntry &entry)
             closeTopLevel();
             continue;
         }
-        entry = std::move(entries[level.nextEntry++]);
+        // Exchanged, not moved: a moved-to string gives its old text to the source, and each
+        // folder of a deep branch would keep the paths handed out before.
+        entry = std::exchange(entries[level.nextEntry++], DirectoryEntry());
         m_descendPending = entry.passedOver == DirectoryEntry::PassedOver::None
                            && entry.type == DirectoryEntry::Type::Directory;
         if (m_descendPending)

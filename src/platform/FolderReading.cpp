@@ -15,6 +15,9 @@ namespace {
 
 // Large enough for any listing chunk.
 constexpr std::size_t listingBufferSize = 64 * 1024;
+// Positions only steer the reading ahead, so below this depth they may tie; a chain of
+// thousands of folders would otherwise copy thousands of indexes per folder.
+constexpr std::size_t maximumPositionLength = 16;
 
 // Why a folder could not be opened, from the errno of the failed open.
 DirectoryEntry::PassedOver openFailure()
@@ -66,7 +69,10 @@ void FolderReading::read()
         else
             m_failure = DirectoryEntry::PassedOver::UnreadableEntry;
     }
-    m_position = {};
+    // Assigning {} would keep the storage.
+    m_path.clear();
+    m_path.shrink_to_fit();
+    m_position = std::vector<std::uint32_t>();
 }
 
 void FolderReading::publish()
@@ -78,8 +84,8 @@ void FolderReading::publish()
 void FolderReading::release()
 {
     m_descriptor.reset();
-    m_entries = {};
-    m_subfolders = {};
+    m_entries = std::vector<DirectoryEntry>();
+    m_subfolders = std::vector<std::shared_ptr<FolderReading>>();
 }
 
 int FolderReading::open()
@@ -158,6 +164,7 @@ void FolderReading::addEntry(const char *name, std::string &fullPath)
     if (entry.type != DirectoryEntry::Type::Directory)
         return;
     std::vector<std::uint32_t> position = m_position;
-    position.push_back(static_cast<std::uint32_t>(m_subfolders.size()));
+    if (position.size() < maximumPositionLength)
+        position.push_back(static_cast<std::uint32_t>(m_subfolders.size()));
     m_subfolders.push_back(std::make_shared<FolderReading>(m_descriptor, fullPath + '/', m_depth + 1, std::move(position)));
 }

@@ -22,8 +22,8 @@ public:
     // path: the folder's path in bytes, ending with "/"; depth: that of its entries.
     // parent: the descriptor its name is opened in; none for a root, which is opened by its
     // path, a link to a folder being taken as that folder. position: the index of the folder
-    // among its parent's subfolders, after those of its parent's and so on up to the root:
-    // folders compare by their positions in the order the walk meets them.
+    // among its parent's subfolders, after those of its parent's and so on up to the root (up
+    // to a fixed depth): folders compare by their positions in the order the walk meets them.
     FolderReading(std::shared_ptr<FileDescriptor> parent, std::string path, int depth,
                   std::vector<std::uint32_t> position);
     FolderReading(const FolderReading &) = delete;
@@ -52,7 +52,7 @@ public:
     // One for each entry of type Directory, in the same order.
     const std::vector<std::shared_ptr<FolderReading>> &subfolders() const { return m_subfolders; }
     int depth() const { return m_depth; }
-    // Until the folder is read, which then drops it: a deep branch keeps no position per level.
+    // Until the folder is read.
     const std::vector<std::uint32_t> &position() const { return m_position; }
 
 private:
@@ -65,7 +65,8 @@ private:
 
     std::shared_ptr<FileDescriptor> m_parent;
     std::shared_ptr<FileDescriptor> m_descriptor;
-    const std::string m_path;
+    // Dropped once read, as is the position: a deep branch keeps neither per level.
+    std::string m_path;
     const int m_depth;
     std::vector<std::uint32_t> m_position;
     std::atomic<State> m_state = State::Waiting;

@@ -4,6 +4,7 @@
 #include "platform/FolderReading.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -38,21 +39,27 @@ struct FolderReadingQueue::Shared
             folder->read();
             lock.lock();
             add(*folder);
-            changed.notify_all();
             folder->publish();
         }
         --helping;
         changed.notify_all();
     }
 
-    // Under the lock.
+    // Under the lock. Wakes as many helpers as there are new folders: waking them all for a
+    // folder of one subfolder would have them fight for the lock.
     void add(const FolderReading &folder)
     {
         ++foldersAhead;
-        for (const auto &subfolder : folder.subfolders()) {
+        const auto &subfolders = folder.subfolders();
+        for (const auto &subfolder : subfolders) {
             waiting.push_back({subfolder->position(), subfolder});
             std::push_heap(waiting.begin(), waiting.end(), comesLater);
         }
+        if (subfolders.size() >= static_cast<std::size_t>(helpers))
+            changed.notify_all();
+        else
+            for (std::size_t woken = 0; woken < subfolders.size(); ++woken)
+                changed.notify_one();
     }
 
     struct Waiting
@@ -69,8 +76,8 @@ struct FolderReadingQueue::Shared
     std::condition_variable changed;
     std::vector<Waiting> waiting;
     int helpers = 0;
-    // Read and not yet taken by the walk.
-    int foldersAhead = 0;
+    // Read and not yet taken by the walk; lowered without the lock.
+    std::atomic<int> foldersAhead = 0;
     int helping = 0;
     bool stopped = false;
 };
@@ -97,7 +104,6 @@ void FolderReadingQueue::readClaimed(FolderReading &folder)
     if (m_shared->helpers > 0) {
         const std::lock_guard lock(m_shared->mutex);
         m_shared->add(folder);
-        m_shared->changed.notify_all();
     }
     folder.publish();
 }
@@ -106,7 +112,10 @@ void FolderReadingQueue::folderTaken()
 {
     if (m_shared->helpers == 0)
         return;
-    const std::lock_guard lock(m_shared->mutex);
-    --m_shared->foldersAhead;
-    m_shared->changed.notify_one();
+    // Only helpers held back by the bound wait for this, and only when it falls below it; the
+    // lock makes sure that none is between its test and its wait.
+    if (m_shared->foldersAhead.fetch_sub(1) == maximumFoldersAhead) {
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->changed.notify_all();
+    }
 }
