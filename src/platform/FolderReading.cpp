@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -24,6 +25,16 @@ DirectoryEntry::PassedOver openFailure()
 {
     return errno == EMFILE || errno == ENFILE ? DirectoryEntry::PassedOver::DescriptorLimit
                                               : DirectoryEntry::PassedOver::UnreadableEntry;
+}
+
+// The subfolder's path, with room for the names its entries' paths are made with.
+std::string subfolderPath(const std::string &path)
+{
+    std::string folderPath;
+    folderPath.reserve(path.size() + 1 + NAME_MAX);
+    folderPath = path;
+    folderPath += '/';
+    return folderPath;
 }
 
 } // namespace
@@ -138,12 +149,14 @@ bool FolderReading::listNames(int descriptor, std::string &names, std::vector<st
 void FolderReading::describeNames(const std::string &names, const std::vector<std::uint32_t> &order)
 {
     m_entries.reserve(order.size());
-    std::string fullPath = m_path;
+    // Each entry's path is made in the folder's own path, which goes after the read: a copy
+    // per folder would cost as much as its path is long, at every level of a deep branch.
+    const std::size_t folderPathLength = m_path.size();
     for (const std::uint32_t offset : order)
-        addEntry(names.data() + offset, fullPath);
+        addEntry(names.data() + offset, folderPathLength);
 }
 
-void FolderReading::addEntry(const char *name, std::string &fullPath)
+void FolderReading::addEntry(const char *name, std::size_t folderPathLength)
 {
     const std::size_t nameLength = std::strlen(name);
     if (name[0] == '.') {
@@ -154,7 +167,8 @@ void FolderReading::addEntry(const char *name, std::string &fullPath)
         m_entries.push_back(DirectoryEntry::note(DirectoryEntry::PassedOver::UnrepresentableName, m_depth));
         return;
     }
-    fullPath.resize(m_path.size());
+    std::string &fullPath = m_path;
+    fullPath.resize(folderPathLength);
     fullPath.append(name, nameLength);
     DirectoryEntry &entry = m_entries.emplace_back();
     if (!describeEntry(m_descriptor->get(), name, AT_SYMLINK_NOFOLLOW, fullPath, m_depth, entry)) {
@@ -166,5 +180,6 @@ void FolderReading::addEntry(const char *name, std::string &fullPath)
     std::vector<std::uint32_t> position = m_position;
     if (position.size() < maximumPositionLength)
         position.push_back(static_cast<std::uint32_t>(m_subfolders.size()));
-    m_subfolders.push_back(std::make_shared<FolderReading>(m_descriptor, fullPath + '/', m_depth + 1, std::move(position)));
+    m_subfolders.push_back(std::make_shared<FolderReading>(m_descriptor, subfolderPath(fullPath), m_depth + 1,
+                                                           std::move(position)));
 }

@@ -61,7 +61,7 @@ private:
     int open();
     bool listNames(int descriptor, std::string &names, std::vector<std::uint32_t> &order) const;
     void describeNames(const std::string &names, const std::vector<std::uint32_t> &order);
-    void addEntry(const char *name, std::string &fullPath);
+    void addEntry(const char *name, std::size_t folderPathLength);
 
     std::shared_ptr<FileDescriptor> m_parent;
     std::shared_ptr<FileDescriptor> m_descriptor;

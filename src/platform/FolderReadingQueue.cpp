@@ -71,7 +71,6 @@ struct FolderReadingQueue::Shared
     // The heap's order: the folder the walk meets first on top.
     static bool comesLater(const Waiting &left, const Waiting &right) { return left.position > right.position; }
 
-
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<Waiting> waiting;
