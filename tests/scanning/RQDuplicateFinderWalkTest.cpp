@@ -3,6 +3,8 @@
 #include "photolibraries/InstalledApplication.h"
 #include "photolibraries/RQPhotosLibrary.h"
 
+#include "platform/ParallelFor.h"
+
 #include "scanning/RQDirectory.h"
 #include "scanning/RQDuplicateFinderScan.h"
 #include "scanning/RQDuplicateFinderWalk.h"
@@ -13,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 #include <algorithm>
 
@@ -191,15 +194,17 @@ TEST_F(RQDuplicateFinderWalkTest, BackupsAreLeftOutByTheirAttributes)
     EXPECT_TRUE(top->contentNotCompared());
 }
 
-// Where even the hard limit is too low, the folder that could not be opened is named. The walk
-// runs on this thread, and the digest threads were started with the fixture, so nothing else
-// needs a descriptor once the limit is reached.
+// Where even the hard limit is too low, the folder that could not be opened is named. The walk's
+// helpers and the digests run on threads of the high-priority pool, which are all started before
+// the limit is lowered (a thread started past it aborts inside GLib), so nothing else needs a
+// descriptor once the limit is reached.
 TEST_F(RQDuplicateFinderWalkTest, FolderLeftForLackOfDescriptorsIsLogged)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const auto withFewDescriptors = [this] {
         const QString deep = u"deep"_s + u"/d"_s.repeated(100);
         write(deep + u"/f"_s, 10, 'f');
+        parallelFor(QThread::idealThreadCount(), [](qsizetype) { QThread::msleep(20); }, DispatchPriority::High);
         const auto open = static_cast<rlim_t>(QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System).size());
         const rlimit few {open + 30, open + 30};
         if (::setrlimit(RLIMIT_NOFILE, &few) != 0)
