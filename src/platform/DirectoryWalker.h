@@ -4,9 +4,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/FolderReadingQueue.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+class FolderReading;
 
 // One entry met by DirectoryWalker, or a note that something at that place was passed over.
 struct DirectoryEntry
@@ -21,6 +26,15 @@ struct DirectoryEntry
         UnrepresentableName, // its name is not valid UTF-8, so no path string can hold it
         DescriptorLimit,     // the folder it lies in could not be opened: no descriptor was left
     };
+
+    // A note that something at that place was passed over.
+    static DirectoryEntry note(PassedOver reason, int depth)
+    {
+        DirectoryEntry entry;
+        entry.passedOver = reason;
+        entry.depth = depth;
+        return entry;
+    }
 
     PassedOver passedOver = PassedOver::None;
     Type type = Type::Other;
@@ -48,12 +62,15 @@ struct DirectoryEntry
 // Walks a folder tree depth first, each folder's entries in byte order of their names (so equal
 // trees are met in the same order on every file system), a folder's entries right after it.
 // It never follows a symbolic link, skips hidden entries, and reports what it passed over.
-// Per entry it costs one statx and one listxattr; folder listings are read whole, so only the
-// open folders of the current branch hold a descriptor. One thread at a time.
+// Per entry it costs one statx and one listxattr. Folders are read whole, by the walk's thread
+// or ahead of it by helper threads, and handed out in the same order whatever the number of
+// threads; the open folders of the current branch and the folders read ahead hold a
+// descriptor each. next() and skipDescendants() from one thread at a time.
 class DirectoryWalker final
 {
 public:
-    explicit DirectoryWalker(const QString &rootPath);
+    // readers: threads that read folders, the calling one included.
+    explicit DirectoryWalker(const QString &rootPath, int readers = defaultReaders());
     ~DirectoryWalker();
     DirectoryWalker(const DirectoryWalker &) = delete;
     DirectoryWalker &operator=(const DirectoryWalker &) = delete;
@@ -62,8 +79,10 @@ public:
     // listed gives one UnreadableEntry note; a root that does not exist gives nothing.
     bool next(DirectoryEntry &entry);
     // The folder handed out last is not entered.
-    void skipDescendants() { m_descendPending = false; }
+    void skipDescendants();
 
+    // As many as the high-priority global queue has threads.
+    static int defaultReaders();
     // The values of one path, as the walk reads them (depth 0); false when it cannot be read.
     static bool readEntry(const QString &path, DirectoryEntry &entry);
     // The name (no trailing "/") has a package type's extension, in any case.
@@ -75,26 +94,21 @@ public:
 private:
     struct Level
     {
-        int descriptor = -1;
-        std::string names; // each name followed by a NUL
-        std::vector<std::uint32_t> order;
-        std::size_t next = 0;
-        std::size_t pathLength = 0; // length of m_path up to and with this folder's "/"
+        std::shared_ptr<FolderReading> folder;
+        std::size_t nextEntry = 0;
+        std::size_t nextSubfolder = 0;
     };
 
-    bool pushLevel(int descriptor, std::size_t pathLength);
-    bool readListing(Level &level);
+    // The reading of the folder, by this thread unless a helper claimed it first.
+    void take(FolderReading &folder);
+    // Enters the folder taken, or fills the entry with the note of why it cannot be (false).
+    bool enter(const std::shared_ptr<FolderReading> &folder, DirectoryEntry &entry);
+    // A skipped folder and what was read ahead below it.
+    void leave(FolderReading &folder);
     void closeTopLevel();
-    bool describe(int directoryDescriptor, const char *name, int flags, std::string &fullPath,
-                  int depth, DirectoryEntry &entry);
-    void readLinkTarget(int directoryDescriptor, const char *name, DirectoryEntry &entry);
-    void readExtendedAttributes(int directoryDescriptor, const char *name, int flags,
-                                const std::string &fullPath, DirectoryEntry &entry);
 
+    FolderReadingQueue m_queue;
     std::vector<Level> m_levels;
-    std::size_t m_depth = 0; // levels in use
-    std::string m_path;      // bytes of the current folder's path, with a trailing "/"
-    std::vector<char> m_buffer;
+    std::shared_ptr<FolderReading> m_root;
     bool m_descendPending = false;
-    bool m_rootPending = true;
 };

@@ -164,10 +164,6 @@ RQDuplicateFinderDigests::RQDuplicateFinderDigests(std::size_t chunkSize, std::s
                                                    const std::atomic<bool> *stopped)
     : m_shared(std::make_shared<Shared>(chunkSize, firstBlockSize, stopped))
 {
-    // The scan's thread walks meanwhile and joins the others in finish().
-    const int workers = std::max(1, QThread::idealThreadCount() - 1);
-    for (int worker = 0; worker < workers; ++worker)
-        DispatchQueue::global(DispatchPriority::High).async([shared = m_shared] { shared->work(); });
 }
 
 RQDuplicateFinderDigests::~RQDuplicateFinderDigests()
@@ -234,6 +230,9 @@ void RQDuplicateFinderDigests::finish(const std::function<void(qsizetype digeste
     report(m_emptyFiles + shared.digested.load());
     const quint64 total = shared.published.fetch_or(closedBit) & ~closedBit;
     shared.published.notify_all();
+    const int helpers = std::max(1, QThread::idealThreadCount() - 1);
+    for (int helper = 0; helper < helpers; ++helper)
+        DispatchQueue::global(DispatchPriority::High).async([shared = m_shared] { shared->work(); });
     shared.work();
     shared.waitForAll(total);
     finishPartlyRead();

@@ -10,14 +10,15 @@
 
 class RQFile;
 
-// Stage 1 of a scan, begun while the walk still runs: a file is digested as soon as a second
+// Stage 1 of a scan, fed by the walk: a file is handed over to be digested as soon as a second
 // file of its size is met (the first one with it), so only files whose size another file shares
 // are read, each once. A file larger than the first block is read only that far at first; once
 // the walk is over, only the files whose first blocks are equal to another's of their size are
 // read on to the end, their digest going on from the first block, and the others keep no
 // digest, as a file of a size met once: a file that matches no other by its start matches none
-// whole. The first block size 0 reads every file whole at once. The digests run on the other threads of the high-priority global queue
-// while the walk goes on, and finish() digests the rest on those threads and the calling one.
+// whole. The first block size 0 reads every file whole at once. The reading begins in finish(),
+// on the other threads of the high-priority global queue and the calling one: during the walk
+// those threads read folders.
 // A file that is no longer a regular file at its path (gone, replaced by a link, a FIFO or a
 // folder), whose size is no longer the one it was given (with a log line), or that cannot be
 // read keeps no digest; one that the walk found empty gets the digest of empty content unread.

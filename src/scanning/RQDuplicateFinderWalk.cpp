@@ -54,8 +54,8 @@ bool isLibrary(const QString &path)
 
 } // namespace
 
-RQDuplicateFinderWalk::RQDuplicateFinderWalk(RQDuplicateFinder &finder, RQDuplicateFinderScan &scan)
-    : m_finder(finder), m_scan(scan)
+RQDuplicateFinderWalk::RQDuplicateFinderWalk(RQDuplicateFinder &finder, RQDuplicateFinderScan &scan, int readers)
+    : m_finder(finder), m_scan(scan), m_readers(readers)
 {
 }
 
@@ -111,7 +111,7 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
     }
     if (rootReadable)
         m_metFolders.emplace(rootValues.device, rootValues.inode);
-    DirectoryWalker walker(root);
+    DirectoryWalker walker(root, m_readers);
     DirectoryEntry entry;
     while (!m_finder.isCancelled() && walker.next(entry))
         handleEntry(entry, &walker);

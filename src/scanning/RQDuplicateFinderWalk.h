@@ -8,16 +8,17 @@
 #include <utility>
 #include <vector>
 
+#include "platform/DirectoryWalker.h"
 #include "scanning/RQIgnoreListFolder.h"
 
-class DirectoryWalker;
 class RQDirectory;
 class RQDuplicateFinder;
 class RQFile;
-struct DirectoryEntry;
 struct RQDuplicateFinderScan;
 
-// Stage 0 of a scan: walks the finder's roots into a tree of items, on the scan's thread.
+// Stage 0 of a scan: walks the finder's roots into a tree of items. The items are made and
+// linked on the scan's thread, in the walk's order, while other threads read the folders ahead;
+// the tree is the same whatever the number of reading threads.
 // A folder below which anything was left uncompared (a hidden entry, a skipped or unreadable
 // entry, a name the model cannot hold, library content other than its media) is marked, so
 // that it is never offered as a duplicate; the files in it still are. A folder met a second time
@@ -25,7 +26,9 @@ struct RQDuplicateFinderScan;
 class RQDuplicateFinderWalk final
 {
 public:
-    RQDuplicateFinderWalk(RQDuplicateFinder &finder, RQDuplicateFinderScan &scan);
+    // readers: threads that read folders, the scan's own included.
+    RQDuplicateFinderWalk(RQDuplicateFinder &finder, RQDuplicateFinderScan &scan,
+                          int readers = DirectoryWalker::defaultReaders());
 
     // false when a root lies under a system folder or is ignored: the scan then ends with no list.
     bool walkRoots();
@@ -48,6 +51,7 @@ private:
 
     RQDuplicateFinder &m_finder;
     RQDuplicateFinderScan &m_scan;
+    const int m_readers;
     // The open folders of the current branch; the one at index d holds the entries of depth d + 1.
     std::vector<std::shared_ptr<RQDirectory>> m_folders;
     // The ignore list's answers for the entries of each open folder, at the same indices.

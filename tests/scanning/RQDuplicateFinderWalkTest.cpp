@@ -3,6 +3,8 @@
 #include "photolibraries/InstalledApplication.h"
 #include "photolibraries/RQPhotosLibrary.h"
 
+#include "platform/ParallelFor.h"
+
 #include "scanning/RQDirectory.h"
 #include "scanning/RQDuplicateFinderScan.h"
 #include "scanning/RQDuplicateFinderWalk.h"
@@ -13,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 #include <algorithm>
 
@@ -191,15 +194,17 @@ TEST_F(RQDuplicateFinderWalkTest, BackupsAreLeftOutByTheirAttributes)
     EXPECT_TRUE(top->contentNotCompared());
 }
 
-// Where even the hard limit is too low, the folder that could not be opened is named. The walk
-// runs on this thread, and the digest threads were started with the fixture, so nothing else
-// needs a descriptor once the limit is reached.
+// Where even the hard limit is too low, the folder that could not be opened is named. The walk's
+// helpers and the digests run on threads of the high-priority pool, which are all started before
+// the limit is lowered (a thread started past it aborts inside GLib), so nothing else needs a
+// descriptor once the limit is reached.
 TEST_F(RQDuplicateFinderWalkTest, FolderLeftForLackOfDescriptorsIsLogged)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const auto withFewDescriptors = [this] {
         const QString deep = u"deep"_s + u"/d"_s.repeated(100);
         write(deep + u"/f"_s, 10, 'f');
+        parallelFor(QThread::idealThreadCount(), [](qsizetype) { QThread::msleep(20); }, DispatchPriority::High);
         const auto open = static_cast<rlim_t>(QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System).size());
         const rlimit few {open + 30, open + 30};
         if (::setrlimit(RLIMIT_NOFILE, &few) != 0)
@@ -285,4 +290,102 @@ TEST_F(RQDuplicateFinderWalkTest, FolderMetTwiceIsWalkedOnce)
         EXPECT_EQ(log.lines().filter(u"Skipping"_s), QStringList{u"[DEBUG] Skipping a folder already met at another path: "_s
                                            + root(QString::fromLatin1(row.mountPoint)) + u'/'});
     }
+}
+
+namespace {
+
+// The walk's result as text: the tree from the root (each item's kind, name, size and marks,
+// children in their order), then every item in the order the walk added it, then its counts.
+class WalkedTree final
+{
+public:
+    WalkedTree(const QString &root, int readers)
+    {
+        const auto finder = RQDuplicateFinder::duplicateFinderWithPaths({root}, 0);
+        RQDuplicateFinderScan scan;
+        RQDuplicateFinderWalk(*finder, scan, readers).walkRoots();
+        QCoreApplication::sendPostedEvents();
+        if (scan.allItems.empty())
+            return;
+        addTree(*scan.allItems.front(), 0);
+        for (const auto &item : scan.allItems)
+            m_lines.append(item->path());
+        m_lines.append(u"files %1 added %2 to digest %3 scanned %4"_s.arg(scan.allFilesCount)
+                           .arg(scan.digests.filesAdded())
+                           .arg(scan.digests.filesToDigest())
+                           .arg(finder->totalFilesScanned()));
+    }
+
+    const QStringList &lines() const { return m_lines; }
+
+private:
+    void addTree(const RQFile &item, int depth)
+    {
+        const auto *folder = dynamic_cast<const RQDirectory *>(&item);
+        QString line = QString(depth, u' ') + item.fileName() + u' ' + QString::number(item.fileSize());
+        line += folder ? u" folder"_s : dynamic_cast<const RQSymbolicLink *>(&item) ? u" link"_s : u" file"_s;
+        if (folder && folder->contentNotCompared())
+            line += u" not-compared"_s;
+        if (folder)
+            line += u" ignored " + QString::number(folder->ignoredSize());
+        m_lines.append(line);
+        if (folder) {
+            for (const auto &child : folder->children())
+                addTree(*child, depth + 1);
+        }
+    }
+
+    QStringList m_lines;
+};
+
+} // namespace
+
+// Folders are read ahead of the walk by other threads, but the tree is made in the walk's order:
+// the same names, order, marks and counts with one reading thread and with many. Root reads
+// every folder, so the case runs in a child process that has given up its privileges first.
+TEST_F(RQDuplicateFinderWalkTest, TreeIsTheSameWhateverTheNumberOfReadingThreads)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto unprivileged = [this] {
+        constexpr uid_t nobody = 65534;
+        if (::geteuid() == 0
+            && (::chown(QFile::encodeName(m_folder.path()).constData(), nobody, nobody) != 0
+                || ::setresgid(nobody, nobody, nobody) != 0 || ::setresuid(nobody, nobody, nobody) != 0))
+            std::exit(2);
+        for (int folder = 0; folder < 30; ++folder) {
+            for (int file = 0; file < 60; ++file)
+                write(u"top/wide-%1/sub-%2/file-%3"_s.arg(folder).arg(file % 4).arg(file), file * 7 % 50, 'w');
+        }
+        write(u"top/chain"_s + u"/c"_s.repeated(40) + u"/end"_s, 10, 'e');
+        makeFolder(u"top/empty/inner-empty"_s);
+        makeSymlink(u"top/links/to-chain"_s, u"../chain"_s);
+        makeSymlink(u"top/links/nowhere"_s, u"missing"_s);
+        write(u"top/links/.hidden"_s, 10, 'h');
+        write(u"top/locked/inner/x"_s, 10, 'x');
+        ::chmod(QFile::encodeName(root(u"top/locked"_s)).constData(), 0);
+        write(u"top/backup/deep/er/y"_s, 10, 'y');
+        const QByteArray backup = QFile::encodeName(root(u"top/backup"_s));
+        ::setxattr(backup.constData(), "user.com.apple.backupd.SnapshotVolumeUUID", "1", 1, 0);
+
+        const QStringList alone = WalkedTree(root(u"top"_s), 1).lines();
+        bool same = alone.size() > 2000;
+        for (const int readers : {2, 8, 32}) {
+            for (int round = 0; round < 3; ++round) {
+                const QStringList shared = WalkedTree(root(u"top"_s), readers).lines();
+                if (shared != alone) {
+                    std::fprintf(stderr, "%d readers: %lld lines against %lld\n", readers,
+                                 static_cast<long long>(shared.size()), static_cast<long long>(alone.size()));
+                    same = false;
+                }
+            }
+        }
+        ::chmod(QFile::encodeName(root(u"top/locked"_s)).constData(), 0700);
+        // The fixture is what it means to be: an unreadable folder, a folder left out, a hidden file.
+        const bool marked = alone.contains(u" locked 0 folder not-compared ignored 0"_s)
+                            && alone.filter(u"backup"_s).isEmpty()
+                            && alone.contains(u" links 0 folder not-compared ignored 0"_s);
+        QDir(m_folder.path()).removeRecursively();
+        std::exit(same && marked ? 0 : 1);
+    };
+    EXPECT_EXIT(unprivileged(), ::testing::ExitedWithCode(0), "");
 }
