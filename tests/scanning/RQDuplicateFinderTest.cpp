@@ -7,6 +7,7 @@
 #include "platform/GlobalQueue.h"
 
 #include "support/LogCapture.h"
+#include "support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -418,10 +419,7 @@ TEST_F(RQDuplicateFinderTest, UnreadableFoldersAndFilesArePassedOver)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const auto unprivileged = [this] {
-        constexpr uid_t nobody = 65534;
-        if (::geteuid() == 0
-            && (::chown(QFile::encodeName(m_folder.path()).constData(), nobody, nobody) != 0
-                || ::setresgid(nobody, nobody, nobody) != 0 || ::setresuid(nobody, nobody, nobody) != 0))
+        if (!becomeNobodyOwning(m_folder.path()))
             std::exit(2);
         for (const QString &copy : {u"A"_s, u"B"_s}) {
             write(copy + u"/x"_s, 2400, 'x');

@@ -11,6 +11,7 @@
 #include "scanning/RQSymbolicLink.h"
 
 #include "support/LogCapture.h"
+#include "support/Unprivileged.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -347,10 +348,7 @@ TEST_F(RQDuplicateFinderWalkTest, TreeIsTheSameWhateverTheNumberOfReadingThreads
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const auto unprivileged = [this] {
-        constexpr uid_t nobody = 65534;
-        if (::geteuid() == 0
-            && (::chown(QFile::encodeName(m_folder.path()).constData(), nobody, nobody) != 0
-                || ::setresgid(nobody, nobody, nobody) != 0 || ::setresuid(nobody, nobody, nobody) != 0))
+        if (!becomeNobodyOwning(m_folder.path()))
             std::exit(2);
         for (int folder = 0; folder < 30; ++folder) {
             for (int file = 0; file < 60; ++file)
