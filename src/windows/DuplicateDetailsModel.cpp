@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -29,25 +30,41 @@ QString folderOf(const QString &path)
     return slash == 0 ? u"/"_s : trimmed.first(slash).toString();
 }
 
-// Stable order by creation date, undated entries last in both directions. The dates are read
-// once into a contiguous list, so that a list of every member sorts in well under a second.
-void orderByCreationDate(std::vector<DuplicateDetailsModel::Entry> &entries, bool ascending)
+// Orders the entries by a key each, ties in member order. The keys are made once into a
+// contiguous list, so that a list of every member sorts in well under a second.
+template<typename Key>
+void orderByKey(std::vector<DuplicateDetailsModel::Entry> &entries, const Key &keyOf)
 {
-    constexpr qint64 undated = std::numeric_limits<qint64>::max();
-    std::vector<std::pair<qint64, std::size_t>> keys;
+    using Value = decltype(keyOf(entries.front()));
+    std::vector<std::tuple<Value, int, std::size_t>> keys;
     keys.reserve(entries.size());
-    for (std::size_t index = 0; index < entries.size(); ++index) {
-        const QDateTime date = entries[index].file->creationDate();
-        const qint64 msecs = date.isValid() ? date.toMSecsSinceEpoch() : undated;
-        keys.emplace_back(ascending || msecs == undated ? msecs : -msecs, index);
-    }
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const auto &left, const auto &right) { return left.first < right.first; });
+    for (std::size_t index = 0; index < entries.size(); ++index)
+        keys.emplace_back(keyOf(entries[index]), entries[index].memberOrder, index);
+    std::sort(keys.begin(), keys.end());
     std::vector<DuplicateDetailsModel::Entry> ordered;
     ordered.reserve(entries.size());
     for (const auto &key : keys)
-        ordered.push_back(std::move(entries[key.second]));
+        ordered.push_back(std::move(entries[std::get<2>(key)]));
     entries = std::move(ordered);
+}
+
+// Order by creation date, undated entries last in both directions.
+void orderByCreationDate(std::vector<DuplicateDetailsModel::Entry> &entries, bool ascending)
+{
+    constexpr qint64 undated = std::numeric_limits<qint64>::max();
+    orderByKey(entries, [ascending](const DuplicateDetailsModel::Entry &entry) {
+        const QDateTime date = entry.file->creationDate();
+        const qint64 msecs = date.isValid() ? date.toMSecsSinceEpoch() : undated;
+        return ascending || msecs == undated ? msecs : -msecs;
+    });
+}
+
+// Unticked first when ascending, ticked first when descending.
+void orderByTick(std::vector<DuplicateDetailsModel::Entry> &entries, bool ascending)
+{
+    orderByKey(entries, [ascending](const DuplicateDetailsModel::Entry &entry) {
+        return entry.file->isSelected() == ascending;
+    });
 }
 
 } // namespace
@@ -149,14 +166,10 @@ void DuplicateDetailsModel::sort(int column, Qt::SortOrder order)
     for (const QModelIndex &index : before)
         filesBefore.push_back(m_entries[index.row()].file.get());
 
-    if (column == TickColumn) {
-        std::stable_sort(m_entries.begin(), m_entries.end(), [ascending](const Entry &left, const Entry &right) {
-            return ascending ? !left.file->isSelected() && right.file->isSelected()
-                             : left.file->isSelected() && !right.file->isSelected();
-        });
-    } else {
+    if (column == TickColumn)
+        orderByTick(m_entries, ascending);
+    else
         orderByCreationDate(m_entries, ascending);
-    }
 
     QModelIndexList after;
     after.reserve(before.size());
@@ -175,7 +188,7 @@ void DuplicateDetailsModel::setGroupRows(QList<int> groupRows)
     m_entries.clear();
     for (const int row : std::as_const(m_groupRows)) {
         for (const auto &member : m_groups->groupAt(row)->duplicates())
-            m_entries.push_back({member, row});
+            m_entries.push_back({member, row, static_cast<int>(m_entries.size())});
     }
     orderByCreationDate(m_entries, true);
     endResetModel();

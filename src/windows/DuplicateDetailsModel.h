@@ -27,6 +27,9 @@ public:
     {
         std::shared_ptr<RQFile> file;
         int groupRow = 0;
+        // The place in the list as joined, groups in row order and members in their order:
+        // what decides between entries that the sort key does not.
+        int memberOrder = 0;
     };
 
     explicit DuplicateDetailsModel(DuplicateGroupsModel *groups, QObject *parent = nullptr);
@@ -40,7 +43,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     // TickColumn sorts by the flag (unticked first when ascending), any other column by
-    // creation date; ties keep their order.
+    // creation date; ties in member order, in both directions.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // The members of these groups (rows of the groups model), taken in ascending row order

@@ -57,11 +57,12 @@ TEST(DuplicateDetailsModelTest, ChosenGroupsJoinInRowOrderThenOrderByDateWithUnd
         {DuplicateDetailsModel::FileColumn, Qt::DescendingOrder,
          {u"/g1/a"_s, u"/g3/a"_s, u"/g1/b"_s, u"/g3/b"_s, u"/g1/none"_s, u"/g3/none"_s}},
         {DuplicateDetailsModel::TickColumn, Qt::AscendingOrder,
-         {u"/g3/a"_s, u"/g1/b"_s, u"/g3/b"_s, u"/g1/none"_s, u"/g1/a"_s, u"/g3/none"_s}},
+         {u"/g1/none"_s, u"/g1/b"_s, u"/g3/a"_s, u"/g3/b"_s, u"/g1/a"_s, u"/g3/none"_s}},
         {DuplicateDetailsModel::TickColumn, Qt::DescendingOrder,
-         {u"/g1/a"_s, u"/g3/none"_s, u"/g3/a"_s, u"/g1/b"_s, u"/g3/b"_s, u"/g1/none"_s}},
+         {u"/g1/a"_s, u"/g3/none"_s, u"/g1/none"_s, u"/g1/b"_s, u"/g3/a"_s, u"/g3/b"_s}},
+        // Ties go back to member order, whatever the order before.
         {DuplicateDetailsModel::FileColumn, Qt::AscendingOrder,
-         {u"/g1/b"_s, u"/g3/b"_s, u"/g3/a"_s, u"/g1/a"_s, u"/g3/none"_s, u"/g1/none"_s}},
+         {u"/g1/b"_s, u"/g3/b"_s, u"/g3/a"_s, u"/g1/a"_s, u"/g1/none"_s, u"/g3/none"_s}},
     };
     for (const Case &testCase : cases) {
         model.sort(testCase.column, testCase.order);
