@@ -15,6 +15,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -84,6 +85,8 @@ void RemovalFixture::TearDown()
         if (fd >= 0)
             ::close(fd);
     }
+    for (const QString &path : std::as_const(m_readOnly))
+        ::chmod(QFile::encodeName(path).constData(), 0755);
     for (const QString &mount : std::as_const(m_mounts))
         ::umount2(QFile::encodeName(mount).constData(), MNT_DETACH);
     for (auto entry = m_previousEnvironment.cbegin(); entry != m_previousEnvironment.cend(); ++entry) {
@@ -202,6 +205,17 @@ bool RemovalFixture::makeImmutable(const QString &path)
     if (done)
         m_immutable.prepend(path);
     return done;
+}
+
+bool RemovalFixture::sealFolder(const QString &relative)
+{
+    const QString path = dataPath(relative);
+    if (makeImmutable(path))
+        return true;
+    if (geteuid() == 0 || ::chmod(QFile::encodeName(path).constData(), 0555) != 0)
+        return false;
+    m_readOnly.prepend(path);
+    return true;
 }
 
 bool RemovalFixture::mountTmpfs(const QString &relative, const char *options)

@@ -69,6 +69,9 @@ public:
 
     // The immutable flag stops even root. false when the file system cannot set it.
     bool makeImmutable(const QString &path);
+    // Makes the folder below data/ refuse the removal of its entries: immutable, or else, for a
+    // user other than root, read-only until the test ends. false when neither holds here.
+    bool sealFolder(const QString &relative);
     // A fresh tmpfs below the data folder, with tmpfs mount options; false when this process
     // may not mount.
     bool mountTmpfs(const QString &relative, const char *options = "size=1m");
@@ -91,6 +94,7 @@ public:
 private:
     std::vector<std::shared_ptr<RQFile>> m_scanned;
     QStringList m_immutable;
+    QStringList m_readOnly;
     QStringList m_mounts;
     QString m_previousCurrent;
     QMap<QByteArray, std::optional<QByteArray>> m_previousEnvironment;

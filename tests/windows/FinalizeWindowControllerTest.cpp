@@ -36,9 +36,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -173,13 +170,6 @@ public:
     {
         return processEventsUntil([this, state] { return m_sheet->state() == state; }, 60000);
     }
-    // A folder whose entries not even root may remove.
-    bool seal(const QString &relative)
-    {
-        if (makeImmutable(dataPath(relative)))
-            return true;
-        return geteuid() != 0 && ::chmod(QFile::encodeName(dataPath(relative)).constData(), 0555) == 0;
-    }
     // Copies under copies/, each with its kept copy under kept/.
     KMHSFileRemover::FileList copiesWithKeptCopies(const QStringList &names)
     {
@@ -211,7 +201,7 @@ TEST_P(FinalizeWindowControllerRemovalTest, ReportsWhatHappenedOnDisk)
 {
     const bool useTrash = GetParam();
     const auto copies = copiesWithKeptCopies({u"a.txt"_s, u"b.txt"_s, u"sealed/c.txt"_s});
-    if (!seal(u"copies/sealed"_s))
+    if (!sealFolder(u"copies/sealed"_s))
         GTEST_SKIP() << "no folder here can refuse a removal";
     const Snapshot before = snapshot();
     // The hand-off's flags hold whatever the preferences say while the sheet is up.
@@ -226,7 +216,6 @@ TEST_P(FinalizeWindowControllerRemovalTest, ReportsWhatHappenedOnDisk)
     ASSERT_TRUE(waitFor(FinalizeWindowController::State::Failures));
     Preferences::sharedPreferences().setUseTrash(false);
     Preferences::sharedPreferences().setUseHardLinks(false);
-    ::chmod(QFile::encodeName(dataPath(u"copies/sealed"_s)).constData(), 0755);
 
     ASSERT_FALSE(progress.isEmpty());
     EXPECT_EQ(progress.last(), u"Files Removed: 3, Files Remaining: 0"_s);
@@ -331,7 +320,7 @@ TEST_F(FinalizeWindowControllerTest, TicksEnableClean)
 TEST_F(FinalizeWindowControllerTest, EscapeInEachState)
 {
     const auto copies = copiesWithKeptCopies({u"a.txt"_s, u"sealed/b.txt"_s});
-    if (!seal(u"copies/sealed"_s))
+    if (!sealFolder(u"copies/sealed"_s))
         GTEST_SKIP() << "no folder here can refuse a removal";
     FakeScriptingBridge bridge;
     putFirstInRunningPhotos(copies, bridge);
@@ -357,7 +346,6 @@ TEST_F(FinalizeWindowControllerTest, EscapeInEachState)
     EXPECT_TRUE(sheet.isRemoving());
 
     ASSERT_TRUE(waitFor(FinalizeWindowController::State::Failures));
-    ::chmod(QFile::encodeName(dataPath(u"copies/sealed"_s)).constData(), 0755);
     pressEscape();
     ASSERT_TRUE(processEventsUntil([this] { return m_completion.calls > 0; }));
     EXPECT_EQ(m_completion.totalDuplicates, 0);

@@ -93,7 +93,8 @@ TEST_F(RemovalScreensTest, RemovalSheetInEachState)
     files.push_back(folder(u"Old backup/"_s));
     files.back()->setSelected(true);
     files[0]->setInPhotosLibrary(true);
-    ASSERT_TRUE(makeImmutable(dataPath(u"Reports"_s)));
+    if (!sealFolder(u"Reports"_s))
+        GTEST_SKIP() << "no folder here can refuse a removal";
     RQPhotosLibrary::sharedInstance().setCurrentLibraryPath(dataPath(u"Pictures.photoslibrary"_s));
     FakeScriptingBridge bridge;
     bridge.photos = std::make_shared<FakePhotos>();
