@@ -441,7 +441,7 @@ TEST_F(RoadTest, TrashThenLinksThenAFailureThenQuit)
     ASSERT_TRUE(failingTicked.contains(stuck));
     const DiskManifest beforeFailure = DiskManifest::of({failing.rootA(), failing.rootB()});
     const UnremovableFile unremovable(stuck);
-    ASSERT_FALSE(unremovable.method().isEmpty()) << "neither the immutable flag nor a read-only folder took";
+    ASSERT_FALSE(unremovable.method().isEmpty()) << "neither the immutable flag nor a read-only folder (for a user other than root) took";
     std::cout << "The file that cannot be removed is held by " << unremovable.method().toStdString() << "." << std::endl;
     RecordProperty("unremovable_by", unremovable.method().toStdString());
 

@@ -25,7 +25,8 @@ UnremovableFile::UnremovableFile(QString path)
         m_method = immutableFlag;
         return;
     }
-    if (::chmod(QFile::encodeName(QFileInfo(m_path).absolutePath()).constData(), 0555) == 0)
+    // Root removes entries of a read-only folder all the same.
+    if (::geteuid() != 0 && ::chmod(QFile::encodeName(QFileInfo(m_path).absolutePath()).constData(), 0555) == 0)
         m_method = readOnlyParent;
 }
 

@@ -3,8 +3,8 @@
 #include <QString>
 
 // Makes one file impossible to remove: the immutable flag where the file system and the
-// process's rights allow it (it stops even root), else a read-only parent folder. Undone when
-// the object goes, so the temporary folder can be removed.
+// process's rights allow it (it stops even root), else, for a user other than root, a read-only
+// parent folder. Undone when the object goes, so the temporary folder can be removed.
 class UnremovableFile final
 {
 public:

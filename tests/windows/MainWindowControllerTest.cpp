@@ -426,7 +426,8 @@ TEST_F(MainWindowControllerTest, AStartPendingBehindTheQuitApplicationsSheetCoun
 
     m_applications.quitAll();
     sheet->updateRunningApplications();
-    // The sheet has ended; the scan starts 0.3 s later. Start is pressed again meanwhile.
+    // The sheet has ended; it reports 0.3 s later and the scan starts 0.3 s after that. Start is
+    // pressed again meanwhile.
     EXPECT_FALSE(sheet->window()->isVisible());
     controller().goNext();
     controller().actuallyStartScanningWithPaths({treeWithoutDuplicates()});
