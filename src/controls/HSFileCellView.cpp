@@ -96,8 +96,7 @@ void HSFileCellView::paintCheckBox(QPainter &painter, const QStyleOptionViewItem
     const bool hasIssue = index.data(FileRowRoles::HasIssueRole).toBool();
     QStyleOptionButton box;
     box.rect = checkBoxRect(option.rect);
-    // A file that cannot be removed keeps its tick, drawn in the disabled colours so it never
-    // reads as one that goes.
+    // The box of a file that cannot be removed is drawn in the disabled colours.
     box.palette = option.palette;
     if (hasIssue)
         box.palette.setCurrentColorGroup(QPalette::Disabled);
@@ -130,8 +129,10 @@ void HSFileCellView::paintTexts(QPainter &painter, const QStyleOptionViewItem &o
 
     painter.setFont(vx_resultRowFont(10, false));
     painter.setPen(other);
-    painter.drawText(subtitleRect(option.rect), Qt::AlignLeft | Qt::AlignVCenter,
-                     index.data(FileRowRoles::CreationDateTextRole).toString());
+    const QRect subtitleArea = subtitleRect(option.rect);
+    painter.drawText(subtitleArea, Qt::AlignLeft | Qt::AlignVCenter,
+                     painter.fontMetrics().elidedText(index.data(FileRowRoles::CreationDateTextRole).toString(),
+                                                      Qt::ElideRight, subtitleArea.width()));
     const QRect pathArea = pathRect(option.rect);
     painter.drawText(pathArea, Qt::AlignLeft | Qt::AlignVCenter,
                      painter.fontMetrics().elidedText(index.data(FileRowRoles::FolderPathRole).toString(),

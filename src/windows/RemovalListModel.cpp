@@ -119,5 +119,8 @@ void RemovalListModel::showFailures(const KMHSErrorDictionary &errors)
     beginResetModel();
     m_errors = errors;
     std::erase_if(m_files, [this](const auto &file) { return !hasFailed(*file); });
+    // What could not go is no longer one to remove: its box is off, and disabled.
+    for (const auto &file : m_files)
+        file->setSelected(false);
     endResetModel();
 }

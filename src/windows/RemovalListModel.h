@@ -35,7 +35,7 @@ public:
     bool hasSelectedFile() const;
     FileList selectedFiles() const;
 
-    // Keeps only the files that failed, in their order, and shows their messages.
+    // Keeps only the files that failed, in their order, unticks them and shows their messages.
     void showFailures(const KMHSErrorDictionary &errors);
     bool hasFailed(const RQFile &file) const;
     QString messageForFile(const RQFile &file) const;

@@ -534,6 +534,8 @@ TEST_F(FinalizeWindowControllerTest, RowsReadTheirPathTickAndFailure)
     EXPECT_EQ(failed->text(QAccessible::Name),
               copies[0]->path() + u", "_s + RemovalError::error(RemovalError::KeptCopyGone).localizedDescription());
     EXPECT_FALSE(failed->state().checkable);
+    EXPECT_FALSE(failed->state().checked);
+    EXPECT_FALSE(copies[0]->isSelected());
 
     list()->setFocus();
     QTest::keyClick(list(), Qt::Key_Return);
