@@ -1,6 +1,6 @@
 # make run   builds and starts Marrowick
 # make test  builds and runs every test, in a normal and in a sanitizer build
-# make bench builds the benchmarks (see bench/README.md)
+# make bench builds the benchmarks (the README lists them)
 
 JOBS        ?= $(shell nproc)
 BUILD       ?= build
