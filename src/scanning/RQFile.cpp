@@ -2,6 +2,7 @@
 
 #include "platform/FileTypeInfo.h"
 #include "platform/SystemLog.h"
+#include "scanning/RQContentType.h"
 #include "scanning/RQDirectory.h"
 #include "foundation/RQStringPath.h"
 
@@ -34,7 +35,7 @@ void RQFile::initWithPath(const QString &path)
     m_pathOrName = path;
     if (isDirectory() && !m_pathOrName.endsWith(u'/'))
         m_pathOrName += u'/';
-    m_fileType = static_cast<qint8>(determineContentType());
+    determineContentType();
     if (!m_pathOrName.isEmpty() && FileTypeInfo::displayNameView(m_pathOrName).isEmpty())
         SystemLog::debug(u"Missing File Name for path: "_s + m_pathOrName);
 }
@@ -44,7 +45,7 @@ void RQFile::initWithName(const QString &name, RQDirectory &folder)
     m_pathOrName = name;
     m_holdsPath = false;
     m_parent = &folder;
-    m_fileType = static_cast<qint8>(determineContentType());
+    determineContentType();
     if (name.isEmpty())
         SystemLog::debug(u"Missing File Name for path: "_s + path());
 }
@@ -153,29 +154,8 @@ QString RQFile::description() const
 qint64 RQFile::determineContentType()
 {
     const QStringView extension = FileTypeInfo::extensionView(m_pathOrName);
-    m_UTI.clear();
-    if (isDirectory())
-        return extension == "app"_L1 ? Application : Other;
-    if (extension == "pdf"_L1)
-        return Document;
-
-    const FileTypeInfo::ExtensionType type = FileTypeInfo::typeForExtension(extension);
-    m_UTI = type.typeIdentifier;
-    if (!type.category)
-        return Other;
-    switch (*type.category) {
-    case FileTypeInfo::Category::Image:
-        return Image;
-    case FileTypeInfo::Category::Video:
-        return Movie;
-    case FileTypeInfo::Category::Text:
-        return Document;
-    case FileTypeInfo::Category::Audio:
-        return Audio;
-    case FileTypeInfo::Category::Archive:
-        return Archive;
-    }
-    return Other;
+    m_contentType = isDirectory() ? &RQContentType::forFolder(extension) : &RQContentType::forFile(extension);
+    return m_contentType->code();
 }
 
 void RQFile::removeFromParent()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scanning/RQContentType.h"
 #include "scanning/RQFileIdentity.h"
 #include "scanning/Sha1Digest.h"
 
@@ -53,8 +54,8 @@ public:
     QString path() const;
     // The last component of the path, without a folder's "/".
     QStringView nameInFolder() const;
-    QString UTI() const { return m_UTI; }
-    qint64 fileType() const { return m_fileType; }
+    QString UTI() const { return m_contentType->typeIdentifier(); }
+    qint64 fileType() const { return m_contentType->code(); }
     QUrl fileURL() const { return m_seldom ? m_seldom->fileURL : QUrl(); }
 
     QVariantMap metadata() const { return m_seldom ? m_seldom->metadata : QVariantMap(); }
@@ -160,15 +161,15 @@ private:
 
     // The whole path (a folder's ends with "/"), or the name when the item is placed by name.
     QString m_pathOrName;
-    QString m_UTI;
     QDateTime m_creationDate;
     QDateTime m_modificationDate;
+    // Set when the item is made; see RQContentType.
+    const RQContentType *m_contentType = nullptr;
     std::unique_ptr<Seldom> m_seldom;
     RQDirectory *m_parent = nullptr;
     double m_fileSize = 0;
     std::optional<Sha1Digest> m_digest;
     RQFileIdentity m_identity;
-    qint8 m_fileType = Other;
     bool m_inPackage = false;
     bool m_inIPhotoLibrary = false;
     bool m_inPhotosLibrary = false;
