@@ -2,6 +2,7 @@
 // the wall time of each pass: how the read size of stage 1 was chosen.
 
 #include "platform/DirectoryWalker.h"
+#include "platform/WalkPaths.h"
 #include "platform/ParallelFor.h"
 #include "scanning/RQHashHelper.h"
 
@@ -28,11 +29,13 @@ int main(int argc, char **argv)
     double bytes = 0;
     for (const QString &root : roots) {
         DirectoryWalker walker(root);
+        WalkPaths paths(root);
         DirectoryEntry entry;
         while (walker.next(entry)) {
+            const QString path = paths.pathOf(entry);
             if (entry.passedOver == DirectoryEntry::PassedOver::None
                 && entry.type == DirectoryEntry::Type::RegularFile) {
-                files.append(entry.path);
+                files.append(path);
                 bytes += entry.size;
             }
         }

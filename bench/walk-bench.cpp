@@ -3,6 +3,7 @@
 // their share of the walk on one thread is known.
 
 #include "platform/DirectoryWalker.h"
+#include "platform/WalkPaths.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -49,10 +50,12 @@ int main(int argc, char **argv)
         paths.clear();
         for (const QString &root : roots) {
             DirectoryWalker walker(root, readers);
+            WalkPaths entryPaths(root);
             DirectoryEntry entry;
             while (walker.next(entry)) {
+                const QString path = entryPaths.pathOf(entry);
                 if (entry.passedOver == DirectoryEntry::PassedOver::None)
-                    paths.push_back(QFile::encodeName(entry.path).toStdString());
+                    paths.push_back(QFile::encodeName(path).toStdString());
             }
         }
     };

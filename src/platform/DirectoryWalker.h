@@ -40,8 +40,10 @@ struct DirectoryEntry
     Type type = Type::Other;
     // 1 for the root's own entries. A passed-over note lies inside the folder at depth - 1.
     int depth = 0;
-    // Absolute; a folder's path ends with "/". Empty for a passed-over note.
-    QString path;
+    // The name in its folder, without "/"; for an entry read by readEntry(), the path it was
+    // given. Empty for a passed-over note. Entries carry no whole path, which would make a deep
+    // branch cost the square of its depth; see WalkPaths.
+    QString name;
     // A folder whose lower-cased extension is one of the package types (see isPackageName).
     bool isPackage = false;
     // For a symbolic link, its target text; empty when the target is not valid UTF-8.

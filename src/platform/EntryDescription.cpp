@@ -97,7 +97,7 @@ void readExtendedAttributes(int directoryDescriptor, const char *name, int flags
 
 } // namespace
 
-bool describeEntry(int directoryDescriptor, const char *name, int flags, std::string &fullPath, int depth,
+bool describeEntry(int directoryDescriptor, const char *name, int flags, const std::string &fullPath, int depth,
                    DirectoryEntry &entry)
 {
     struct statx values {};
@@ -106,18 +106,13 @@ bool describeEntry(int directoryDescriptor, const char *name, int flags, std::st
     entry.passedOver = DirectoryEntry::PassedOver::None;
     entry.depth = depth;
     entry.type = typeOfMode(values.stx_mode);
-    const bool isDirectory = entry.type == DirectoryEntry::Type::Directory;
-    if (isDirectory && fullPath.back() != '/') {
-        fullPath += '/';
-        entry.path = QString::fromUtf8(fullPath.data(), static_cast<qsizetype>(fullPath.size()));
-        fullPath.pop_back();
-    } else {
-        entry.path = QString::fromUtf8(fullPath.data(), static_cast<qsizetype>(fullPath.size()));
-    }
-    if (isDirectory) {
-        // Only the last component: a search for its dot must not run through a deep path.
-        const QStringView folderPath = QStringView(entry.path).chopped(1);
-        entry.isPackage = DirectoryWalker::isPackageName(folderPath.sliced(folderPath.lastIndexOf(u'/') + 1));
+    entry.name = QString::fromUtf8(name);
+    if (entry.type == DirectoryEntry::Type::Directory) {
+        // Only the last component: a search for its dot must not run through a whole path.
+        QStringView folderName(entry.name);
+        if (folderName.endsWith(u'/'))
+            folderName.chop(1);
+        entry.isPackage = DirectoryWalker::isPackageName(folderName.sliced(folderName.lastIndexOf(u'/') + 1));
     } else {
         entry.isPackage = false;
     }

@@ -21,15 +21,11 @@ Sha1Digest uniqueFolderDigest()
     return Sha1Hasher::digest(seed.constData(), static_cast<std::size_t>(seed.size()));
 }
 
-// Appends the child's name as it stands in the folder: the last component of its path, in UTF-8
-// (the scan passes over names that are not), which is the name's bytes.
+// Appends the child's name as it stands in the folder, in UTF-8 (the scan passes over names that
+// are not), which is the name's bytes.
 void appendNameOf(const RQFile &child, QByteArray &text)
 {
-    const QString path = child.path();
-    QStringView name(path);
-    if (name.endsWith(u'/'))
-        name.chop(1);
-    text += name.sliced(name.lastIndexOf(u'/') + 1).toUtf8();
+    text += child.nameInFolder().toUtf8();
 }
 
 } // namespace
@@ -44,27 +40,39 @@ std::shared_ptr<RQDirectory> RQDirectory::fileWithURL(const QUrl &url)
     return make<RQDirectory>(url.path(), url);
 }
 
+std::shared_ptr<RQDirectory> RQDirectory::fileWithName(const QString &name, RQDirectory &folder)
+{
+    return makeInFolder<RQDirectory>(name, folder);
+}
+
+RQDirectory::~RQDirectory()
+{
+    // A child held only here goes with the folder and still reaches its path through it, since
+    // the children go before the folder's own name and parent do.
+    for (const auto &child : m_children) {
+        if (child->m_parent == this && child.use_count() > 1)
+            child->leaveParent();
+    }
+}
+
 bool RQDirectory::parentIsIPhotoLibrary() const
 {
-    const auto folder = parent();
-    return folder && folder->isIPhotoLibrary();
+    return m_parent && m_parent->isIPhotoLibrary();
 }
 
 bool RQDirectory::parentIsPhotosLibrary() const
 {
-    const auto folder = parent();
-    return folder && folder->isPhotosLibrary();
+    return m_parent && m_parent->isPhotosLibrary();
 }
 
 bool RQDirectory::parentIsPackage() const
 {
-    const auto folder = parent();
-    return folder && folder->isPackage();
+    return m_parent && m_parent->isPackage();
 }
 
 void RQDirectory::addChild(const std::shared_ptr<RQFile> &child)
 {
-    child->setParent(std::static_pointer_cast<RQDirectory>(shared_from_this()));
+    child->setParent(this);
     child->setIsNetworkItem(isNetworkVolume());
     auto *childFolder = dynamic_cast<RQDirectory *>(child.get());
     if (isIPhotoLibrary()) {
@@ -99,7 +107,7 @@ void RQDirectory::removeChild(const std::shared_ptr<RQFile> &child)
     const auto found = std::find(m_children.begin(), m_children.end(), child);
     if (found == m_children.end())
         return;
-    child->setParent({});
+    child->leaveParent();
     m_removedFileSizes += child->fileSize();
     auto *childFolder = dynamic_cast<RQDirectory *>(child.get());
     if (isIPhotoLibrary()) {
@@ -118,7 +126,7 @@ void RQDirectory::removeChild(const std::shared_ptr<RQFile> &child)
 
 void RQDirectory::forgetEmptiness(bool untilUnasked)
 {
-    for (RQDirectory *folder = this; folder; folder = folder->parent().get()) {
+    for (RQDirectory *folder = this; folder; folder = folder->m_parent) {
         if (untilUnasked && !folder->m_checkedIsEmpty)
             return;
         folder->m_checkedIsEmpty = false;
@@ -197,7 +205,7 @@ bool RQDirectory::isPackage() const
     m_checkedIsPackage = true;
     static const QStringList packageExtensions = {u"framework"_s, u"pbxindex"_s, u"pbxstring"_s,
                                                   u"xcarchive"_s};
-    if (packageExtensions.contains(FileTypeInfo::extension(path()).toLower()))
+    if (packageExtensions.contains(FileTypeInfo::extensionView(nameInFolder()).toString().toLower()))
         m_isPackage = true;
     return m_isPackage;
 }
@@ -219,7 +227,8 @@ bool RQDirectory::isPhotosLibrary() const
     if (m_checkedIsPhotoslibrary || parentIsPhotosLibrary())
         return m_isPhotosLibrary;
     m_checkedIsPhotoslibrary = true;
-    m_isPhotosLibrary = RQPhotosLibrary::sharedInstance().pathIsPhotoLibrary(path());
+    // Only the extension decides, so the name serves and no path is made for every folder.
+    m_isPhotosLibrary = RQPhotosLibrary::sharedInstance().pathIsPhotoLibrary(nameInFolder().toString());
     return m_isPhotosLibrary;
 }
 

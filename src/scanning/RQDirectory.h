@@ -17,6 +17,11 @@ public:
 
     static std::shared_ptr<RQDirectory> fileWithPath(const QString &path);
     static std::shared_ptr<RQDirectory> fileWithURL(const QUrl &url);
+    // A folder in the folder, known by its name alone; the folder still has to add it.
+    static std::shared_ptr<RQDirectory> fileWithName(const QString &name, RQDirectory &folder);
+
+    // The children that outlive the folder take their whole paths.
+    ~RQDirectory() override;
 
     bool isDirectory() const override { return true; }
     const Children &children() const { return m_children; }

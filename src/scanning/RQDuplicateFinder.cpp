@@ -153,8 +153,10 @@ std::optional<RQDuplicateFinder::Groups> RQDuplicateFinder::scanRoots()
 {
     RQDuplicateFinderScan scan(&m_cancelled);
     setCurrentProgressStep(0);
-    if (!RQDuplicateFinderWalk(*this, scan).walkRoots() || isCancelled())
+    if (!RQDuplicateFinderWalk(*this, scan).walkRoots() || isCancelled()) {
+        RQFile::dropReferencesToChildren(scan.allItems);
         return std::nullopt;
+    }
 
     setCurrentProgressStep(1);
     const double fileCount = static_cast<double>(scan.allFilesCount);
@@ -168,8 +170,10 @@ std::optional<RQDuplicateFinder::Groups> RQDuplicateFinder::scanRoots()
 
     std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
                           [](const auto &item) { return !item->isDirectory(); });
-    if (isCancelled())
+    if (isCancelled()) {
+        RQFile::dropReferencesToChildren(scan.allItems);
         return std::nullopt;
+    }
     return RQDuplicateFinderGrouping(*this, std::move(scan.allItems)).findGroups();
 }
 

@@ -59,6 +59,12 @@ RQDuplicateFinderGrouping::RQDuplicateFinderGrouping(RQDuplicateFinder &finder,
 {
 }
 
+RQDuplicateFinderGrouping::~RQDuplicateFinderGrouping()
+{
+    // The tree goes with the roots, and only the members of the groups outlive it.
+    RQFile::dropReferencesToChildren(m_allItems);
+}
+
 RQDuplicateFinder::Groups RQDuplicateFinderGrouping::findGroups()
 {
     groupByDigest();

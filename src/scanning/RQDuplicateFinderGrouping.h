@@ -21,6 +21,9 @@ class RQDuplicateFinderGrouping final
 public:
     // allItems: every item of the tree, files before folders.
     RQDuplicateFinderGrouping(RQDuplicateFinder &finder, std::vector<std::shared_ptr<RQFile>> allItems);
+    ~RQDuplicateFinderGrouping();
+    RQDuplicateFinderGrouping(const RQDuplicateFinderGrouping &) = delete;
+    RQDuplicateFinderGrouping &operator=(const RQDuplicateFinderGrouping &) = delete;
 
     RQDuplicateFinder::Groups findGroups();
 

@@ -91,7 +91,8 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
         m_resolvedRootPath = resolvedRoot.endsWith(u'/') ? resolvedRoot : resolvedRoot + u'/';
     m_folders.clear();
     m_folderAnswers.clear();
-    openFolder(rootItem);
+    m_branchPathLengths.clear();
+    openFolder(rootItem, m_rootPath);
     const QString &judgedRoot = leadsElsewhere ? resolvedRoot : root;
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
     if (ignoreList.pathIsChildOfSystemPath(judgedRoot) || ignoreList.filePathIsIgnored(judgedRoot)) {
@@ -123,12 +124,14 @@ void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWa
     // The entries of a folder follow it, so the parent is the open folder one level up.
     m_folders.resize(static_cast<std::size_t>(entry.depth));
     m_folderAnswers.erase(m_folderAnswers.begin() + entry.depth, m_folderAnswers.end());
+    m_branchPathLengths.resize(static_cast<std::size_t>(entry.depth));
+    m_branchPath.truncate(m_branchPathLengths.back());
     RQDirectory &parent = *m_folders.back();
     if (entry.passedOver != DirectoryEntry::PassedOver::None) {
         handlePassedOver(entry, parent);
         return;
     }
-    if (isRefused(entry, walker != nullptr) || isFolderMetBefore(entry)) {
+    if (isRefused(entry, walker != nullptr) || isFolderMetBefore(entry, walker != nullptr)) {
         if (walker)
             walker->skipDescendants();
         parent.markContentNotCompared();
@@ -137,11 +140,13 @@ void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWa
 
     std::shared_ptr<RQDirectory> folder;
     std::shared_ptr<RQFile> item;
+    QString folderPath;
     if (entry.type == DirectoryEntry::Type::Directory) {
-        folder = makeFolder(entry, walker);
+        folderPath = pathOf(entry, walker != nullptr);
+        folder = makeFolder(entry, folderPath, parent, walker);
         item = folder;
     } else {
-        item = makeFile(entry, parent);
+        item = makeFile(entry, parent, walker != nullptr);
         if (!item)
             return;
     }
@@ -153,7 +158,7 @@ void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWa
     m_finder.addFilesScanned(1);
 
     if (folder) {
-        openFolder(folder);
+        openFolder(folder, folderPath);
     } else if (entry.type == DirectoryEntry::Type::RegularFile) {
         m_scan.digests.addFile(*item);
         ++m_scan.allFilesCount;
@@ -176,10 +181,12 @@ QString RQDuplicateFinderWalk::judgedPath(const QString &path) const
     return m_resolvedRootPath + QStringView(path).mid(m_rootPath.size());
 }
 
-void RQDuplicateFinderWalk::openFolder(const std::shared_ptr<RQDirectory> &folder)
+void RQDuplicateFinderWalk::openFolder(const std::shared_ptr<RQDirectory> &folder, const QString &path)
 {
     m_folders.push_back(folder);
-    m_folderAnswers.emplace_back(m_finder.ignoreList(), judgedPath(folder->path()));
+    m_folderAnswers.emplace_back(m_finder.ignoreList(), judgedPath(path));
+    m_branchPath = path;
+    m_branchPathLengths.push_back(path.size());
 }
 
 bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry, bool entryLiesInFolder) const
@@ -187,28 +194,37 @@ bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry, bool entryLie
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
     // Most entries carry no extended attribute, and only one can mark a backup.
     if (!entry.extendedAttributeNames.isEmpty()
-        && ignoreList.pathIsTimeMachineBackup(entry.path, resourceValues(entry)))
+        && ignoreList.pathIsTimeMachineBackup(pathOf(entry, entryLiesInFolder), resourceValues(entry)))
         return true;
     if (!entryLiesInFolder)
-        return ignoreList.pathIsChildOfSystemPath(judgedPath(entry.path));
-    return m_folderAnswers.back().entryIsChildOfSystemPath(FileTypeInfo::displayNameView(entry.path));
+        return ignoreList.pathIsChildOfSystemPath(judgedPath(pathOf(entry, false)));
+    return m_folderAnswers.back().entryIsChildOfSystemPath(entry.name);
 }
 
-bool RQDuplicateFinderWalk::isFolderMetBefore(const DirectoryEntry &entry)
+QString RQDuplicateFinderWalk::pathOf(const DirectoryEntry &entry, bool entryLiesInFolder) const
+{
+    const QString path = entryLiesInFolder ? m_branchPath + entry.name : entry.name;
+    if (entry.type == DirectoryEntry::Type::Directory && !path.endsWith(u'/'))
+        return path + u'/';
+    return path;
+}
+
+bool RQDuplicateFinderWalk::isFolderMetBefore(const DirectoryEntry &entry, bool entryLiesInFolder)
 {
     // Removing one of two paths to the same folder would empty both, so they are never two.
     if (entry.type != DirectoryEntry::Type::Directory || m_metFolders.emplace(entry.device, entry.inode).second)
         return false;
-    SystemLog::debug(u"Skipping a folder already met at another path: "_s + entry.path);
+    SystemLog::debug(u"Skipping a folder already met at another path: "_s + pathOf(entry, entryLiesInFolder));
     return true;
 }
 
-std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &entry, RQDirectory &parent) const
+std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &entry, RQDirectory &parent,
+                                                        bool placedByName) const
 {
     // A link's length is no content: removing the link frees nothing worth counting.
     const double size = entry.type == DirectoryEntry::Type::SymbolicLink ? 0 : entry.size;
     const double minimum = m_finder.minimumFileSize();
-    const QStringView name = FileTypeInfo::displayNameView(entry.path);
+    const QString name = placedByName ? entry.name : FileTypeInfo::displayName(entry.name);
     if ((minimum > 0 && size < minimum) || m_folderAnswers.back().entryIsIgnored(name)) {
         // Only the bytes count, so the folder's content is no longer compared in full.
         parent.addIgnoredSize(size);
@@ -218,19 +234,22 @@ std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &en
     // Items are made from their paths: a file URL would more than double an item's memory, and
     // it is always QUrl::fromLocalFile(path()).
     std::shared_ptr<RQFile> file;
-    if (entry.type == DirectoryEntry::Type::SymbolicLink && entry.linkTargetIsRepresentable)
-        file = RQSymbolicLink::linkWithPath(entry.path, entry.linkTarget);
+    const bool isLink = entry.type == DirectoryEntry::Type::SymbolicLink && entry.linkTargetIsRepresentable;
+    if (!placedByName)
+        file = isLink ? RQSymbolicLink::linkWithPath(entry.name, entry.linkTarget) : RQFile::fileWithPath(entry.name);
+    else if (isLink)
+        file = RQSymbolicLink::linkWithName(name, parent, entry.linkTarget);
     else
-        file = RQFile::fileWithPath(entry.path);
+        file = RQFile::fileWithName(name, parent);
     file->setFileSize(size);
     return file;
 }
 
-std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEntry &entry, DirectoryWalker *walker)
+std::shared_ptr<RQDirectory> RQDuplicateFinderWalk::makeFolder(const DirectoryEntry &entry, const QString &path,
+                                                               RQDirectory &parent, DirectoryWalker *walker)
 {
-    auto folder = RQDirectory::fileWithPath(entry.path);
+    auto folder = walker ? RQDirectory::fileWithName(entry.name, parent) : RQDirectory::fileWithPath(path);
     folder->setIsPackage(entry.isPackage);
-    const QString &path = folder->path();
     const RQIgnoreList &ignoreList = m_finder.ignoreList();
     if (folder->isIPhotoLibrary() && !ignoreList.filePathIsIgnored(judgedPath(path))) {
         std::vector<std::shared_ptr<RQFile>> media;

@@ -42,10 +42,16 @@ private:
     QString judgedPath(const QString &path) const;
     // entryLiesInFolder: the entry is its folder's path and its name (not a root taken whole).
     bool isRefused(const DirectoryEntry &entry, bool entryLiesInFolder) const;
-    void openFolder(const std::shared_ptr<RQDirectory> &folder);
-    bool isFolderMetBefore(const DirectoryEntry &entry);
-    std::shared_ptr<RQFile> makeFile(const DirectoryEntry &entry, RQDirectory &parent) const;
-    std::shared_ptr<RQDirectory> makeFolder(const DirectoryEntry &entry, DirectoryWalker *walker);
+    // path: the folder's, which the walk has at hand.
+    void openFolder(const std::shared_ptr<RQDirectory> &folder, const QString &path);
+    bool isFolderMetBefore(const DirectoryEntry &entry, bool entryLiesInFolder);
+    // The entry's whole path (a folder's ends with "/"), made only where it is needed.
+    QString pathOf(const DirectoryEntry &entry, bool entryLiesInFolder) const;
+    // Entries the walker met are placed in their folder by name; a root taken whole keeps its path.
+    std::shared_ptr<RQFile> makeFile(const DirectoryEntry &entry, RQDirectory &parent, bool placedByName) const;
+    // path: the folder's, as pathOf() gives it.
+    std::shared_ptr<RQDirectory> makeFolder(const DirectoryEntry &entry, const QString &path, RQDirectory &parent,
+                                            DirectoryWalker *walker);
     void addLibraryMedia(RQDirectory &library, const std::vector<std::shared_ptr<RQFile>> &media,
                          DirectoryWalker *walker);
 
@@ -56,6 +62,10 @@ private:
     std::vector<std::shared_ptr<RQDirectory>> m_folders;
     // The ignore list's answers for the entries of each open folder, at the same indices.
     std::vector<RQIgnoreListFolder> m_folderAnswers;
+    // The path of the deepest open folder, and how long it is at each open folder, at the same
+    // indices: one text for the branch, so that a deep branch makes no path per level.
+    QString m_branchPath;
+    std::vector<qsizetype> m_branchPathLengths;
     // The current root's item path and, when it differs, its resolved path; both end with "/".
     QString m_rootPath;
     QString m_resolvedRootPath;

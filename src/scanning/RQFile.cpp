@@ -2,8 +2,11 @@
 
 #include "platform/FileTypeInfo.h"
 #include "platform/SystemLog.h"
+#include "scanning/RQContentType.h"
 #include "scanning/RQDirectory.h"
 #include "foundation/RQStringPath.h"
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -17,23 +20,97 @@ std::shared_ptr<RQFile> RQFile::fileWithURL(const QUrl &url)
     return make<RQFile>(url.path(), url);
 }
 
+std::shared_ptr<RQFile> RQFile::fileWithName(const QString &name, RQDirectory &folder)
+{
+    return makeInFolder<RQFile>(name, folder);
+}
+
+void RQFile::dropReferencesToChildren(std::vector<std::shared_ptr<RQFile>> &items)
+{
+    std::erase_if(items, [](const auto &item) { return item->m_parent != nullptr; });
+}
+
 void RQFile::initWithPath(const QString &path)
 {
-    m_path = path;
-    if (isDirectory() && !m_path.endsWith(u'/'))
-        m_path += u'/';
-    m_fileType = static_cast<qint8>(determineContentType());
-    if (!m_path.isEmpty() && FileTypeInfo::displayNameView(m_path).isEmpty())
-        SystemLog::debug(u"Missing File Name for path: "_s + m_path);
+    m_pathOrName = path;
+    if (isDirectory() && !m_pathOrName.endsWith(u'/'))
+        m_pathOrName += u'/';
+    determineContentType();
+    if (!m_pathOrName.isEmpty() && FileTypeInfo::displayNameView(m_pathOrName).isEmpty())
+        SystemLog::debug(u"Missing File Name for path: "_s + m_pathOrName);
+}
+
+void RQFile::initWithName(const QString &name, RQDirectory &folder)
+{
+    m_pathOrName = name;
+    m_holdsPath = false;
+    m_parent = &folder;
+    determineContentType();
+    if (name.isEmpty())
+        SystemLog::debug(u"Missing File Name for path: "_s + path());
+}
+
+QString RQFile::path() const
+{
+    if (m_holdsPath)
+        return m_pathOrName;
+    // Measured first and filled from the end, so that the path is one allocation however deep.
+    const bool endsWithSlash = isDirectory();
+    qsizetype length = m_pathOrName.size() + (endsWithSlash ? 1 : 0);
+    const RQFile *top = m_parent;
+    for (; top->isPlacedByName(); top = top->m_parent)
+        length += top->m_pathOrName.size() + 1;
+    length += top->m_pathOrName.size();
+
+    QString path(length, Qt::Uninitialized);
+    QChar *end = path.data() + length;
+    const auto prepend = [&end](const QString &part) {
+        end -= part.size();
+        std::copy(part.cbegin(), part.cend(), end);
+    };
+    if (endsWithSlash)
+        *--end = u'/';
+    prepend(m_pathOrName);
+    for (const RQFile *folder = m_parent; folder->isPlacedByName(); folder = folder->m_parent) {
+        *--end = u'/';
+        prepend(folder->m_pathOrName);
+    }
+    prepend(top->m_pathOrName);
+    return path;
+}
+
+QStringView RQFile::nameInFolder() const
+{
+    if (!m_holdsPath)
+        return m_pathOrName;
+    QStringView name(m_pathOrName);
+    if (name.endsWith(u'/'))
+        name.chop(1);
+    return name.sliced(name.lastIndexOf(u'/') + 1);
 }
 
 QString RQFile::fileName() const
 {
     if (m_seldom && !m_seldom->fileName.isNull())
         return m_seldom->fileName;
-    if (m_path.isEmpty())
+    if (m_pathOrName.isEmpty())
         return u"Missing File Name"_s;
-    return FileTypeInfo::displayName(m_path);
+    return FileTypeInfo::displayName(m_pathOrName);
+}
+
+std::shared_ptr<RQDirectory> RQFile::parent() const
+{
+    // The parent is alive while it is set: a folder that goes clears it first.
+    return m_parent ? std::static_pointer_cast<RQDirectory>(m_parent->shared_from_this()) : nullptr;
+}
+
+void RQFile::leaveParent()
+{
+    if (!m_holdsPath) {
+        m_pathOrName = path();
+        m_holdsPath = true;
+    }
+    m_parent = nullptr;
 }
 
 void RQFile::setAliasDestinationFile(const std::shared_ptr<RQFile> &file)
@@ -61,7 +138,7 @@ void RQFile::setFileHash(const QString &hash)
 
 bool RQFile::exists() const
 {
-    return FileTypeInfo::exists(m_path);
+    return FileTypeInfo::exists(path());
 }
 
 QString RQFile::addressText() const
@@ -71,35 +148,14 @@ QString RQFile::addressText() const
 
 QString RQFile::description() const
 {
-    return u"<RQFile %1, path=%2>"_s.arg(addressText(), m_path);
+    return u"<RQFile %1, path=%2>"_s.arg(addressText(), path());
 }
 
 qint64 RQFile::determineContentType()
 {
-    const QStringView extension = FileTypeInfo::extensionView(m_path);
-    m_UTI.clear();
-    if (isDirectory())
-        return extension == "app"_L1 ? Application : Other;
-    if (extension == "pdf"_L1)
-        return Document;
-
-    const FileTypeInfo::ExtensionType type = FileTypeInfo::typeForExtension(extension);
-    m_UTI = type.typeIdentifier;
-    if (!type.category)
-        return Other;
-    switch (*type.category) {
-    case FileTypeInfo::Category::Image:
-        return Image;
-    case FileTypeInfo::Category::Video:
-        return Movie;
-    case FileTypeInfo::Category::Text:
-        return Document;
-    case FileTypeInfo::Category::Audio:
-        return Audio;
-    case FileTypeInfo::Category::Archive:
-        return Archive;
-    }
-    return Other;
+    const QStringView extension = FileTypeInfo::extensionView(m_pathOrName);
+    m_contentType = isDirectory() ? &RQContentType::forFolder(extension) : &RQContentType::forFile(extension);
+    return m_contentType->code();
 }
 
 void RQFile::removeFromParent()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scanning/RQContentType.h"
 #include "scanning/RQFileIdentity.h"
 #include "scanning/Sha1Digest.h"
 
@@ -10,12 +11,17 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class RQDirectory;
 
 // One scanned item: a file, or (as RQDirectory) a folder. Folders own their children; an
-// item's parent is a weak reference. Items are made and linked on the scan's thread; after the
-// scan only isSelected and aliasDestinationFile change. Items compare by identity.
+// item's parent is a plain pointer, which the folder clears when it lets the item go, or when it
+// goes while something else still holds the item. An item made from a path keeps that path; one
+// the walk placed in a folder keeps only its name, makes its path through its folders when
+// asked, and takes its whole path when it loses its folder. Items are made and linked on the
+// scan's thread; after the scan only isSelected and aliasDestinationFile change, and the path
+// an item takes on the thread that lets its folder go. Items compare by identity.
 class RQFile : public std::enable_shared_from_this<RQFile>
 {
 public:
@@ -32,14 +38,24 @@ public:
 
     static std::shared_ptr<RQFile> fileWithPath(const QString &path);
     static std::shared_ptr<RQFile> fileWithURL(const QUrl &url);
+    // An item in the folder, known by its name alone; the folder still has to add it.
+    static std::shared_ptr<RQFile> fileWithName(const QString &name, RQDirectory &folder);
+
+    // Drops the references to items that lie in a folder, keeping the tops: when a top goes,
+    // each folder then meets only the children that something else holds, and only those
+    // take their whole paths.
+    static void dropReferencesToChildren(std::vector<std::shared_ptr<RQFile>> &items);
 
     virtual ~RQFile() = default;
     RQFile(const RQFile &) = delete;
     RQFile &operator=(const RQFile &) = delete;
 
-    QString path() const { return m_path; }
-    QString UTI() const { return m_UTI; }
-    qint64 fileType() const { return m_fileType; }
+    // Made through the folders for an item the walk placed: one string and a step per level.
+    QString path() const;
+    // The last component of the path, without a folder's "/".
+    QStringView nameInFolder() const;
+    QString UTI() const { return m_contentType->typeIdentifier(); }
+    qint64 fileType() const { return m_contentType->code(); }
     QUrl fileURL() const { return m_seldom ? m_seldom->fileURL : QUrl(); }
 
     QVariantMap metadata() const { return m_seldom ? m_seldom->metadata : QVariantMap(); }
@@ -88,8 +104,7 @@ public:
     }
     void setAliasDestinationFile(const std::shared_ptr<RQFile> &file);
 
-    std::shared_ptr<RQDirectory> parent() const { return m_parent.lock(); }
-    void setParent(const std::weak_ptr<RQDirectory> &parent) { m_parent = parent; }
+    std::shared_ptr<RQDirectory> parent() const;
     std::shared_ptr<RQDirectory> parentDirectory() const { return parent(); }
 
     bool isSelected() const { return m_isSelected; }
@@ -113,13 +128,18 @@ protected:
 
     template<typename Item>
     static std::shared_ptr<Item> make(const QString &path, const QUrl &url);
+    template<typename Item>
+    static std::shared_ptr<Item> makeInFolder(const QString &name, RQDirectory &folder);
     // Places the item and its reference counts in one allocation, through the subclasses'
     // private constructors (they are RQFile's friends).
     template<typename Item>
     struct OneBlockAllocator;
     QString addressText() const;
+    void setFileURL(const QUrl &url) { seldom().fileURL = url; }
 
 private:
+    friend class RQDirectory;
+
     // What few items carry (library media, items made from URLs, removed copies), kept apart so
     // that the millions of items of a scan pay one null pointer for all of it.
     struct Seldom
@@ -132,23 +152,30 @@ private:
     };
 
     void initWithPath(const QString &path);
+    void initWithName(const QString &name, RQDirectory &folder);
     Seldom &seldom();
+    // Called by the folder that lets the item go or goes while the item stays.
+    void leaveParent();
+    void setParent(RQDirectory *folder) { m_parent = folder; }
+    bool isPlacedByName() const { return !m_holdsPath; }
 
-    QString m_path;
-    QString m_UTI;
+    // The whole path (a folder's ends with "/"), or the name when the item is placed by name.
+    QString m_pathOrName;
     QDateTime m_creationDate;
     QDateTime m_modificationDate;
+    // Set when the item is made; see RQContentType.
+    const RQContentType *m_contentType = nullptr;
     std::unique_ptr<Seldom> m_seldom;
-    std::weak_ptr<RQDirectory> m_parent;
+    RQDirectory *m_parent = nullptr;
     double m_fileSize = 0;
     std::optional<Sha1Digest> m_digest;
     RQFileIdentity m_identity;
-    qint8 m_fileType = Other;
     bool m_inPackage = false;
     bool m_inIPhotoLibrary = false;
     bool m_inPhotosLibrary = false;
     bool m_isNetworkItem = false;
     bool m_isSelected = false;
+    bool m_holdsPath = true;
 };
 
 template<typename Item>
@@ -176,6 +203,14 @@ std::shared_ptr<Item> RQFile::make(const QString &path, const QUrl &url)
     auto item = std::allocate_shared<Item>(OneBlockAllocator<Item>());
     item->initWithPath(path);
     if (!url.isEmpty())
-        item->seldom().fileURL = url;
+        item->setFileURL(url);
+    return item;
+}
+
+template<typename Item>
+std::shared_ptr<Item> RQFile::makeInFolder(const QString &name, RQDirectory &folder)
+{
+    auto item = std::allocate_shared<Item>(OneBlockAllocator<Item>());
+    item->initWithName(name, folder);
     return item;
 }

@@ -13,6 +13,15 @@ std::shared_ptr<RQSymbolicLink> RQSymbolicLink::linkWithPath(const QString &path
     return link;
 }
 
+std::shared_ptr<RQSymbolicLink> RQSymbolicLink::linkWithName(const QString &name, RQDirectory &folder,
+                                                             const QString &target)
+{
+    auto link = makeInFolder<RQSymbolicLink>(name, folder);
+    link->setFileURL(QUrl::fromLocalFile(link->path()));
+    link->m_target = target;
+    return link;
+}
+
 QString RQSymbolicLink::namedPlace() const
 {
     const QString linkPath = path();

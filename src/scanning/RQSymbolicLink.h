@@ -10,6 +10,9 @@ class RQSymbolicLink final : public RQFile
 {
 public:
     static std::shared_ptr<RQSymbolicLink> linkWithPath(const QString &path, const QString &target);
+    // A link in the folder, known by its name alone; the folder still has to add it.
+    static std::shared_ptr<RQSymbolicLink> linkWithName(const QString &name, RQDirectory &folder,
+                                                        const QString &target);
 
     QString target() const { return m_target; }
     // The target made absolute against the link's folder and cleaned of ".", ".." and repeated

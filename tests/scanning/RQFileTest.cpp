@@ -4,8 +4,11 @@
 #include "scanning/RQDirectory.h"
 #include "scanning/RQFile.h"
 #include "scanning/RQHashHelper.h"
+#include "scanning/RQSymbolicLink.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -105,4 +108,90 @@ TEST(RQFileTest, FileHashTextRoundTrips)
     EXPECT_EQ(file->fileHash(), u"a9993e364706816aba3e25717850c26c9cd0d89d"_s);
     file->setFileHash(QString());
     EXPECT_TRUE(file->fileHash().isEmpty());
+}
+
+namespace {
+
+// A tree placed by name as the walk places it: /top/ (made from its path), a folder "deep.app",
+// and in it a file, a folder and a link.
+struct PlacedTree
+{
+    PlacedTree()
+    {
+        top->addChild(folder);
+        folder->addChildren({file, innerFolder, link});
+    }
+
+    std::shared_ptr<RQDirectory> top = RQDirectory::fileWithPath(u"/top"_s);
+    std::shared_ptr<RQDirectory> folder = RQDirectory::fileWithName(u"deep.app"_s, *top);
+    std::shared_ptr<RQFile> file = RQFile::fileWithName(u"photo.jpg"_s, *folder);
+    std::shared_ptr<RQDirectory> innerFolder = RQDirectory::fileWithName(u"inner.d"_s, *folder);
+    std::shared_ptr<RQSymbolicLink> link = RQSymbolicLink::linkWithName(u"link"_s, *folder, u"../x"_s);
+};
+
+} // namespace
+
+TEST(RQFileTest, ItemsPlacedByNameAnswerAsItemsMadeFromTheirPaths)
+{
+    const PlacedTree tree;
+    const struct
+    {
+        std::shared_ptr<RQFile> placed;
+        std::shared_ptr<RQFile> fromPath;
+    } cases[] = {
+        {tree.folder, RQDirectory::fileWithPath(u"/top/deep.app"_s)},
+        {tree.file, RQFile::fileWithPath(u"/top/deep.app/photo.jpg"_s)},
+        {tree.innerFolder, RQDirectory::fileWithPath(u"/top/deep.app/inner.d"_s)},
+        {tree.link, RQSymbolicLink::linkWithPath(u"/top/deep.app/link"_s, u"../x"_s)},
+    };
+    for (const auto &[placed, fromPath] : cases) {
+        const std::string what = fromPath->path().toStdString();
+        EXPECT_EQ(placed->path(), fromPath->path()) << what;
+        EXPECT_EQ(placed->fileName(), fromPath->fileName()) << what;
+        EXPECT_EQ(placed->nameInFolder(), fromPath->nameInFolder()) << what;
+        EXPECT_EQ(placed->UTI(), fromPath->UTI()) << what;
+        EXPECT_EQ(placed->fileType(), fromPath->fileType()) << what;
+        EXPECT_EQ(placed->fileURL(), fromPath->fileURL()) << what;
+        EXPECT_EQ(placed->description().section(u',', 1, 1), fromPath->description().section(u',', 1, 1)) << what;
+    }
+    EXPECT_EQ(tree.link->namedPlace(), u"/top/x"_s);
+    EXPECT_EQ(tree.file->parent(), tree.folder);
+    EXPECT_TRUE(tree.file->isChildOfPath(u"/top/"_s));
+}
+
+TEST(RQFileTest, PlacedItemsKeepTheirPathsWhenTheirFolderLetsThemGoOrGoes)
+{
+    std::optional<PlacedTree> tree(std::in_place);
+    const auto grandchild = RQFile::fileWithName(u"g"_s, *tree->innerFolder);
+    tree->innerFolder->addChild(grandchild);
+    // Media made from their paths keep them whatever folder holds them.
+    const auto medium = RQFile::fileWithPath(u"/elsewhere/medium.jpg"_s);
+    tree->folder->addChild(medium);
+
+    const std::shared_ptr<RQSymbolicLink> link = tree->link;
+    tree->folder->removeChild(link);
+    EXPECT_EQ(link->parent(), nullptr);
+    EXPECT_EQ(link->path(), u"/top/deep.app/link"_s);
+
+    // The top goes last, and takes the folder between with it.
+    const std::shared_ptr<RQFile> file = tree->file;
+    const std::shared_ptr<RQDirectory> innerFolder = tree->innerFolder;
+    const std::weak_ptr<RQDirectory> folder = tree->folder;
+    tree.reset();
+    ASSERT_TRUE(folder.expired());
+    EXPECT_EQ(file->parent(), nullptr);
+    EXPECT_EQ(file->path(), u"/top/deep.app/photo.jpg"_s);
+    EXPECT_EQ(innerFolder->path(), u"/top/deep.app/inner.d/"_s);
+    EXPECT_EQ(grandchild->parent(), innerFolder) << "its folder is still there";
+    EXPECT_EQ(grandchild->path(), u"/top/deep.app/inner.d/g"_s);
+    EXPECT_EQ(medium->path(), u"/elsewhere/medium.jpg"_s);
+}
+
+TEST(RQFileTest, DroppingTheReferencesToChildrenKeepsTheTops)
+{
+    const PlacedTree tree;
+    const auto loose = RQFile::fileWithPath(u"/loose"_s);
+    std::vector<std::shared_ptr<RQFile>> items = {tree.top, tree.folder, tree.file, loose, tree.link};
+    RQFile::dropReferencesToChildren(items);
+    EXPECT_EQ(items, (std::vector<std::shared_ptr<RQFile>>{tree.top, loose}));
 }
