@@ -353,19 +353,27 @@ TEST_F(FinalizeWindowControllerTest, EscapeInEachState)
     EXPECT_EQ(m_cancels, 0);
 }
 
-TEST_F(FinalizeWindowControllerTest, EscapeAndCloseInTheListActAsBack)
+TEST_F(FinalizeWindowControllerTest, BackEscapeAndCloseInTheListEndTheSheetOnce)
 {
     const auto copies = copiesWithKeptCopies({u"a.txt"_s});
-    for (const bool byClose : {false, true}) {
+    enum class Way { Back, Escape, Close };
+    for (const Way way : {Way::Back, Way::Escape, Way::Close}) {
         m_cancels = 0;
         FinalizeWindowController &sheet = open({copies, false, false});
-        if (byClose)
-            sheet.sheet()->close();
-        else
+        switch (way) {
+        case Way::Back:
+            QTest::mouseClick(child<QPushButton>("backButton"), Qt::LeftButton);
+            break;
+        case Way::Escape:
             pressEscape();
-        EXPECT_EQ(m_cancels, 1) << byClose;
-        EXPECT_FALSE(sheet.sheet()->isVisible());
-        EXPECT_EQ(sheet.state(), FinalizeWindowController::State::Finished);
+            break;
+        case Way::Close:
+            sheet.sheet()->close();
+            break;
+        }
+        EXPECT_EQ(m_cancels, 1) << int(way);
+        EXPECT_FALSE(sheet.sheet()->isVisible()) << int(way);
+        EXPECT_EQ(sheet.state(), FinalizeWindowController::State::Finished) << int(way);
     }
     EXPECT_TRUE(QFileInfo(copies[0]->path()).isFile());
 }
