@@ -32,17 +32,18 @@ void RQFile::dropReferencesToChildren(std::vector<std::shared_ptr<RQFile>> &item
 
 void RQFile::initWithPath(const QString &path)
 {
-    m_pathOrName = path;
-    if (isDirectory() && !m_pathOrName.endsWith(u'/'))
-        m_pathOrName += u'/';
+    QString &heldPath = seldom().path;
+    heldPath = path;
+    if (isDirectory() && !heldPath.endsWith(u'/'))
+        heldPath += u'/';
     determineContentType();
-    if (!m_pathOrName.isEmpty() && FileTypeInfo::displayNameView(m_pathOrName).isEmpty())
-        SystemLog::debug(u"Missing File Name for path: "_s + m_pathOrName);
+    if (!heldPath.isEmpty() && FileTypeInfo::displayNameView(heldPath).isEmpty())
+        SystemLog::debug(u"Missing File Name for path: "_s + heldPath);
 }
 
 void RQFile::initWithName(const QString &name, RQDirectory &folder)
 {
-    m_pathOrName = name;
+    m_name = RQItemName(name);
     m_holdsPath = false;
     m_parent = &folder;
     determineContentType();
@@ -53,37 +54,37 @@ void RQFile::initWithName(const QString &name, RQDirectory &folder)
 QString RQFile::path() const
 {
     if (m_holdsPath)
-        return m_pathOrName;
+        return m_seldom->path;
     // Measured first and filled from the end, so that the path is one allocation however deep.
     const bool endsWithSlash = isDirectory();
-    qsizetype length = m_pathOrName.size() + (endsWithSlash ? 1 : 0);
+    qsizetype length = m_name.view().size() + (endsWithSlash ? 1 : 0);
     const RQFile *top = m_parent;
     for (; top->isPlacedByName(); top = top->m_parent)
-        length += top->m_pathOrName.size() + 1;
-    length += top->m_pathOrName.size();
+        length += top->m_name.view().size() + 1;
+    length += top->m_seldom->path.size();
 
     QString path(length, Qt::Uninitialized);
     QChar *end = path.data() + length;
-    const auto prepend = [&end](const QString &part) {
+    const auto prepend = [&end](QStringView part) {
         end -= part.size();
         std::copy(part.cbegin(), part.cend(), end);
     };
     if (endsWithSlash)
         *--end = u'/';
-    prepend(m_pathOrName);
+    prepend(m_name.view());
     for (const RQFile *folder = m_parent; folder->isPlacedByName(); folder = folder->m_parent) {
         *--end = u'/';
-        prepend(folder->m_pathOrName);
+        prepend(folder->m_name.view());
     }
-    prepend(top->m_pathOrName);
+    prepend(top->m_seldom->path);
     return path;
 }
 
 QStringView RQFile::nameInFolder() const
 {
     if (!m_holdsPath)
-        return m_pathOrName;
-    QStringView name(m_pathOrName);
+        return m_name.view();
+    QStringView name(m_seldom->path);
     if (name.endsWith(u'/'))
         name.chop(1);
     return name.sliced(name.lastIndexOf(u'/') + 1);
@@ -93,9 +94,15 @@ QString RQFile::fileName() const
 {
     if (m_seldom && !m_seldom->fileName.isNull())
         return m_seldom->fileName;
-    if (m_pathOrName.isEmpty())
+    const QStringView pathOrName = this->pathOrName();
+    if (pathOrName.isEmpty())
         return u"Missing File Name"_s;
-    return FileTypeInfo::displayName(m_pathOrName);
+    return FileTypeInfo::displayNameView(pathOrName).toString();
+}
+
+QStringView RQFile::pathOrName() const
+{
+    return m_holdsPath ? QStringView(m_seldom->path) : m_name.view();
 }
 
 std::shared_ptr<RQDirectory> RQFile::parent() const
@@ -107,7 +114,8 @@ std::shared_ptr<RQDirectory> RQFile::parent() const
 void RQFile::leaveParent()
 {
     if (!m_holdsPath) {
-        m_pathOrName = path();
+        seldom().path = path();
+        m_name = RQItemName();
         m_holdsPath = true;
     }
     m_parent = nullptr;
@@ -153,7 +161,7 @@ QString RQFile::description() const
 
 qint64 RQFile::determineContentType()
 {
-    const QStringView extension = FileTypeInfo::extensionView(m_pathOrName);
+    const QStringView extension = FileTypeInfo::extensionView(pathOrName());
     m_contentType = isDirectory() ? &RQContentType::forFolder(extension) : &RQContentType::forFile(extension);
     return m_contentType->code();
 }

@@ -2,6 +2,7 @@
 
 #include "scanning/RQContentType.h"
 #include "scanning/RQFileIdentity.h"
+#include "scanning/RQItemName.h"
 #include "scanning/Sha1Digest.h"
 
 #include <QDateTime>
@@ -140,10 +141,12 @@ protected:
 private:
     friend class RQDirectory;
 
-    // What few items carry (library media, items made from URLs, removed copies), kept apart so
-    // that the millions of items of a scan pay one null pointer for all of it.
+    // What few items carry (roots, library media, items made from URLs, removed copies), kept
+    // apart so that the millions of items of a scan pay one null pointer for all of it.
     struct Seldom
     {
+        // The whole path (a folder's ends with "/") of an item that is not placed by name.
+        QString path;
         // Null unless set; see fileName().
         QString fileName;
         QUrl fileURL;
@@ -158,9 +161,11 @@ private:
     void leaveParent();
     void setParent(RQDirectory *folder) { m_parent = folder; }
     bool isPlacedByName() const { return !m_holdsPath; }
+    // The whole path, or the name when the item is placed by name.
+    QStringView pathOrName() const;
 
-    // The whole path (a folder's ends with "/"), or the name when the item is placed by name.
-    QString m_pathOrName;
+    // Empty unless the item is placed by name.
+    RQItemName m_name;
     QDateTime m_creationDate;
     QDateTime m_modificationDate;
     // Set when the item is made; see RQContentType.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QStringView>
+
+#include <cstdint>
+#include <memory>
+
+// An item's name in one heap block: its length, then its UTF-16 code units. A scan keeps
+// millions of names, and a QString costs its own 24 bytes and a 16-byte header in the block on
+// top of the text. An empty name holds no block. Not shared: moving hands the block over.
+class RQItemName final
+{
+public:
+    RQItemName() = default;
+    explicit RQItemName(QStringView name);
+
+    QStringView view() const;
+    bool isEmpty() const { return !m_block; }
+
+private:
+    // The length takes the first two code units.
+    static constexpr std::size_t lengthUnits = sizeof(std::uint32_t) / sizeof(char16_t);
+
+    std::unique_ptr<char16_t[]> m_block;
+};
