@@ -1,7 +1,6 @@
 #include "scanning/RQItemName.h"
 
 #include <algorithm>
-#include <cstring>
 
 RQItemName::RQItemName(QStringView name)
 {
@@ -12,13 +11,4 @@ RQItemName::RQItemName(QStringView name)
     m_block.reset(new char16_t[lengthUnits + length]);
     std::memcpy(m_block.get(), &length, sizeof length);
     std::copy(name.utf16(), name.utf16() + length, m_block.get() + lengthUnits);
-}
-
-QStringView RQItemName::view() const
-{
-    if (!m_block)
-        return {};
-    std::uint32_t length = 0;
-    std::memcpy(&length, m_block.get(), sizeof length);
-    return QStringView(m_block.get() + lengthUnits, length);
 }

@@ -3,6 +3,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 // An item's name in one heap block: its length, then its UTF-16 code units. A scan keeps
@@ -14,7 +15,15 @@ public:
     RQItemName() = default;
     explicit RQItemName(QStringView name);
 
-    QStringView view() const;
+    // Inline: making a path reads the name of every folder above the item.
+    QStringView view() const
+    {
+        if (!m_block)
+            return {};
+        std::uint32_t length = 0;
+        std::memcpy(&length, m_block.get(), sizeof length);
+        return QStringView(m_block.get() + lengthUnits, length);
+    }
     bool isEmpty() const { return !m_block; }
 
 private:
