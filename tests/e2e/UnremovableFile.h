@@ -16,8 +16,6 @@ public:
     QString method() const { return m_method; }
 
 private:
-    bool setImmutable(bool immutable) const;
-
     QString m_path;
     QString m_method;
 };

@@ -3,6 +3,7 @@
 #include "scanning/RQDuplicateFinderScan.h"
 #include "scanning/RQDuplicateFinderWalk.h"
 #include "support/EventLoop.h"
+#include "support/ImmutableFlag.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,9 +12,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,16 +73,8 @@ void RemovalFixture::TearDown()
         item->setAliasDestinationFile(nullptr);
     EXPECT_TRUE(QDir(m_folder.filePath(u"working"_s)).isEmpty()) << "something landed in the working folder";
     QDir::setCurrent(m_previousCurrent);
-    for (const QString &path : std::as_const(m_immutable)) {
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
-        int flags = 0;
-        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-        }
-        if (fd >= 0)
-            ::close(fd);
-    }
+    for (const QString &path : std::as_const(m_immutable))
+        setImmutableFlag(path, false);
     for (const QString &path : std::as_const(m_readOnly))
         ::chmod(QFile::encodeName(path).constData(), 0755);
     for (const QString &mount : std::as_const(m_mounts))
@@ -194,17 +184,10 @@ std::shared_ptr<RQFile> RemovalFixture::scanned(const QString &relative) const
 
 bool RemovalFixture::makeImmutable(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
+    if (!setImmutableFlag(path, true))
         return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags |= FS_IMMUTABLE_FL;
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    if (done)
-        m_immutable.prepend(path);
-    return done;
+    m_immutable.prepend(path);
+    return true;
 }
 
 bool RemovalFixture::sealFolder(const QString &relative)
