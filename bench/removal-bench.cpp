@@ -70,15 +70,14 @@ KMHSFileRemover::FileList makeCopies(const QString &data, int count, std::vector
     RQDuplicateFinderWalk(*finder, scan).walkRoots();
     QCoreApplication::sendPostedEvents();
     QHash<QString, std::shared_ptr<RQFile>> byPath;
-    for (const auto &item : scan.allItems)
-        byPath.insert(item->path(), item);
+    scan.forEachItem([&byPath](const auto &item) { byPath.insert(item->path(), item); });
     KMHSFileRemover::FileList copies;
     for (int index = 0; index < count; ++index) {
         const auto copy = byPath.value(data + "/copies/"_L1 + QString::number(index));
         copy->setAliasDestinationFile(byPath.value(data + "/kept/"_L1 + QString::number(index)));
         copies.push_back(copy);
     }
-    tree = scan.allItems;
+    tree.assign(scan.roots.cbegin(), scan.roots.cend());
     return copies;
 }
 

@@ -21,13 +21,6 @@ Sha1Digest uniqueFolderDigest()
     return Sha1Hasher::digest(seed.constData(), static_cast<std::size_t>(seed.size()));
 }
 
-// Appends the child's name as it stands in the folder, in UTF-8 (the scan passes over names that
-// are not), which is the name's bytes.
-void appendNameOf(const RQFile &child, QByteArray &text)
-{
-    text += child.nameInFolder().toUtf8();
-}
-
 } // namespace
 
 std::shared_ptr<RQDirectory> RQDirectory::fileWithPath(const QString &path)
@@ -102,11 +95,14 @@ void RQDirectory::addChildren(const std::vector<std::shared_ptr<RQFile>> &childr
         addChild(child);
 }
 
-void RQDirectory::removeChild(const std::shared_ptr<RQFile> &child)
+void RQDirectory::removeChild(const RQFile &removed)
 {
-    const auto found = std::find(m_children.begin(), m_children.end(), child);
+    const auto found = std::find_if(m_children.begin(), m_children.end(),
+                                    [&removed](const auto &child) { return child.get() == &removed; });
     if (found == m_children.end())
         return;
+    // Held here until the folder has let it go.
+    const std::shared_ptr<RQFile> child = *found;
     child->leaveParent();
     m_removedFileSizes += child->fileSize();
     auto *childFolder = dynamic_cast<RQDirectory *>(child.get());
@@ -159,7 +155,9 @@ Sha1Digest RQDirectory::digest() const
         text.resize(0);
     };
     for (const auto &child : m_children) {
-        appendNameOf(*child, text);
+        // The name as it stands in the folder, in UTF-8 (the scan passes over names that are
+        // not), which is the name's bytes.
+        child->appendNameInFolderUtf8(text);
         text += '\0';
         char hex[40];
         child->folderDigestContribution()->writeHex(hex);
@@ -228,7 +226,7 @@ bool RQDirectory::isPhotosLibrary() const
         return m_isPhotosLibrary;
     m_checkedIsPhotoslibrary = true;
     // Only the extension decides, so the name serves and no path is made for every folder.
-    m_isPhotosLibrary = RQPhotosLibrary::sharedInstance().pathIsPhotoLibrary(nameInFolder().toString());
+    m_isPhotosLibrary = RQPhotosLibrary::sharedInstance().pathIsPhotoLibrary(nameInFolder());
     return m_isPhotosLibrary;
 }
 

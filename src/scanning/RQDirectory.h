@@ -10,7 +10,7 @@
 // those removed and those the scan skipped) and its digest, made from its children's.
 // The library, package and size answers are worked out on first use and then kept; they are
 // not safe against concurrent first use.
-class RQDirectory final : public RQFile
+class RQDirectory final : public RQFile, public std::enable_shared_from_this<RQDirectory>
 {
 public:
     using Children = std::vector<std::shared_ptr<RQFile>>;
@@ -28,7 +28,8 @@ public:
 
     void addChild(const std::shared_ptr<RQFile> &child);
     void addChildren(const std::vector<std::shared_ptr<RQFile>> &children);
-    void removeChild(const std::shared_ptr<RQFile> &child);
+    void removeChild(const std::shared_ptr<RQFile> &child) { removeChild(*child); }
+    void removeChild(const RQFile &child);
 
     // The folder digest: the SHA-1 of the children's names and digests, in order. A folder that
     // holds a child without a content digest (a file nobody else's size matched, an unreadable

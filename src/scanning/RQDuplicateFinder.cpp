@@ -153,10 +153,8 @@ std::optional<RQDuplicateFinder::Groups> RQDuplicateFinder::scanRoots()
 {
     RQDuplicateFinderScan scan(&m_cancelled);
     setCurrentProgressStep(0);
-    if (!RQDuplicateFinderWalk(*this, scan).walkRoots() || isCancelled()) {
-        RQFile::dropReferencesToChildren(scan.allItems);
+    if (!RQDuplicateFinderWalk(*this, scan).walkRoots() || isCancelled())
         return std::nullopt;
-    }
 
     setCurrentProgressStep(1);
     const double fileCount = static_cast<double>(scan.allFilesCount);
@@ -168,13 +166,10 @@ std::optional<RQDuplicateFinder::Groups> RQDuplicateFinder::scanRoots()
             setCurrentProgress((2.0 + static_cast<double>(digested) / fileCount) / 6.0);
     });
 
-    std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
-                          [](const auto &item) { return !item->isDirectory(); });
-    if (isCancelled()) {
-        RQFile::dropReferencesToChildren(scan.allItems);
+    if (isCancelled())
         return std::nullopt;
-    }
-    return RQDuplicateFinderGrouping(*this, std::move(scan.allItems)).findGroups();
+    // The tree goes with the scan, and only the members of the groups outlive it.
+    return RQDuplicateFinderGrouping(*this, scan).findGroups();
 }
 
 void RQDuplicateFinder::setCurrentProgressStep(qint64 step)

@@ -2,6 +2,7 @@
 
 #include "scanning/RQDirectory.h"
 #include "scanning/RQDuplicateFiles.h"
+#include "scanning/RQDuplicateFinderScan.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -53,16 +54,9 @@ std::size_t RQDuplicateFinderGrouping::DigestHash::operator()(const Sha1Digest &
     return value;
 }
 
-RQDuplicateFinderGrouping::RQDuplicateFinderGrouping(RQDuplicateFinder &finder,
-                                                     std::vector<std::shared_ptr<RQFile>> allItems)
-    : m_finder(finder), m_allItems(std::move(allItems))
+RQDuplicateFinderGrouping::RQDuplicateFinderGrouping(RQDuplicateFinder &finder, const RQDuplicateFinderScan &scan)
+    : m_finder(finder), m_scan(scan)
 {
-}
-
-RQDuplicateFinderGrouping::~RQDuplicateFinderGrouping()
-{
-    // The tree goes with the roots, and only the members of the groups outlive it.
-    RQFile::dropReferencesToChildren(m_allItems);
 }
 
 RQDuplicateFinder::Groups RQDuplicateFinderGrouping::findGroups()
@@ -76,26 +70,34 @@ RQDuplicateFinder::Groups RQDuplicateFinderGrouping::findGroups()
 void RQDuplicateFinderGrouping::groupByDigest()
 {
     m_finder.setCurrentProgressStep(2);
-    const double itemCount = static_cast<double>(m_allItems.size());
+    const double itemCount = static_cast<double>(m_scan.itemCount);
     qsizetype handled = 0;
-    for (const auto &item : m_allItems) {
-        if (m_finder.isCancelled())
-            return;
-        m_finder.setCurrentProgress((3.0 + static_cast<double>(++handled) / itemCount) / 6.0);
-        const auto digest = digestOf(*item);
-        if (!digest)
-            continue;
-        // Items inside packages only count as library media; empty items and the folders
-        // directly inside a library never count.
-        const bool inLibrary = parentIsLibrary(*item);
-        if ((!inLibrary && item->inPackage()) || item->isEmpty() || (inLibrary && item->isDirectory()))
-            continue;
-        auto &groupIndex = item->isDirectory() ? m_folderGroupIndex : m_fileGroupIndex;
-        const auto [found, added] = groupIndex.try_emplace(*digest, m_hashGroups.size());
-        if (added)
-            m_hashGroups.push_back({*digest, {}});
-        m_hashGroups[found->second].members.push_back(item);
+    // Files first, then folders, each in walk order: the groups' order follows.
+    for (const bool folders : {false, true}) {
+        m_scan.forEachItem([&](const std::shared_ptr<RQFile> &item) {
+            if (item->isDirectory() != folders || m_finder.isCancelled())
+                return;
+            m_finder.setCurrentProgress((3.0 + static_cast<double>(++handled) / itemCount) / 6.0);
+            addToGroup(item);
+        });
     }
+}
+
+void RQDuplicateFinderGrouping::addToGroup(const std::shared_ptr<RQFile> &item)
+{
+    const auto digest = digestOf(*item);
+    if (!digest)
+        return;
+    // Items inside packages only count as library media; empty items and the folders directly
+    // inside a library never count.
+    const bool inLibrary = parentIsLibrary(*item);
+    if ((!inLibrary && item->inPackage()) || item->isEmpty() || (inLibrary && item->isDirectory()))
+        return;
+    auto &groupIndex = item->isDirectory() ? m_folderGroupIndex : m_fileGroupIndex;
+    const auto [found, added] = groupIndex.try_emplace(*digest, m_hashGroups.size());
+    if (added)
+        m_hashGroups.push_back({*digest, {}});
+    m_hashGroups[found->second].members.push_back(item);
 }
 
 void RQDuplicateFinderGrouping::dropUnequalGroups()

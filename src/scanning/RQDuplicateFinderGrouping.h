@@ -11,6 +11,7 @@
 #include <vector>
 
 class RQFile;
+struct RQDuplicateFinderScan;
 
 // Stages 2 to 5 of a scan, serial on the scan's thread: groups the items by digest, leaves out
 // further names of one file and drops the groups whose members differ in size, drops members
@@ -19,9 +20,8 @@ class RQFile;
 class RQDuplicateFinderGrouping final
 {
 public:
-    // allItems: every item of the tree, files before folders.
-    RQDuplicateFinderGrouping(RQDuplicateFinder &finder, std::vector<std::shared_ptr<RQFile>> allItems);
-    ~RQDuplicateFinderGrouping();
+    // scan: a finished walk and digests, which must outlive the grouping.
+    RQDuplicateFinderGrouping(RQDuplicateFinder &finder, const RQDuplicateFinderScan &scan);
     RQDuplicateFinderGrouping(const RQDuplicateFinderGrouping &) = delete;
     RQDuplicateFinderGrouping &operator=(const RQDuplicateFinderGrouping &) = delete;
 
@@ -39,13 +39,15 @@ private:
     };
 
     void groupByDigest();
+    // Adds the item to the group of its digest, if it has one and may count.
+    void addToGroup(const std::shared_ptr<RQFile> &item);
     void dropUnequalGroups();
     void dropNestedMembers();
     bool liesInDuplicateFolder(const RQFile &member) const;
     RQDuplicateFinder::Groups buildGroups();
 
     RQDuplicateFinder &m_finder;
-    std::vector<std::shared_ptr<RQFile>> m_allItems;
+    const RQDuplicateFinderScan &m_scan;
     // In order of first addition, which decides the member order and so each group's name.
     std::vector<HashGroup> m_hashGroups;
     // Files and folders apart: a file can hold exactly the text a folder's digest is made of.

@@ -75,12 +75,12 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
     DirectoryEntry rootValues;
     const bool rootReadable = DirectoryWalker::readEntry(root, rootValues);
     rootItem->setCreationDate(rootValues.creationDate);
-    rootItem->setModificationDate(rootValues.modificationDate);
     if (rootReadable)
         rootItem->setIdentity(identityOf(rootValues));
     if (NetworkVolume::pathIsOnNetworkVolume(root))
         rootItem->setIsNetworkVolume(true);
-    m_scan.allItems.push_back(rootItem);
+    m_scan.roots.push_back(rootItem);
+    ++m_scan.itemCount;
     m_finder.setCurrentProgress(1.0 / 6.0);
 
     const QString resolvedRoot = RQDuplicateFinder::resolvedPath(root);
@@ -151,9 +151,8 @@ void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWa
             return;
     }
     item->setCreationDate(entry.creationDate);
-    item->setModificationDate(entry.modificationDate);
     item->setIdentity(identityOf(entry));
-    m_scan.allItems.push_back(item);
+    ++m_scan.itemCount;
     parent.addChild(item);
     m_finder.addFilesScanned(1);
 
@@ -241,7 +240,6 @@ std::shared_ptr<RQFile> RQDuplicateFinderWalk::makeFile(const DirectoryEntry &en
         file = RQSymbolicLink::linkWithName(name, parent, entry.linkTarget);
     else
         file = RQFile::fileWithName(name, parent);
-    file->setFileSize(size);
     return file;
 }
 
@@ -284,7 +282,7 @@ void RQDuplicateFinderWalk::addLibraryMedia(RQDirectory &library, const std::vec
         m_scan.digests.addFile(*medium);
         m_finder.addFilesScanned(1);
     }
-    m_scan.allItems.insert(m_scan.allItems.end(), media.cbegin(), media.cend());
+    m_scan.itemCount += static_cast<qsizetype>(library.children().size());
     m_scan.allFilesCount += static_cast<qsizetype>(media.size());
     if (walker)
         walker->skipDescendants();

@@ -25,18 +25,13 @@ std::shared_ptr<RQFile> RQFile::fileWithName(const QString &name, RQDirectory &f
     return makeInFolder<RQFile>(name, folder);
 }
 
-void RQFile::dropReferencesToChildren(std::vector<std::shared_ptr<RQFile>> &items)
-{
-    std::erase_if(items, [](const auto &item) { return item->m_parent != nullptr; });
-}
-
 void RQFile::initWithPath(const QString &path)
 {
     QString &heldPath = seldom().path;
     heldPath = path;
     if (isDirectory() && !heldPath.endsWith(u'/'))
         heldPath += u'/';
-    determineContentType();
+    setContentTypeFrom(heldPath);
     if (!heldPath.isEmpty() && FileTypeInfo::displayNameView(heldPath).isEmpty())
         SystemLog::debug(u"Missing File Name for path: "_s + heldPath);
 }
@@ -46,7 +41,7 @@ void RQFile::initWithName(const QString &name, RQDirectory &folder)
     m_name = RQItemName(name);
     m_holdsPath = false;
     m_parent = &folder;
-    determineContentType();
+    setContentTypeFrom(name);
     if (name.isEmpty())
         SystemLog::debug(u"Missing File Name for path: "_s + path());
 }
@@ -57,58 +52,97 @@ QString RQFile::path() const
         return m_seldom->path;
     // Measured first and filled from the end, so that the path is one allocation however deep.
     const bool endsWithSlash = isDirectory();
-    qsizetype length = m_name.view().size() + (endsWithSlash ? 1 : 0);
+    qsizetype length = m_name.size() + (endsWithSlash ? 1 : 0);
     const RQFile *top = m_parent;
     for (; top->isPlacedByName(); top = top->m_parent)
-        length += top->m_name.view().size() + 1;
-    length += top->m_seldom->path.size();
+        length += top->m_name.size() + 1;
+    const QString &topPath = top->m_seldom->path;
+    length += topPath.size();
 
     QString path(length, Qt::Uninitialized);
     QChar *end = path.data() + length;
-    const auto prepend = [&end](QStringView part) {
-        end -= part.size();
-        std::copy(part.cbegin(), part.cend(), end);
+    const auto prepend = [&end](const RQItemName &name) {
+        end -= name.size();
+        name.copyTo(end);
     };
     if (endsWithSlash)
         *--end = u'/';
-    prepend(m_name.view());
+    prepend(m_name);
     for (const RQFile *folder = m_parent; folder->isPlacedByName(); folder = folder->m_parent) {
         *--end = u'/';
-        prepend(folder->m_name.view());
+        prepend(folder->m_name);
     }
-    prepend(top->m_seldom->path);
+    std::copy(topPath.cbegin(), topPath.cend(), path.data());
     return path;
 }
 
-QStringView RQFile::nameInFolder() const
+QString RQFile::nameInFolder() const
 {
     if (!m_holdsPath)
-        return m_name.view();
+        return m_name.toString();
     QStringView name(m_seldom->path);
     if (name.endsWith(u'/'))
         name.chop(1);
-    return name.sliced(name.lastIndexOf(u'/') + 1);
+    return name.sliced(name.lastIndexOf(u'/') + 1).toString();
+}
+
+void RQFile::appendNameInFolderUtf8(QByteArray &text) const
+{
+    if (!m_holdsPath)
+        m_name.appendUtf8To(text);
+    else
+        text += nameInFolder().toUtf8();
 }
 
 QString RQFile::fileName() const
 {
     if (m_seldom && !m_seldom->fileName.isNull())
         return m_seldom->fileName;
-    const QStringView pathOrName = this->pathOrName();
+    const QString pathOrName = m_holdsPath ? m_seldom->path : m_name.toString();
     if (pathOrName.isEmpty())
         return u"Missing File Name"_s;
     return FileTypeInfo::displayNameView(pathOrName).toString();
 }
 
-QStringView RQFile::pathOrName() const
-{
-    return m_holdsPath ? QStringView(m_seldom->path) : m_name.view();
-}
-
 std::shared_ptr<RQDirectory> RQFile::parent() const
 {
     // The parent is alive while it is set: a folder that goes clears it first.
-    return m_parent ? std::static_pointer_cast<RQDirectory>(m_parent->shared_from_this()) : nullptr;
+    return m_parent ? m_parent->shared_from_this() : nullptr;
+}
+
+QDateTime RQFile::modificationDate() const
+{
+    if (!m_hasModificationDate)
+        return {};
+    constexpr std::int64_t nanosecondsPerMillisecond = 1'000'000;
+    // Rounded down, also before 1970, as the seconds and nanoseconds of the file system are.
+    std::int64_t milliseconds = m_modificationTimeNs / nanosecondsPerMillisecond;
+    if (m_modificationTimeNs % nanosecondsPerMillisecond < 0)
+        --milliseconds;
+    return QDateTime::fromMSecsSinceEpoch(milliseconds, Qt::UTC);
+}
+
+void RQFile::setModificationDate(const QDateTime &date)
+{
+    m_hasModificationDate = date.isValid();
+    m_modificationTimeNs = m_hasModificationDate ? date.toMSecsSinceEpoch() * 1'000'000 : 0;
+}
+
+RQFileIdentity RQFile::identity() const
+{
+    if (m_kind == RQFileIdentity::Kind::Unknown)
+        return {};
+    return {m_device, m_inode, static_cast<std::int64_t>(m_size), m_modificationTimeNs, m_kind};
+}
+
+void RQFile::setIdentity(const RQFileIdentity &identity)
+{
+    m_device = identity.device;
+    m_inode = identity.inode;
+    m_size = static_cast<double>(identity.size);
+    m_modificationTimeNs = identity.modificationTimeNs;
+    m_kind = identity.kind;
+    m_hasModificationDate = identity.isKnown();
 }
 
 void RQFile::leaveParent()
@@ -161,15 +195,20 @@ QString RQFile::description() const
 
 qint64 RQFile::determineContentType()
 {
-    const QStringView extension = FileTypeInfo::extensionView(pathOrName());
-    m_contentType = isDirectory() ? &RQContentType::forFolder(extension) : &RQContentType::forFile(extension);
+    setContentTypeFrom(m_holdsPath ? m_seldom->path : m_name.toString());
     return m_contentType->code();
+}
+
+void RQFile::setContentTypeFrom(QStringView pathOrName)
+{
+    const QStringView extension = FileTypeInfo::extensionView(pathOrName);
+    m_contentType = isDirectory() ? &RQContentType::forFolder(extension) : &RQContentType::forFile(extension);
 }
 
 void RQFile::removeFromParent()
 {
-    if (const auto folder = parent())
-        folder->removeChild(shared_from_this());
+    if (m_parent)
+        m_parent->removeChild(*this);
 }
 
 bool RQFile::isChildOfPath(const QString &path) const

@@ -23,7 +23,9 @@ class RQDirectory;
 // asked, and takes its whole path when it loses its folder. Items are made and linked on the
 // scan's thread; after the scan only isSelected and aliasDestinationFile change, and the path
 // an item takes on the thread that lets its folder go. Items compare by identity.
-class RQFile : public std::enable_shared_from_this<RQFile>
+// A scan keeps millions of items, so an item is small: the walk's size and modification time
+// serve both the getters and the identity, and the flags share a byte.
+class RQFile
 {
 public:
     // Content type codes of fileType().
@@ -42,11 +44,6 @@ public:
     // An item in the folder, known by its name alone; the folder still has to add it.
     static std::shared_ptr<RQFile> fileWithName(const QString &name, RQDirectory &folder);
 
-    // Drops the references to items that lie in a folder, keeping the tops: when a top goes,
-    // each folder then meets only the children that something else holds, and only those
-    // take their whole paths.
-    static void dropReferencesToChildren(std::vector<std::shared_ptr<RQFile>> &items);
-
     virtual ~RQFile() = default;
     RQFile(const RQFile &) = delete;
     RQFile &operator=(const RQFile &) = delete;
@@ -54,7 +51,9 @@ public:
     // Made through the folders for an item the walk placed: one string and a step per level.
     QString path() const;
     // The last component of the path, without a folder's "/".
-    QStringView nameInFolder() const;
+    QString nameInFolder() const;
+    // Appends nameInFolder() in UTF-8 without making it first.
+    void appendNameInFolderUtf8(QByteArray &text) const;
     QString UTI() const { return m_contentType->typeIdentifier(); }
     qint64 fileType() const { return m_contentType->code(); }
     QUrl fileURL() const { return m_seldom ? m_seldom->fileURL : QUrl(); }
@@ -77,18 +76,21 @@ public:
     QString fileName() const;
     void setFileName(const QString &fileName) { seldom().fileName = fileName; }
 
-    virtual double fileSize() const { return m_fileSize; }
-    void setFileSize(double fileSize) { m_fileSize = fileSize; }
+    virtual double fileSize() const { return m_size; }
+    void setFileSize(double fileSize) { m_size = fileSize; }
 
     QDateTime creationDate() const { return m_creationDate; }
     void setCreationDate(const QDateTime &date) { m_creationDate = date; }
-    QDateTime modificationDate() const { return m_modificationDate; }
-    void setModificationDate(const QDateTime &date) { m_modificationDate = date; }
+    // In UTC, to the millisecond; set with the identity for an item the walk read.
+    QDateTime modificationDate() const;
+    // For items made outside a walk: the identity's modification time is the date's.
+    void setModificationDate(const QDateTime &date);
 
-    // The device, inode, kind, size and modification time the walk read; unknown for items
-    // made outside a walk (library media).
-    const RQFileIdentity &identity() const { return m_identity; }
-    void setIdentity(const RQFileIdentity &identity) { m_identity = identity; }
+    // The device, inode, kind, size and modification time the walk read; unknown (all zero)
+    // for items made outside a walk (library media). Setting it sets the size and the
+    // modification date too.
+    RQFileIdentity identity() const;
+    void setIdentity(const RQFileIdentity &identity);
 
     bool inPackage() const { return m_inPackage; }
     void setInPackage(bool value) { m_inPackage = value; }
@@ -161,26 +163,32 @@ private:
     void leaveParent();
     void setParent(RQDirectory *folder) { m_parent = folder; }
     bool isPlacedByName() const { return !m_holdsPath; }
-    // The whole path, or the name when the item is placed by name.
-    QStringView pathOrName() const;
+    // From the extension of the path, or of the name of an item placed by name.
+    void setContentTypeFrom(QStringView pathOrName);
 
     // Empty unless the item is placed by name.
     RQItemName m_name;
     QDateTime m_creationDate;
-    QDateTime m_modificationDate;
     // Set when the item is made; see RQContentType.
     const RQContentType *m_contentType = nullptr;
     std::unique_ptr<Seldom> m_seldom;
     RQDirectory *m_parent = nullptr;
-    double m_fileSize = 0;
+    // fileSize() of a file; the identity's size.
+    double m_size = 0;
+    // The rest of the identity.
+    std::uint64_t m_device = 0;
+    std::uint64_t m_inode = 0;
+    std::int64_t m_modificationTimeNs = 0;
     std::optional<Sha1Digest> m_digest;
-    RQFileIdentity m_identity;
-    bool m_inPackage = false;
-    bool m_inIPhotoLibrary = false;
-    bool m_inPhotosLibrary = false;
-    bool m_isNetworkItem = false;
+    RQFileIdentity::Kind m_kind = RQFileIdentity::Kind::Unknown;
+    // A byte of its own: the interface changes it while other threads may read the flags.
     bool m_isSelected = false;
-    bool m_holdsPath = true;
+    bool m_hasModificationDate : 1 = false;
+    bool m_inPackage : 1 = false;
+    bool m_inIPhotoLibrary : 1 = false;
+    bool m_inPhotosLibrary : 1 = false;
+    bool m_isNetworkItem : 1 = false;
+    bool m_holdsPath : 1 = true;
 };
 
 template<typename Item>

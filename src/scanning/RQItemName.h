@@ -1,34 +1,54 @@
 #pragma once
 
+#include <QByteArray>
+#include <QChar>
+#include <QString>
 #include <QStringView>
 
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
-// An item's name in one heap block: its length, then its UTF-16 code units. A scan keeps
-// millions of names, and a QString costs its own 24 bytes and a 16-byte header in the block on
-// top of the text. An empty name holds no block. Not shared: moving hands the block over.
+// An item's name in one heap block: a word that holds its length and its width, then its
+// characters, a byte each when the name is ASCII (as nearly every name is), else UTF-16 code
+// units. A scan keeps millions of names, and a QString costs its own 24 bytes and a 16-byte
+// header in the block on top of two bytes a character. An empty name holds no block. Not shared:
+// moving hands the block over.
 class RQItemName final
 {
 public:
     RQItemName() = default;
     explicit RQItemName(QStringView name);
 
-    // Inline: making a path reads the name of every folder above the item.
-    QStringView view() const
-    {
-        if (!m_block)
-            return {};
-        std::uint32_t length = 0;
-        std::memcpy(&length, m_block.get(), sizeof length);
-        return QStringView(m_block.get() + lengthUnits, length);
-    }
     bool isEmpty() const { return !m_block; }
+    qsizetype size() const { return static_cast<qsizetype>(header() >> 1); }
+    // Inline, as size(): making a path writes the name of every folder above the item.
+    void copyTo(QChar *out) const
+    {
+        const qsizetype length = size();
+        if (isWide()) {
+            std::memcpy(static_cast<void *>(out), characters(), static_cast<std::size_t>(length) * sizeof(QChar));
+            return;
+        }
+        const char *bytes = characters();
+        for (qsizetype index = 0; index < length; ++index)
+            out[index] = QChar::fromLatin1(bytes[index]);
+    }
+    QString toString() const;
+    // The name's UTF-8, which for an ASCII name is its bytes.
+    void appendUtf8To(QByteArray &text) const;
 
 private:
-    // The length takes the first two code units.
-    static constexpr std::size_t lengthUnits = sizeof(std::uint32_t) / sizeof(char16_t);
+    // The length, shifted left by one, and the width in the lowest bit (set: UTF-16).
+    std::uint32_t header() const
+    {
+        std::uint32_t value = 0;
+        if (m_block)
+            std::memcpy(&value, m_block.get(), sizeof value);
+        return value;
+    }
+    bool isWide() const { return (header() & 1) != 0; }
+    const char *characters() const { return m_block.get() + sizeof(std::uint32_t); }
 
-    std::unique_ptr<char16_t[]> m_block;
+    std::unique_ptr<char[]> m_block;
 };

@@ -4,8 +4,7 @@
 
 // A symbolic link met by the scan. It stays in the tree and is never digested or grouped on
 // its own, but it takes part in its folder's digest by the place it names, so folders that hold
-// links to the same places can still be equal. It has no bytes of its own (the walk gives it
-// size 0).
+// links to the same places can still be equal. It has no bytes of its own.
 class RQSymbolicLink final : public RQFile
 {
 public:
@@ -19,6 +18,9 @@ public:
     // "/", from the text alone: nothing is looked up or followed on disk.
     QString namedPlace() const;
     std::optional<Sha1Digest> folderDigestContribution() const override;
+    // The length of the target, which the identity keeps, is no content: removing the link
+    // frees nothing worth counting.
+    double fileSize() const override { return 0; }
 
 private:
     friend class RQFile;

@@ -195,10 +195,8 @@ protected:
         RQDuplicateFinderScan scan(nullptr, firstBlockSize);
         EXPECT_TRUE(RQDuplicateFinderWalk(*finder, scan).walkRoots());
         scan.digests.finish({});
-        std::stable_partition(scan.allItems.begin(), scan.allItems.end(),
-                              [](const auto &item) { return !item->isDirectory(); });
         ScanReports reports;
-        reports.groups = RQDuplicateFinderGrouping(*finder, std::move(scan.allItems)).findGroups();
+        reports.groups = RQDuplicateFinderGrouping(*finder, scan).findGroups();
         QCoreApplication::sendPostedEvents();
         return groupsOf(reports);
     }

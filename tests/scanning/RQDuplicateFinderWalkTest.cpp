@@ -47,7 +47,7 @@ protected:
             configure(*m_finder);
         m_accepted = RQDuplicateFinderWalk(*m_finder, m_scan).walkRoots();
         QCoreApplication::sendPostedEvents();
-        return m_scan.allItems.empty() ? nullptr : std::static_pointer_cast<RQDirectory>(m_scan.allItems.front());
+        return m_scan.roots.empty() ? nullptr : m_scan.roots.front();
     }
 
     static std::shared_ptr<RQFile> child(const RQDirectory &folder, const QString &name)
@@ -150,8 +150,9 @@ TEST_F(RQDuplicateFinderWalkTest, RootsThatDoNotExistGiveEmptyRoots)
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->children().empty());
     EXPECT_EQ(first->path(), root(u"missing/"_s));
-    ASSERT_EQ(m_scan.allItems.size(), 3u);
-    EXPECT_EQ(m_scan.allItems[1]->path(), root(u"real/"_s));
+    EXPECT_EQ(m_scan.itemCount, 3);
+    ASSERT_EQ(m_scan.roots.size(), 2u);
+    EXPECT_EQ(m_scan.roots[1]->path(), root(u"real/"_s));
 }
 
 TEST_F(RQDuplicateFinderWalkTest, FirstPhotosLibraryRootIsTakenWhole)
@@ -167,9 +168,9 @@ TEST_F(RQDuplicateFinderWalkTest, FirstPhotosLibraryRootIsTakenWhole)
     photos.reset();
 
     EXPECT_EQ(firstPath, root(u"First.photoslibrary/"_s));
-    ASSERT_EQ(m_scan.allItems.size(), 4u);
-    for (const int rootIndex : {0, 2}) {
-        const auto libraryRoot = std::static_pointer_cast<RQDirectory>(m_scan.allItems[rootIndex]);
+    EXPECT_EQ(m_scan.itemCount, 4);
+    ASSERT_EQ(m_scan.roots.size(), 2u);
+    for (const auto &libraryRoot : m_scan.roots) {
         ASSERT_EQ(libraryRoot->children().size(), 1u);
         const auto library = std::dynamic_pointer_cast<RQDirectory>(libraryRoot->children().front());
         ASSERT_TRUE(library);
@@ -279,14 +280,17 @@ TEST_F(RQDuplicateFinderWalkTest, FolderMetTwiceIsWalkedOnce)
         QCoreApplication::sendPostedEvents();
 
         QStringList paths;
-        for (const auto &item : scan.allItems)
+        std::vector<std::shared_ptr<RQFile>> items;
+        scan.forEachItem([&](const auto &item) {
             paths.append(relative(item->path()));
+            items.push_back(item);
+        });
         EXPECT_FALSE(paths.contains(QString::fromLatin1(row.mountPoint) + u'/')) << paths.join(u' ').toStdString();
         EXPECT_EQ(paths.filter(u"b.txt"_s).size(), 1) << paths.join(u' ').toStdString();
         const QString holder = root(QString::fromLatin1(row.holder)) + u'/';
-        const auto found = std::find_if(scan.allItems.cbegin(), scan.allItems.cend(),
+        const auto found = std::find_if(items.cbegin(), items.cend(),
                                         [&holder](const auto &item) { return item->path() == holder; });
-        ASSERT_NE(found, scan.allItems.cend());
+        ASSERT_NE(found, items.cend());
         EXPECT_TRUE(std::static_pointer_cast<RQDirectory>(*found)->contentNotCompared());
         EXPECT_EQ(log.lines().filter(u"Skipping"_s), QStringList{u"[DEBUG] Skipping a folder already met at another path: "_s
                                            + root(QString::fromLatin1(row.mountPoint)) + u'/'});
@@ -306,11 +310,10 @@ public:
         RQDuplicateFinderScan scan;
         RQDuplicateFinderWalk(*finder, scan, readers).walkRoots();
         QCoreApplication::sendPostedEvents();
-        if (scan.allItems.empty())
+        if (scan.roots.empty())
             return;
-        addTree(*scan.allItems.front(), 0);
-        for (const auto &item : scan.allItems)
-            m_lines.append(item->path());
+        addTree(*scan.roots.front(), 0);
+        scan.forEachItem([this](const auto &item) { m_lines.append(item->path()); });
         m_lines.append(u"files %1 added %2 to digest %3 scanned %4"_s.arg(scan.allFilesCount)
                            .arg(scan.digests.filesAdded())
                            .arg(scan.digests.filesToDigest())

@@ -187,11 +187,46 @@ TEST(RQFileTest, PlacedItemsKeepTheirPathsWhenTheirFolderLetsThemGoOrGoes)
     EXPECT_EQ(medium->path(), u"/elsewhere/medium.jpg"_s);
 }
 
-TEST(RQFileTest, DroppingTheReferencesToChildrenKeepsTheTops)
+TEST(RQFileTest, TheIdentityGivesTheSizeAndTheModificationDate)
 {
-    const PlacedTree tree;
-    const auto loose = RQFile::fileWithPath(u"/loose"_s);
-    std::vector<std::shared_ptr<RQFile>> items = {tree.top, tree.folder, tree.file, loose, tree.link};
-    RQFile::dropReferencesToChildren(items);
-    EXPECT_EQ(items, (std::vector<std::shared_ptr<RQFile>>{tree.top, loose}));
+    struct Row
+    {
+        const char *what;
+        std::int64_t modificationTimeNs;
+        qint64 expectedMilliseconds;
+    };
+    // Rounded down like the file system's seconds and nanoseconds, before 1970 too.
+    const Row rows[] = {
+        {"after 1970", 1'700'000'000'123'456'789, 1'700'000'000'123},
+        {"the epoch", 0, 0},
+        {"a nanosecond before it", -1, -1},
+        {"a millisecond and a bit before it", -1'000'001, -2},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        const auto file = RQFile::fileWithPath(u"/a/file"_s);
+        const RQFileIdentity identity{7, 42, 1234, row.modificationTimeNs, RQFileIdentity::Kind::RegularFile};
+        file->setIdentity(identity);
+        EXPECT_EQ(file->identity(), identity);
+        EXPECT_EQ(file->fileSize(), 1234);
+        EXPECT_EQ(file->modificationDate(), QDateTime::fromMSecsSinceEpoch(row.expectedMilliseconds, Qt::UTC));
+    }
+
+    // A link keeps the length of its target in its identity, and has no bytes of its own.
+    const auto link = RQSymbolicLink::linkWithPath(u"/a/link"_s, u"target"_s);
+    link->setIdentity({7, 43, 6, 0, RQFileIdentity::Kind::SymbolicLink});
+    EXPECT_EQ(link->identity().size, 6);
+    EXPECT_EQ(link->fileSize(), 0);
+
+    // An item no walk read has no identity, whatever its size and dates.
+    const auto medium = RQFile::fileWithPath(u"/library/medium.jpg"_s);
+    medium->setFileSize(0.5);
+    const QDateTime date = QDateTime::fromMSecsSinceEpoch(1'600'000'000'000);
+    medium->setModificationDate(date);
+    EXPECT_FALSE(medium->identity().isKnown());
+    EXPECT_EQ(medium->identity(), RQFileIdentity());
+    EXPECT_EQ(medium->fileSize(), 0.5);
+    EXPECT_EQ(medium->modificationDate(), date);
+    medium->setModificationDate(QDateTime());
+    EXPECT_FALSE(medium->modificationDate().isValid());
 }

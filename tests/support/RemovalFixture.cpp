@@ -171,7 +171,7 @@ void RemovalFixture::scan(const QString &relativeRoot)
     ASSERT_TRUE(RQDuplicateFinderWalk(*finder, walked).walkRoots());
     // The finder's reports are queued for this thread; they run while it still lives.
     QCoreApplication::sendPostedEvents();
-    m_scanned.insert(m_scanned.end(), walked.allItems.cbegin(), walked.allItems.cend());
+    walked.forEachItem([this](const auto &item) { m_scanned.push_back(item); });
 }
 
 std::shared_ptr<RQFile> RemovalFixture::scanned(const QString &relative) const
