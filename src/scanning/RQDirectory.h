@@ -30,6 +30,8 @@ public:
     void addChildren(const std::vector<std::shared_ptr<RQFile>> &children);
     void removeChild(const std::shared_ptr<RQFile> &child) { removeChild(*child); }
     void removeChild(const RQFile &child);
+    // For a folder that gets no more children: gives back the room kept for them.
+    void freeSpareRoom() { m_children.shrink_to_fit(); }
 
     // The folder digest: the SHA-1 of the children's names and digests, in order. A folder that
     // holds a child without a content digest (a file nobody else's size matched, an unreadable

@@ -235,6 +235,8 @@ void RQDuplicateFinderDigests::finish(const std::function<void(qsizetype digeste
         DispatchQueue::global(DispatchPriority::High).async([shared = m_shared] { shared->work(); });
     shared.work();
     shared.waitForAll(total);
+    // Every file handed over is done, so the hand-over is read no more.
+    shared.blocks = {};
     finishPartlyRead();
     shared.onFileDigested.store(nullptr, std::memory_order_release);
 }

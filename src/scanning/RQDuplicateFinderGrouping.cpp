@@ -25,6 +25,19 @@ std::optional<Sha1Digest> digestOf(const RQFile &item)
     return item.contentDigest();
 }
 
+// The digest by which the item is grouped, if it has one and may count: items inside packages
+// only count as library media; empty items and the folders directly inside a library never count.
+std::optional<Sha1Digest> countedDigestOf(const RQFile &item)
+{
+    auto digest = digestOf(item);
+    if (!digest)
+        return std::nullopt;
+    const bool inLibrary = parentIsLibrary(item);
+    if ((!inLibrary && item.inPackage()) || item.isEmpty() || (inLibrary && item.isDirectory()))
+        return std::nullopt;
+    return digest;
+}
+
 bool membersHaveOneSize(const std::vector<std::shared_ptr<RQFile>> &members)
 {
     const double size = members.front()->fileSize();
@@ -43,6 +56,25 @@ void dropFurtherNamesOfOneFile(std::vector<std::shared_ptr<RQFile>> &members)
         const RQFileIdentity &identity = member->identity();
         return identity.isKnown() && !files.insert({identity.device, identity.inode}).second;
     });
+}
+
+// The values that occur more than once, sorted, each once.
+std::vector<std::uint64_t> repeatedValues(std::vector<std::uint64_t> values)
+{
+    std::sort(values.begin(), values.end());
+    std::vector<std::uint64_t> repeated;
+    for (auto run = values.cbegin(); run != values.cend();) {
+        const auto end = std::find_if(run, values.cend(), [run](std::uint64_t value) { return value != *run; });
+        if (end - run > 1)
+            repeated.push_back(*run);
+        run = end;
+    }
+    return repeated;
+}
+
+bool containsValue(const std::vector<std::uint64_t> &sorted, std::uint64_t value)
+{
+    return std::binary_search(sorted.cbegin(), sorted.cend(), value);
 }
 
 } // namespace
@@ -70,6 +102,7 @@ RQDuplicateFinder::Groups RQDuplicateFinderGrouping::findGroups()
 void RQDuplicateFinderGrouping::groupByDigest()
 {
     m_finder.setCurrentProgressStep(2);
+    m_sharedPrefixes = sharedDigestPrefixes();
     const double itemCount = static_cast<double>(m_scan.itemCount);
     qsizetype handled = 0;
     // Files first, then folders, each in walk order: the groups' order follows.
@@ -83,15 +116,31 @@ void RQDuplicateFinderGrouping::groupByDigest()
     }
 }
 
+std::vector<std::uint64_t> RQDuplicateFinderGrouping::sharedDigestPrefixes() const
+{
+    std::vector<std::uint64_t> prefixes;
+    prefixes.reserve(static_cast<std::size_t>(m_scan.itemCount));
+    m_scan.forEachItem([&prefixes](const std::shared_ptr<RQFile> &item) {
+        if (const auto digest = countedDigestOf(*item))
+            prefixes.push_back(DigestHash()(*digest));
+    });
+    return repeatedValues(std::move(prefixes));
+}
+
+std::vector<std::uint64_t> RQDuplicateFinderGrouping::sharedMemberPathHashes() const
+{
+    std::vector<std::uint64_t> hashes;
+    for (const auto &group : m_hashGroups) {
+        for (const auto &member : group.members)
+            hashes.push_back(qHash(member->path()));
+    }
+    return repeatedValues(std::move(hashes));
+}
+
 void RQDuplicateFinderGrouping::addToGroup(const std::shared_ptr<RQFile> &item)
 {
-    const auto digest = digestOf(*item);
-    if (!digest)
-        return;
-    // Items inside packages only count as library media; empty items and the folders directly
-    // inside a library never count.
-    const bool inLibrary = parentIsLibrary(*item);
-    if ((!inLibrary && item->inPackage()) || item->isEmpty() || (inLibrary && item->isDirectory()))
+    const auto digest = countedDigestOf(*item);
+    if (!digest || !containsValue(m_sharedPrefixes, DigestHash()(*digest)))
         return;
     auto &groupIndex = item->isDirectory() ? m_folderGroupIndex : m_fileGroupIndex;
     const auto [found, added] = groupIndex.try_emplace(*digest, m_hashGroups.size());
@@ -174,6 +223,9 @@ RQDuplicateFinder::Groups RQDuplicateFinderGrouping::buildGroups()
     m_finder.setCurrentProgressStep(5);
     m_finder.setCurrentProgress(1.0);
     RQDuplicateFinder::Groups groups;
+    // Only a path whose hash another member's path shares can be taken twice, so only those
+    // paths are kept: a scan may have millions of members.
+    const std::vector<std::uint64_t> sharedPathHashes = sharedMemberPathHashes();
     QSet<QString> takenPaths;
     qint64 totalDuplicates = 0;
     double totalBytes = 0;
@@ -183,8 +235,11 @@ RQDuplicateFinder::Groups RQDuplicateFinderGrouping::buildGroups()
         std::vector<std::shared_ptr<RQFile>> taken;
         for (const auto &member : group.members) {
             // The same item reached through two roots is one item; library media always count.
-            if (parentIsLibrary(*member) || !takenPaths.contains(member->path())) {
-                takenPaths.insert(member->path());
+            const QString path = member->path();
+            const bool mayBeTakenTwice = containsValue(sharedPathHashes, qHash(path));
+            if (parentIsLibrary(*member) || !mayBeTakenTwice || !takenPaths.contains(path)) {
+                if (mayBeTakenTwice)
+                    takenPaths.insert(path);
                 taken.push_back(member);
             }
         }

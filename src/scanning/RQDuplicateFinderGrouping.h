@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -39,15 +40,22 @@ private:
     };
 
     void groupByDigest();
-    // Adds the item to the group of its digest, if it has one and may count.
+    // The first eight bytes of each digest that two items that may count share (and of the few
+    // digests that share only those bytes), sorted. A scan holds millions of items, most of them
+    // with a digest of their own: an item whose digest begins otherwise is alone, and gets no group.
+    std::vector<std::uint64_t> sharedDigestPrefixes() const;
+    // Adds the item to the group of its digest, if it has one, may count and may not be alone.
     void addToGroup(const std::shared_ptr<RQFile> &item);
     void dropUnequalGroups();
     void dropNestedMembers();
     bool liesInDuplicateFolder(const RQFile &member) const;
+    // The hashes of the paths that two members of the groups share (or seem to), sorted.
+    std::vector<std::uint64_t> sharedMemberPathHashes() const;
     RQDuplicateFinder::Groups buildGroups();
 
     RQDuplicateFinder &m_finder;
     const RQDuplicateFinderScan &m_scan;
+    std::vector<std::uint64_t> m_sharedPrefixes;
     // In order of first addition, which decides the member order and so each group's name.
     std::vector<HashGroup> m_hashGroups;
     // Files and folders apart: a file can hold exactly the text a folder's digest is made of.

@@ -116,13 +116,14 @@ bool RQDuplicateFinderWalk::walkRoot(const QString &root)
     DirectoryEntry entry;
     while (!m_finder.isCancelled() && walker.next(entry))
         handleEntry(entry, &walker);
+    closeFoldersFrom(0);
     return true;
 }
 
 void RQDuplicateFinderWalk::handleEntry(const DirectoryEntry &entry, DirectoryWalker *walker)
 {
     // The entries of a folder follow it, so the parent is the open folder one level up.
-    m_folders.resize(static_cast<std::size_t>(entry.depth));
+    closeFoldersFrom(static_cast<std::size_t>(entry.depth));
     m_folderAnswers.erase(m_folderAnswers.begin() + entry.depth, m_folderAnswers.end());
     m_branchPathLengths.resize(static_cast<std::size_t>(entry.depth));
     m_branchPath.truncate(m_branchPathLengths.back());
@@ -186,6 +187,13 @@ void RQDuplicateFinderWalk::openFolder(const std::shared_ptr<RQDirectory> &folde
     m_folderAnswers.emplace_back(m_finder.ignoreList(), judgedPath(path));
     m_branchPath = path;
     m_branchPathLengths.push_back(path.size());
+}
+
+void RQDuplicateFinderWalk::closeFoldersFrom(std::size_t depth)
+{
+    for (std::size_t index = depth; index < m_folders.size(); ++index)
+        m_folders[index]->freeSpareRoom();
+    m_folders.resize(depth);
 }
 
 bool RQDuplicateFinderWalk::isRefused(const DirectoryEntry &entry, bool entryLiesInFolder) const

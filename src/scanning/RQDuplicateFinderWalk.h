@@ -44,6 +44,8 @@ private:
     bool isRefused(const DirectoryEntry &entry, bool entryLiesInFolder) const;
     // path: the folder's, which the walk has at hand.
     void openFolder(const std::shared_ptr<RQDirectory> &folder, const QString &path);
+    // Closes the open folders from the depth down: the walk has met all their entries.
+    void closeFoldersFrom(std::size_t depth);
     bool isFolderMetBefore(const DirectoryEntry &entry, bool entryLiesInFolder);
     // The entry's whole path (a folder's ends with "/"), made only where it is needed.
     QString pathOf(const DirectoryEntry &entry, bool entryLiesInFolder) const;
