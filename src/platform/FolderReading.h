@@ -38,6 +38,8 @@ public:
     void waitUntilPublished() const;
     // true when the folder was not claimed yet: nobody will read it now.
     bool leave();
+    // Neither claimed nor left yet; may change at once unless the caller is the walk.
+    bool isWaiting() const { return m_state.load(std::memory_order_relaxed) == State::Waiting; }
     // The walk is done with the folder: its descriptor, entries and subfolders go, though a
     // queue may still hold the folder itself.
     void release();

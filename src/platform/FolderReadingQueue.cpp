@@ -27,12 +27,10 @@ struct FolderReadingQueue::Shared
             return;
         ++helping;
         for (;;) {
-            changed.wait(lock, [this] { return stopped || (!waiting.empty() && foldersAhead < maximumFoldersAhead); });
+            changed.wait(lock, [this] { return stopped || (canHandOut() && foldersAhead < maximumFoldersAhead); });
             if (stopped)
                 break;
-            std::pop_heap(waiting.begin(), waiting.end(), comesLater);
-            const std::shared_ptr<FolderReading> folder = std::move(waiting.back().folder);
-            waiting.pop_back();
+            const std::shared_ptr<FolderReading> folder = takeSecond();
             if (!folder->claim())
                 continue;
             lock.unlock();
@@ -45,20 +43,52 @@ struct FolderReadingQueue::Shared
         changed.notify_all();
     }
 
-    // Under the lock. Wakes as many helpers as there are new folders: waking them all for a
-    // folder of one subfolder would have them fight for the lock.
+    // Under the lock. The folder the walk meets first is left to the walk: handed to a helper,
+    // the walk would mostly wait for it, and along a branch of one folder a level it would wait
+    // at every level, for far longer than the read takes. So only a second folder is handed out.
+    bool canHandOut()
+    {
+        dropTakenFromTop();
+        return waiting.size() > 1;
+    }
+
+    // Under the lock, with canHandOut() true.
+    std::shared_ptr<FolderReading> takeSecond()
+    {
+        std::pop_heap(waiting.begin(), waiting.end(), comesLater);
+        Waiting first = std::move(waiting.back());
+        waiting.pop_back();
+        std::pop_heap(waiting.begin(), waiting.end(), comesLater);
+        std::shared_ptr<FolderReading> second = std::move(waiting.back().folder);
+        waiting.back() = std::move(first);
+        std::push_heap(waiting.begin(), waiting.end(), comesLater);
+        return second;
+    }
+
+    // Under the lock: the folders on top that the walk claimed or left are nobody's to read.
+    void dropTakenFromTop()
+    {
+        while (!waiting.empty() && !waiting.front().folder->isWaiting()) {
+            std::pop_heap(waiting.begin(), waiting.end(), comesLater);
+            waiting.pop_back();
+        }
+    }
+
+    // Under the lock. Wakes as many helpers as there are folders to hand out: waking them all
+    // for a folder of one subfolder would have them fight for the lock.
     void add(const FolderReading &folder)
     {
         ++foldersAhead;
-        const auto &subfolders = folder.subfolders();
-        for (const auto &subfolder : subfolders) {
+        dropTakenFromTop();
+        for (const auto &subfolder : folder.subfolders()) {
             waiting.push_back({subfolder->position(), subfolder});
             std::push_heap(waiting.begin(), waiting.end(), comesLater);
         }
-        if (subfolders.size() >= static_cast<std::size_t>(helpers))
+        const std::size_t toHandOut = waiting.empty() ? 0 : std::min(waiting.size() - 1, folder.subfolders().size());
+        if (toHandOut >= static_cast<std::size_t>(helpers))
             changed.notify_all();
         else
-            for (std::size_t woken = 0; woken < subfolders.size(); ++woken)
+            for (std::size_t woken = 0; woken < toHandOut; ++woken)
                 changed.notify_one();
     }
 
