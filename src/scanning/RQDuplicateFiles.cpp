@@ -19,7 +19,6 @@ RQDuplicateFiles::RQDuplicateFiles(const QString &hash, const Members &duplicate
     if (m_duplicates.empty())
         return;
     const RQFile &first = *m_duplicates.front();
-    m_iconPath = first.path();
     m_fileName = first.fileName();
     m_UTI = first.UTI();
     m_isDirectory = first.isDirectory();
@@ -33,7 +32,7 @@ QVariant RQDuplicateFiles::icon() const
 {
     // Made here rather than on the scan's thread, since the provider may need the GUI.
     if (!m_iconMade) {
-        m_icon = FileIconSource::iconForFile(m_iconPath);
+        m_icon = FileIconSource::iconForFile(m_duplicates.front()->path());
         m_iconMade = true;
     }
     return m_icon;

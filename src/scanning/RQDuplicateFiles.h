@@ -12,7 +12,8 @@ class RQFile;
 // One group of equal items found by a scan: files with the same content, or folders with the
 // same digest and size. Made by the finder's last stage on the scan's thread and handed to the
 // main thread with the results; the group owns its members. The values taken from the first
-// member are read once, when the group is made. Groups compare by identity.
+// member are read once, when the group is made, but for its path, which the icon alone needs.
+// Groups compare by identity.
 class RQDuplicateFiles final
 {
 public:
@@ -53,7 +54,6 @@ private:
     QString m_fileName;
     double m_totalSize = 0;
     double m_fileSize = 0;
-    QString m_iconPath;
     mutable QVariant m_icon;
     mutable bool m_iconMade = false;
     QString m_UTI;

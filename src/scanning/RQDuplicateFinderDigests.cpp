@@ -263,6 +263,8 @@ void RQDuplicateFinderDigests::finishPartlyRead()
         first = last;
     }
     shared.countDigested(settled);
+    // The largest first, so that no thread is left reading a large file alone at the end.
+    std::reverse(toReadOn.begin(), toReadOn.end());
     parallelFor(
         static_cast<qsizetype>(toReadOn.size()),
         [&shared, &toReadOn](qsizetype index) {

@@ -229,11 +229,13 @@ RQDuplicateFinder::Groups RQDuplicateFinderGrouping::buildGroups()
     QSet<QString> takenPaths;
     qint64 totalDuplicates = 0;
     double totalBytes = 0;
-    for (const auto &group : m_hashGroups) {
+    for (auto &group : m_hashGroups) {
         if (m_finder.isCancelled())
             return {};
+        // Given back as the groups are made, which are what outlives the scan.
+        const std::vector<std::shared_ptr<RQFile>> members = std::exchange(group.members, {});
         std::vector<std::shared_ptr<RQFile>> taken;
-        for (const auto &member : group.members) {
+        for (const auto &member : members) {
             // The same item reached through two roots is one item; library media always count.
             const QString path = member->path();
             const bool mayBeTakenTwice = containsValue(sharedPathHashes, qHash(path));
