@@ -98,10 +98,11 @@ QString RQFile::fileName() const
 {
     if (m_seldom && !m_seldom->fileName.isNull())
         return m_seldom->fileName;
-    const QString pathOrName = m_holdsPath ? m_seldom->path : m_name.toString();
-    if (pathOrName.isEmpty())
+    const bool missing = m_holdsPath ? m_seldom->path.isEmpty() : m_name.isEmpty();
+    if (missing)
         return u"Missing File Name"_s;
-    return FileTypeInfo::displayNameView(pathOrName).toString();
+    // A name holds no "/", so it is its own last component.
+    return m_holdsPath ? FileTypeInfo::displayName(m_seldom->path) : m_name.toString();
 }
 
 std::shared_ptr<RQDirectory> RQFile::parent() const

@@ -30,9 +30,11 @@ public:
             std::memcpy(static_cast<void *>(out), characters(), static_cast<std::size_t>(length) * sizeof(QChar));
             return;
         }
-        const char *bytes = characters();
+        // As code units, which the compiler widens many at a time.
+        const auto *bytes = reinterpret_cast<const unsigned char *>(characters());
+        auto *units = reinterpret_cast<char16_t *>(out);
         for (qsizetype index = 0; index < length; ++index)
-            out[index] = QChar::fromLatin1(bytes[index]);
+            units[index] = bytes[index];
     }
     QString toString() const;
     // The name's UTF-8, which for an ASCII name is its bytes.
