@@ -1,5 +1,7 @@
 #include "platform/GlobalQueue.h"
 
+#include "platform/PoolTask.h"
+
 GlobalQueue::GlobalQueue(QThread::Priority threadPriority)
 {
     m_pool.setMaxThreadCount(QThread::idealThreadCount());
@@ -15,6 +17,7 @@ GlobalQueue::~GlobalQueue()
 
 void GlobalQueue::async(Task task)
 {
+    // The pool deletes the task once it has run.
     if (task)
-        m_pool.start(std::move(task));
+        m_pool.start(new PoolTask(std::move(task)));
 }
