@@ -4,11 +4,9 @@
 
 #include <QRunnable>
 
-// A task on its way through a QThreadPool. The pool's own locks order the hand-off, but a Qt not
-// built for the thread sanitizer hides them from it, which then takes everything the task reads
-// of what the posting thread wrote for a race. So the hand-off is told to it here: the task is
-// released when it is made and acquired when it starts, before it reads anything of its own.
-// Outside a sanitizer build both are nothing.
+// A task on its way through a QThreadPool, which shows the hand-off to the thread sanitizer (see
+// SanitizerHandOff.h): released when it is made, acquired when it starts, before it reads
+// anything of its own.
 class PoolTask final : public QRunnable
 {
 public:
