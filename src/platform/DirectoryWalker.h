@@ -55,7 +55,6 @@ struct DirectoryEntry
     std::int64_t modificationTimeNs = 0;
     // Invalid when the file system keeps no birth time.
     QDateTime creationDate;
-    QDateTime modificationDate;
     // The extended-attribute names, with a leading "user." dropped, so names stored by other
     // systems compare as they were written there. Empty for most entries.
     QStringList extendedAttributeNames;

@@ -122,7 +122,6 @@ bool describeEntry(int directoryDescriptor, const char *name, int flags, const s
     entry.modificationTimeNs = static_cast<std::int64_t>(values.stx_mtime.tv_sec) * 1000000000
                                + values.stx_mtime.tv_nsec;
     entry.creationDate = (values.stx_mask & STATX_BTIME) ? dateOf(values.stx_btime) : QDateTime();
-    entry.modificationDate = (values.stx_mask & STATX_MTIME) ? dateOf(values.stx_mtime) : QDateTime();
     entry.linkTarget.clear();
     entry.linkTargetIsRepresentable = true;
     if (entry.type == DirectoryEntry::Type::SymbolicLink)
