@@ -12,7 +12,6 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 class RQDirectory;
 
