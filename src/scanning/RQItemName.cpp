@@ -2,22 +2,37 @@
 
 #include <algorithm>
 
+namespace {
+
+void writeAscii(QStringView name, char *characters)
+{
+    std::transform(name.cbegin(), name.cend(), characters, [](QChar unit) { return static_cast<char>(unit.unicode()); });
+}
+
+} // namespace
+
 RQItemName::RQItemName(QStringView name)
 {
     if (name.isEmpty())
         return;
     const bool wide = std::any_of(name.cbegin(), name.cend(), [](QChar unit) { return unit.unicode() >= 0x80; });
     const auto length = static_cast<std::uint32_t>(name.size());
+    if (!wide && name.size() <= inlineCapacity) {
+        m_word = length << 1 | inlineMark;
+        writeAscii(name, reinterpret_cast<char *>(&m_word) + 1);
+        return;
+    }
     const std::size_t characterBytes = wide ? length * sizeof(char16_t) : length;
     // Not value-initialised: every byte is written below.
-    m_block.reset(new char[sizeof(std::uint32_t) + characterBytes]);
+    char *made = new char[sizeof(std::uint32_t) + characterBytes];
     const std::uint32_t header = length << 1 | (wide ? 1 : 0);
-    std::memcpy(m_block.get(), &header, sizeof header);
-    char *characters = m_block.get() + sizeof header;
+    std::memcpy(made, &header, sizeof header);
+    char *characters = made + sizeof header;
     if (wide)
         std::memcpy(characters, name.utf16(), characterBytes);
     else
-        std::transform(name.cbegin(), name.cend(), characters, [](QChar unit) { return static_cast<char>(unit.unicode()); });
+        writeAscii(name, characters);
+    m_word = reinterpret_cast<std::uintptr_t>(made);
 }
 
 QString RQItemName::toString() const

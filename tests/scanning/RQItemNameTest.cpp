@@ -10,9 +10,13 @@ using namespace Qt::StringLiterals;
 
 TEST(RQItemNameTest, KeepsEveryCodeUnitOfTheName)
 {
-    // ASCII names are kept a byte a character, any other as UTF-16; each answers the same.
+    // Short ASCII names are kept in the name's own word, longer ones a byte a character in a
+    // block, any other as UTF-16; each answers the same.
     const QString names[] = {
         u"a"_s,
+        u"seven.c"_s,
+        u"eight.cc"_s,
+        u"\u00e9"_s,
         u"photo-08034-83.jpg"_s,
         u"\u007f last ASCII"_s,
         u"caf\u00e9 na\u00efve.txt"_s,
