@@ -89,6 +89,19 @@ void RQDirectory::addChild(const std::shared_ptr<RQFile> &child)
     forgetEmptiness(true);
 }
 
+void RQDirectory::setOwnDevice(std::uint64_t device)
+{
+    if (device == m_device)
+        return;
+    for (const auto &child : m_children) {
+        if (!child->isDirectory() && child->m_parent == this && !child->hasFlag(DeviceKeptApart)) {
+            child->seldom().device = m_device;
+            child->setFlag(DeviceKeptApart, true);
+        }
+    }
+    m_device = device;
+}
+
 void RQDirectory::addChildren(const std::vector<std::shared_ptr<RQFile>> &children)
 {
     for (const auto &child : children)

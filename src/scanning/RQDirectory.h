@@ -81,8 +81,12 @@ private:
     // Clears the kept emptiness answers from this folder upwards; untilUnasked stops at the
     // first folder that holds none, which is enough when a child was added (see addChild).
     void forgetEmptiness(bool untilUnasked);
+    // The files that shared the folder's device keep the one they had.
+    void setOwnDevice(std::uint64_t device);
 
     Children m_children;
+    // The identity's device, which the files in the folder share unless they keep their own.
+    std::uint64_t m_device = 0;
     mutable std::optional<Sha1Digest> m_directoryHash;
     mutable double m_directoryFileSize = 0;
     double m_removedFileSizes = 0;

@@ -10,6 +10,9 @@
 
 using namespace Qt::StringLiterals;
 
+// On 64-bit systems: with its reference counts, an item fills a 112-byte heap block.
+static_assert(sizeof(void *) != 8 || sizeof(RQFile) <= 88, "a scan keeps millions of items");
+
 std::shared_ptr<RQFile> RQFile::fileWithPath(const QString &path)
 {
     return make<RQFile>(path, QUrl());
@@ -39,7 +42,7 @@ void RQFile::initWithPath(const QString &path)
 void RQFile::initWithName(const QString &name, RQDirectory &folder)
 {
     m_name = RQItemName(name);
-    m_holdsPath = false;
+    setFlag(HoldsPath, false);
     m_parent = &folder;
     setContentTypeFrom(name);
     if (name.isEmpty())
@@ -48,7 +51,7 @@ void RQFile::initWithName(const QString &name, RQDirectory &folder)
 
 QString RQFile::path() const
 {
-    if (m_holdsPath)
+    if (!isPlacedByName())
         return m_seldom->path;
     // Measured first and filled from the end, so that the path is one allocation however deep.
     const bool endsWithSlash = isDirectory();
@@ -78,7 +81,7 @@ QString RQFile::path() const
 
 QString RQFile::nameInFolder() const
 {
-    if (!m_holdsPath)
+    if (isPlacedByName())
         return m_name.toString();
     QStringView name(m_seldom->path);
     if (name.endsWith(u'/'))
@@ -88,7 +91,7 @@ QString RQFile::nameInFolder() const
 
 void RQFile::appendNameInFolderUtf8(QByteArray &text) const
 {
-    if (!m_holdsPath)
+    if (isPlacedByName())
         m_name.appendUtf8To(text);
     else
         text += nameInFolder().toUtf8();
@@ -98,11 +101,12 @@ QString RQFile::fileName() const
 {
     if (m_seldom && !m_seldom->fileName.isNull())
         return m_seldom->fileName;
-    const bool missing = m_holdsPath ? m_seldom->path.isEmpty() : m_name.isEmpty();
+    const bool placedByName = isPlacedByName();
+    const bool missing = placedByName ? m_name.isEmpty() : m_seldom->path.isEmpty();
     if (missing)
         return u"Missing File Name"_s;
     // A name holds no "/", so it is its own last component.
-    return m_holdsPath ? FileTypeInfo::displayName(m_seldom->path) : m_name.toString();
+    return placedByName ? m_name.toString() : FileTypeInfo::displayName(m_seldom->path);
 }
 
 std::shared_ptr<RQDirectory> RQFile::parent() const
@@ -113,7 +117,7 @@ std::shared_ptr<RQDirectory> RQFile::parent() const
 
 QDateTime RQFile::modificationDate() const
 {
-    if (!m_hasModificationDate)
+    if (!hasFlag(HasModificationDate))
         return {};
     constexpr std::int64_t nanosecondsPerMillisecond = 1'000'000;
     // Rounded down, also before 1970, as the seconds and nanoseconds of the file system are.
@@ -125,35 +129,77 @@ QDateTime RQFile::modificationDate() const
 
 void RQFile::setModificationDate(const QDateTime &date)
 {
-    m_hasModificationDate = date.isValid();
-    m_modificationTimeNs = m_hasModificationDate ? date.toMSecsSinceEpoch() * 1'000'000 : 0;
+    setFlag(HasModificationDate, date.isValid());
+    m_modificationTimeNs = date.isValid() ? date.toMSecsSinceEpoch() * 1'000'000 : 0;
 }
 
 RQFileIdentity RQFile::identity() const
 {
-    if (m_kind == RQFileIdentity::Kind::Unknown)
+    const RQFileIdentity::Kind known = kind();
+    if (known == RQFileIdentity::Kind::Unknown)
         return {};
-    return {m_device, m_inode, static_cast<std::int64_t>(m_size), m_modificationTimeNs, m_kind};
+    return {device(), m_inode, static_cast<std::int64_t>(m_size), m_modificationTimeNs, known};
 }
 
 void RQFile::setIdentity(const RQFileIdentity &identity)
 {
-    m_device = identity.device;
+    setDevice(identity.device);
     m_inode = identity.inode;
     m_size = static_cast<double>(identity.size);
     m_modificationTimeNs = identity.modificationTimeNs;
-    m_kind = identity.kind;
-    m_hasModificationDate = identity.isKnown();
+    const auto kindBits = static_cast<std::uint16_t>(static_cast<unsigned>(identity.kind) << kindShift);
+    setFlagBits(kindMask | HasModificationDate, kindBits | (identity.isKnown() ? HasModificationDate : 0));
+}
+
+std::uint64_t RQFile::device() const
+{
+    if (isDirectory())
+        return static_cast<const RQDirectory *>(this)->m_device;
+    if (hasFlag(DeviceKeptApart))
+        return m_seldom->device;
+    return m_parent ? m_parent->m_device : 0;
+}
+
+void RQFile::setDevice(std::uint64_t device)
+{
+    if (isDirectory()) {
+        static_cast<RQDirectory *>(this)->setOwnDevice(device);
+        return;
+    }
+    const bool apart = device != (m_parent ? m_parent->m_device : 0);
+    if (apart)
+        seldom().device = device;
+    setFlag(DeviceKeptApart, apart);
+}
+
+void RQFile::setParent(RQDirectory *folder)
+{
+    const std::uint64_t kept = device();
+    m_parent = folder;
+    setDevice(kept);
+}
+
+void RQFile::setFlagBits(std::uint16_t mask, std::uint16_t bits)
+{
+    std::uint16_t flags = m_flags.load(std::memory_order_relaxed);
+    std::uint16_t changed = 0;
+    do {
+        changed = static_cast<std::uint16_t>((flags & ~mask) | bits);
+        // Most settings set what is already there (the walk tells every item it is not on a
+        // network volume): no write then.
+        if (changed == flags)
+            return;
+    } while (!m_flags.compare_exchange_weak(flags, changed, std::memory_order_relaxed));
 }
 
 void RQFile::leaveParent()
 {
-    if (!m_holdsPath) {
+    if (isPlacedByName()) {
         seldom().path = path();
         m_name = RQItemName();
-        m_holdsPath = true;
+        setFlag(HoldsPath, true);
     }
-    m_parent = nullptr;
+    setParent(nullptr);
 }
 
 void RQFile::setAliasDestinationFile(const std::shared_ptr<RQFile> &file)
@@ -171,12 +217,26 @@ RQFile::Seldom &RQFile::seldom()
 
 QString RQFile::fileHash() const
 {
-    return m_digest ? m_digest->toHex() : QString();
+    const std::optional<Sha1Digest> digest = contentDigest();
+    return digest ? digest->toHex() : QString();
 }
 
 void RQFile::setFileHash(const QString &hash)
 {
-    m_digest = Sha1Digest::fromHex(hash);
+    setContentDigest(Sha1Digest::fromHex(hash));
+}
+
+void RQFile::setContentDigest(const std::optional<Sha1Digest> &digest)
+{
+    m_digest = digest.value_or(Sha1Digest());
+    setFlag(HasDigest, digest.has_value());
+}
+
+std::optional<Sha1Digest> RQFile::contentDigest() const
+{
+    if (!hasFlag(HasDigest))
+        return std::nullopt;
+    return m_digest;
 }
 
 bool RQFile::exists() const
@@ -196,14 +256,14 @@ QString RQFile::description() const
 
 qint64 RQFile::determineContentType()
 {
-    setContentTypeFrom(m_holdsPath ? m_seldom->path : m_name.toString());
-    return m_contentType->code();
+    setContentTypeFrom(isPlacedByName() ? m_name.toString() : m_seldom->path);
+    return fileType();
 }
 
 void RQFile::setContentTypeFrom(QStringView pathOrName)
 {
     const QStringView extension = FileTypeInfo::extensionView(pathOrName);
-    m_contentType = isDirectory() ? &RQContentType::forFolder(extension) : &RQContentType::forFile(extension);
+    m_contentType = (isDirectory() ? RQContentType::forFolder(extension) : RQContentType::forFile(extension)).index();
 }
 
 void RQFile::removeFromParent()

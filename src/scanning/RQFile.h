@@ -10,6 +10,8 @@
 #include <QUrl>
 #include <QVariantMap>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -22,8 +24,10 @@ class RQDirectory;
 // asked, and takes its whole path when it loses its folder. Items are made and linked on the
 // scan's thread; after the scan only isSelected and aliasDestinationFile change, and the path
 // an item takes on the thread that lets its folder go. Items compare by identity.
-// A scan keeps millions of items, so an item is small: the walk's size and modification time
-// serve both the getters and the identity, and the flags share a byte.
+// A scan keeps millions of items, so an item is small (with its reference counts, one 112-byte
+// heap block): the walk's size and modification time serve both the getters and the identity,
+// a file keeps no device of its own where its folder's is the same, the content type is a
+// number, and the flags, the selection and the kind share one atomic word.
 class RQFile
 {
 public:
@@ -53,8 +57,8 @@ public:
     QString nameInFolder() const;
     // Appends nameInFolder() in UTF-8 without making it first.
     void appendNameInFolderUtf8(QByteArray &text) const;
-    QString UTI() const { return m_contentType->typeIdentifier(); }
-    qint64 fileType() const { return m_contentType->code(); }
+    QString UTI() const { return contentType().typeIdentifier(); }
+    qint64 fileType() const { return contentType().code(); }
     QUrl fileURL() const { return m_seldom ? m_seldom->fileURL : QUrl(); }
 
     QVariantMap metadata() const { return m_seldom ? m_seldom->metadata : QVariantMap(); }
@@ -63,12 +67,12 @@ public:
     // The content digest as text; empty until the hashing stage sets it.
     virtual QString fileHash() const;
     void setFileHash(const QString &hash);
-    void setContentDigest(const std::optional<Sha1Digest> &digest) { m_digest = digest; }
-    std::optional<Sha1Digest> contentDigest() const { return m_digest; }
+    void setContentDigest(const std::optional<Sha1Digest> &digest);
+    std::optional<Sha1Digest> contentDigest() const;
 
     // What this item adds to its folder's digest. No value makes the folder's digest unique,
     // so that a folder is only ever grouped with a folder whose content was compared in full.
-    virtual std::optional<Sha1Digest> folderDigestContribution() const { return m_digest; }
+    virtual std::optional<Sha1Digest> folderDigestContribution() const { return contentDigest(); }
 
     // The display name of the path, unless one was set (a library reader's title): a scan
     // makes millions of items and shows few of them, so the name is made when asked.
@@ -91,14 +95,14 @@ public:
     RQFileIdentity identity() const;
     void setIdentity(const RQFileIdentity &identity);
 
-    bool inPackage() const { return m_inPackage; }
-    void setInPackage(bool value) { m_inPackage = value; }
-    bool inIPhotoLibrary() const { return m_inIPhotoLibrary; }
-    void setInIPhotoLibrary(bool value) { m_inIPhotoLibrary = value; }
-    bool inPhotosLibrary() const { return m_inPhotosLibrary; }
-    void setInPhotosLibrary(bool value) { m_inPhotosLibrary = value; }
-    bool isNetworkItem() const { return m_isNetworkItem; }
-    virtual void setIsNetworkItem(bool value) { m_isNetworkItem = value; }
+    bool inPackage() const { return hasFlag(InPackage); }
+    void setInPackage(bool value) { setFlag(InPackage, value); }
+    bool inIPhotoLibrary() const { return hasFlag(InIPhotoLibrary); }
+    void setInIPhotoLibrary(bool value) { setFlag(InIPhotoLibrary, value); }
+    bool inPhotosLibrary() const { return hasFlag(InPhotosLibrary); }
+    void setInPhotosLibrary(bool value) { setFlag(InPhotosLibrary, value); }
+    bool isNetworkItem() const { return hasFlag(IsNetworkItem); }
+    virtual void setIsNetworkItem(bool value) { setFlag(IsNetworkItem, value); }
 
     std::shared_ptr<RQFile> aliasDestinationFile() const
     {
@@ -109,8 +113,8 @@ public:
     std::shared_ptr<RQDirectory> parent() const;
     std::shared_ptr<RQDirectory> parentDirectory() const { return parent(); }
 
-    bool isSelected() const { return m_isSelected; }
-    void setSelected(bool selected) { m_isSelected = selected; }
+    bool isSelected() const { return hasFlag(Selected); }
+    void setSelected(bool selected) { setFlag(Selected, selected); }
 
     virtual bool isEmpty() const { return fileSize() == 0; }
     virtual bool isDirectory() const { return false; }
@@ -153,41 +157,64 @@ private:
         QUrl fileURL;
         QVariantMap metadata;
         std::shared_ptr<RQFile> aliasDestinationFile;
+        // The device of a file whose folder is on another one, or that has no folder.
+        std::uint64_t device = 0;
     };
+
+    // The bits of m_flags; the kind of the identity takes the three above them.
+    enum Flag : std::uint16_t {
+        Selected = 1U << 0,
+        HasModificationDate = 1U << 1,
+        InPackage = 1U << 2,
+        InIPhotoLibrary = 1U << 3,
+        InPhotosLibrary = 1U << 4,
+        IsNetworkItem = 1U << 5,
+        HoldsPath = 1U << 6,
+        HasDigest = 1U << 7,
+        DeviceKeptApart = 1U << 8,
+    };
+    static constexpr int kindShift = 9;
+    static constexpr std::uint16_t kindMask = 7U << kindShift;
 
     void initWithPath(const QString &path);
     void initWithName(const QString &name, RQDirectory &folder);
     Seldom &seldom();
     // Called by the folder that lets the item go or goes while the item stays.
     void leaveParent();
-    void setParent(RQDirectory *folder) { m_parent = folder; }
-    bool isPlacedByName() const { return !m_holdsPath; }
+    // Keeps the device the item has, whichever folder it moves to.
+    void setParent(RQDirectory *folder);
+    bool isPlacedByName() const { return !hasFlag(HoldsPath); }
+    const RQContentType &contentType() const { return RQContentType::withIndex(m_contentType); }
+    RQFileIdentity::Kind kind() const
+    {
+        return static_cast<RQFileIdentity::Kind>((m_flags.load(std::memory_order_relaxed) & kindMask) >> kindShift);
+    }
+    std::uint64_t device() const;
+    // A folder keeps its own; a file keeps one only where its folder's differs.
+    void setDevice(std::uint64_t device);
+
+    bool hasFlag(Flag flag) const { return (m_flags.load(std::memory_order_relaxed) & flag) != 0; }
+    void setFlag(Flag flag, bool value) { setFlagBits(flag, value ? flag : 0); }
+    // Atomic, since the interface sets the selection while other threads may set other bits.
+    void setFlagBits(std::uint16_t mask, std::uint16_t bits);
     // From the extension of the path, or of the name of an item placed by name.
     void setContentTypeFrom(QStringView pathOrName);
 
     // Empty unless the item is placed by name.
     RQItemName m_name;
     QDateTime m_creationDate;
-    // Set when the item is made; see RQContentType.
-    const RQContentType *m_contentType = nullptr;
     std::unique_ptr<Seldom> m_seldom;
     RQDirectory *m_parent = nullptr;
     // fileSize() of a file; the identity's size.
     double m_size = 0;
-    // The rest of the identity.
-    std::uint64_t m_device = 0;
+    // The rest of the identity, but for its device (see device()) and kind (in m_flags).
     std::uint64_t m_inode = 0;
     std::int64_t m_modificationTimeNs = 0;
-    std::optional<Sha1Digest> m_digest;
-    RQFileIdentity::Kind m_kind = RQFileIdentity::Kind::Unknown;
-    // A byte of its own: the interface changes it while other threads may read the flags.
-    bool m_isSelected = false;
-    bool m_hasModificationDate : 1 = false;
-    bool m_inPackage : 1 = false;
-    bool m_inIPhotoLibrary : 1 = false;
-    bool m_inPhotosLibrary : 1 = false;
-    bool m_isNetworkItem : 1 = false;
-    bool m_holdsPath : 1 = true;
+    // Meaningful when HasDigest is set.
+    Sha1Digest m_digest;
+    // RQContentType::index() of the type, set when the item is made.
+    std::uint16_t m_contentType = 0;
+    std::atomic<std::uint16_t> m_flags = HoldsPath;
 };
 
 template<typename Item>

@@ -22,11 +22,14 @@ TEST(RQContentTypeTest, FilesTakeTheTypeOfTheirExtensionExceptPdf)
     EXPECT_EQ(RQContentType::forFolder(u"app"_s).code(), RQFile::Application);
 }
 
-TEST(RQContentTypeTest, OneTypePerExtensionForEveryThread)
+TEST(RQContentTypeTest, OneTypePerIdentifierForEveryThread)
 {
     const RQContentType *here = &RQContentType::forFile(u"mp3"_s);
     EXPECT_EQ(&RQContentType::forFile(u"mp3"_s), here);
-    EXPECT_NE(&RQContentType::forFile(u"MP3"_s), here) << "extensions are told apart by their exact text";
+    EXPECT_EQ(&RQContentType::forFile(u"jpeg"_s), &RQContentType::forFile(u"jpg"_s)) << "one type, two extensions";
+    EXPECT_NE(&RQContentType::forFile(u"txt"_s), here);
+    for (const RQContentType *type : {here, &RQContentType::forFile(u"txt"_s), &RQContentType::forFolder(u"app"_s)})
+        EXPECT_EQ(&RQContentType::withIndex(type->index()), type);
     const RQContentType *elsewhere = nullptr;
     std::thread([&elsewhere] { elsewhere = &RQContentType::forFile(u"mp3"_s); }).join();
     EXPECT_EQ(elsewhere, here);

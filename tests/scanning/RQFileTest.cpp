@@ -230,3 +230,41 @@ TEST(RQFileTest, TheIdentityGivesTheSizeAndTheModificationDate)
     medium->setModificationDate(QDateTime());
     EXPECT_FALSE(medium->modificationDate().isValid());
 }
+
+TEST(RQFileTest, AFileKeepsItsDeviceWhateverHappensToItsFolder)
+{
+    // A file keeps no device of its own where its folder's is the same; none of what follows
+    // may change the device its identity gives.
+    const auto identityOn = [](std::uint64_t device, std::uint64_t inode, RQFileIdentity::Kind kind) {
+        return RQFileIdentity{device, inode, 0, 0, kind};
+    };
+    auto top = RQDirectory::fileWithPath(u"/top"_s);
+    top->setIdentity(identityOn(5, 1, RQFileIdentity::Kind::Directory));
+    const auto other = RQDirectory::fileWithPath(u"/other"_s);
+    other->setIdentity(identityOn(6, 1, RQFileIdentity::Kind::Directory));
+    const auto makeFile = [&top](const QString &name, std::uint64_t device) {
+        auto file = RQFile::fileWithName(name, *top);
+        file->setIdentity({device, 9, 0, 0, RQFileIdentity::Kind::RegularFile});
+        top->addChild(file);
+        return file;
+    };
+    const auto shared = makeFile(u"shared"_s, 5);
+    const auto ownDevice = makeFile(u"bind-mounted"_s, 8);
+    const auto moved = makeFile(u"moved"_s, 5);
+    const auto removed = makeFile(u"removed"_s, 5);
+    const auto kept = makeFile(u"kept"_s, 5);
+    EXPECT_EQ(shared->identity().device, 5U);
+    EXPECT_EQ(ownDevice->identity().device, 8U);
+
+    other->addChild(moved);
+    EXPECT_EQ(moved->identity().device, 5U) << "moved to a folder on another device";
+    top->removeChild(removed);
+    EXPECT_EQ(removed->identity().device, 5U) << "let go by its folder";
+    top->setIdentity(identityOn(7, 1, RQFileIdentity::Kind::Directory));
+    EXPECT_EQ(top->identity().device, 7U);
+    EXPECT_EQ(shared->identity().device, 5U) << "its folder read again on another device";
+    EXPECT_EQ(ownDevice->identity().device, 8U);
+    top.reset();
+    EXPECT_EQ(kept->identity().device, 5U) << "outlived its folder";
+    EXPECT_EQ(kept->path(), u"/top/kept"_s);
+}
