@@ -1,9 +1,12 @@
 #pragma once
 
+#include "scanning/Sha1Digest.h"
+
 #include <QString>
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -11,29 +14,37 @@ class RQFile;
 
 // One group of equal items found by a scan: files with the same content, or folders with the
 // same digest and size. Made by the finder's last stage on the scan's thread and handed to the
-// main thread with the results; the group owns its members. The values taken from the first
-// member are read once, when the group is made, but for its path, which the icon alone needs.
-// Groups compare by identity.
+// main thread with the results; the group owns its members. The sizes and the package flag are
+// taken from the first member when the group is made; its name, type and path are read from it
+// when asked, since a scan makes many groups and shows few. Groups compare by identity.
 class RQDuplicateFiles final
 {
+    // Lets make_shared reach the constructor, and no one outside the class.
+    struct Made
+    {
+        explicit Made() = default;
+    };
+
 public:
     using Members = std::vector<std::shared_ptr<RQFile>>;
 
-    // duplicates: the members, at least two.
+    // hash: the members' digest as text; duplicates: the members, at least two.
     static std::shared_ptr<RQDuplicateFiles> duplicateFilesWithHash(const QString &hash,
                                                                     const Members &duplicates);
 
+    RQDuplicateFiles(Made, const QString &hash, const Members &duplicates);
     RQDuplicateFiles(const RQDuplicateFiles &) = delete;
     RQDuplicateFiles &operator=(const RQDuplicateFiles &) = delete;
 
-    QString fileName() const { return m_fileName; }
+    QString fileName() const;
     double totalSize() const { return m_totalSize; }
     double fileSize() const { return m_fileSize; }
-    QString UTI() const { return m_UTI; }
-    bool isDirectory() const { return m_isDirectory; }
+    QString UTI() const;
+    bool isDirectory() const;
     bool isPackage() const { return m_isPackage; }
-    qint64 fileType() const { return m_fileType; }
-    QString fileHash() const { return m_fileHash; }
+    qint64 fileType() const;
+    // Empty for a group made with a text that is no digest.
+    QString fileHash() const { return m_digest ? m_digest->toHex() : QString(); }
     const Members &duplicates() const { return m_duplicates; }
 
     // The platform's icon for the first member's path (a QIcon in a QVariant, see
@@ -49,17 +60,10 @@ public:
     QString description() const;
 
 private:
-    RQDuplicateFiles(const QString &hash, const Members &duplicates);
-
-    QString m_fileName;
     double m_totalSize = 0;
     double m_fileSize = 0;
-    mutable QVariant m_icon;
-    mutable bool m_iconMade = false;
-    QString m_UTI;
-    bool m_isDirectory = false;
-    bool m_isPackage = false;
-    qint64 m_fileType = -1;
-    QString m_fileHash;
+    mutable std::unique_ptr<QVariant> m_icon;
     Members m_duplicates;
+    std::optional<Sha1Digest> m_digest;
+    bool m_isPackage = false;
 };

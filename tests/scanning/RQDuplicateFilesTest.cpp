@@ -8,13 +8,16 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(RQDuplicateFilesTest, TakesItsValuesFromTheFirstMemberOnce)
+TEST(RQDuplicateFilesTest, TakesItsValuesFromTheFirstMember)
 {
     const RQDuplicateFiles::Members members = {fileOfSize(u"/a/photo.jpg"_s, 1000), fileOfSize(u"/b/copy.jpg"_s, 1000),
                                                fileOfSize(u"/c/third.jpg"_s, 1000)};
-    const auto group = RQDuplicateFiles::duplicateFilesWithHash(u"abc"_s, members);
+    const QString digest = u"a9993e364706816aba3e25717850c26c9cd0d89d"_s;
+    const auto group = RQDuplicateFiles::duplicateFilesWithHash(digest.toUpper(), members);
+    // The sizes are the ones the scan grouped by.
     members.front()->setFileSize(5);
-    EXPECT_EQ(group->fileHash(), u"abc"_s);
+    EXPECT_EQ(group->fileHash(), digest);
+    EXPECT_TRUE(RQDuplicateFiles::duplicateFilesWithHash(u"abc"_s, members)->fileHash().isEmpty()) << "no digest";
     EXPECT_EQ(group->count(), 3);
     EXPECT_EQ(group->totalSize(), 3000);
     EXPECT_EQ(group->fileSize(), 1000);
