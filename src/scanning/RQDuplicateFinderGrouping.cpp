@@ -103,6 +103,9 @@ void RQDuplicateFinderGrouping::groupByDigest()
 {
     m_finder.setCurrentProgressStep(2);
     m_sharedPrefixes = sharedDigestPrefixes();
+    // Each group's digest begins with one of the shared prefixes, and nearly each prefix makes
+    // one group: room for them at once spares the copies a growing list makes.
+    m_hashGroups.reserve(m_sharedPrefixes.size());
     const double itemCount = static_cast<double>(m_scan.itemCount);
     qsizetype handled = 0;
     // Files first, then folders, each in walk order: the groups' order follows.
@@ -114,6 +117,8 @@ void RQDuplicateFinderGrouping::groupByDigest()
             addToGroup(item);
         });
     }
+    m_fileGroupIndex = {};
+    m_folderGroupIndex = {};
 }
 
 std::vector<std::uint64_t> RQDuplicateFinderGrouping::sharedDigestPrefixes() const
@@ -154,7 +159,8 @@ void RQDuplicateFinderGrouping::dropUnequalGroups()
     m_finder.setCurrentProgressStep(3);
     const double groupCount = static_cast<double>(m_hashGroups.size());
     qsizetype handled = 0;
-    std::vector<HashGroup> kept;
+    // The kept groups move up in place: a second list would double the groups' memory.
+    std::size_t keptCount = 0;
     for (auto &group : m_hashGroups) {
         if (m_finder.isCancelled())
             break;
@@ -166,11 +172,11 @@ void RQDuplicateFinderGrouping::dropUnequalGroups()
             if (member->isDirectory() && !member->inPackage())
                 m_dupDirPaths.insert(member->path());
         }
-        kept.push_back(std::move(group));
+        HashGroup &place = m_hashGroups[keptCount++];
+        if (&place != &group)
+            place = std::move(group);
     }
-    m_hashGroups = std::move(kept);
-    m_fileGroupIndex.clear();
-    m_folderGroupIndex.clear();
+    m_hashGroups.erase(m_hashGroups.begin() + static_cast<std::ptrdiff_t>(keptCount), m_hashGroups.end());
 }
 
 bool RQDuplicateFinderGrouping::liesInDuplicateFolder(const RQFile &member) const
