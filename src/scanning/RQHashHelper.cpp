@@ -37,11 +37,15 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
     qint64 end = to.value_or(toTheEnd);
     if (expectedSize && end >= *expectedSize)
         end = toTheEnd;
-    ::posix_fadvise(file.get(), from, 0, POSIX_FADV_SEQUENTIAL);
+    // A read of one chunk has nothing to read ahead for, and a scan reads many small files.
+    const qint64 last = end == toTheEnd ? expectedSize.value_or(toTheEnd) : end;
+    if (last - from > static_cast<qint64>(chunkSize))
+        ::posix_fadvise(file.get(), from, 0, POSIX_FADV_SEQUENTIAL);
     if (from > 0 && ::lseek(file.get(), from, SEEK_SET) != from)
         return FileRangeRead::Unreadable;
 
-    const auto buffer = std::make_unique<char[]>(chunkSize);
+    // Not cleared: only the bytes read go to the hasher.
+    const auto buffer = std::make_unique_for_overwrite<char[]>(chunkSize);
     qint64 total = from;
     for (;;) {
         if (shouldStop && shouldStop())
@@ -62,6 +66,9 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
         if (expectedSize && total > *expectedSize)
             return FileRangeRead::SizeChanged;
         hasher.update(buffer.get(), static_cast<std::size_t>(count));
+        // A regular file reads short only at its end: no further read is needed to find it.
+        if (expectedSize && total == *expectedSize && static_cast<std::size_t>(count) < wanted)
+            break;
     }
     if (expectedSize && total != (end == toTheEnd ? *expectedSize : end))
         return FileRangeRead::SizeChanged;
