@@ -235,13 +235,13 @@ TEST(RQFileTest, AFileKeepsItsDeviceWhateverHappensToItsFolder)
 {
     // A file keeps no device of its own where its folder's is the same; none of what follows
     // may change the device its identity gives.
-    const auto identityOn = [](std::uint64_t device, std::uint64_t inode, RQFileIdentity::Kind kind) {
-        return RQFileIdentity{device, inode, 0, 0, kind};
+    const auto folderOn = [](std::uint64_t device) {
+        return RQFileIdentity{device, 1, 0, 0, RQFileIdentity::Kind::Directory};
     };
     auto top = RQDirectory::fileWithPath(u"/top"_s);
-    top->setIdentity(identityOn(5, 1, RQFileIdentity::Kind::Directory));
+    top->setIdentity(folderOn(5));
     const auto other = RQDirectory::fileWithPath(u"/other"_s);
-    other->setIdentity(identityOn(6, 1, RQFileIdentity::Kind::Directory));
+    other->setIdentity(folderOn(6));
     const auto makeFile = [&top](const QString &name, std::uint64_t device) {
         auto file = RQFile::fileWithName(name, *top);
         file->setIdentity({device, 9, 0, 0, RQFileIdentity::Kind::RegularFile});
@@ -260,7 +260,7 @@ TEST(RQFileTest, AFileKeepsItsDeviceWhateverHappensToItsFolder)
     EXPECT_EQ(moved->identity().device, 5U) << "moved to a folder on another device";
     top->removeChild(removed);
     EXPECT_EQ(removed->identity().device, 5U) << "let go by its folder";
-    top->setIdentity(identityOn(7, 1, RQFileIdentity::Kind::Directory));
+    top->setIdentity(folderOn(7));
     EXPECT_EQ(top->identity().device, 7U);
     EXPECT_EQ(shared->identity().device, 5U) << "its folder read again on another device";
     EXPECT_EQ(ownDevice->identity().device, 8U);
