@@ -37,6 +37,8 @@ struct RQDuplicateFinderDigests::PartlyRead
     RQFile *file = nullptr;
     Sha1Digest firstBlockDigest;
     std::unique_ptr<Sha1Hasher> hasher;
+    // The file the first block was read from: the rest must come from the same version of it.
+    std::optional<FileVersion> version;
     // The next one in the list the digest threads push to.
     PartlyRead *next = nullptr;
 };
@@ -102,13 +104,14 @@ struct RQDuplicateFinderDigests::Shared
         const auto size = static_cast<qint64>(file.fileSize());
         const bool whole = firstBlockSize == 0 || size <= static_cast<qint64>(firstBlockSize);
         auto hasher = std::make_unique<Sha1Hasher>();
-        if (!read(file, 0, whole ? size : static_cast<qint64>(firstBlockSize), *hasher))
+        std::optional<FileVersion> version;
+        if (!read(file, 0, whole ? size : static_cast<qint64>(firstBlockSize), *hasher, version))
             return true;
         if (whole) {
             file.setContentDigest(hasher->finish());
             return true;
         }
-        auto *started = new PartlyRead {&file, hasher->digestSoFar(), std::move(hasher), partlyRead.load()};
+        auto *started = new PartlyRead {&file, hasher->digestSoFar(), std::move(hasher), version, partlyRead.load()};
         while (!partlyRead.compare_exchange_weak(started->next, started)) {
         }
         return false;
@@ -118,17 +121,18 @@ struct RQDuplicateFinderDigests::Shared
     void digestRest(PartlyRead &started) const
     {
         const auto size = static_cast<qint64>(started.file->fileSize());
-        if (read(*started.file, static_cast<qint64>(firstBlockSize), size, *started.hasher))
+        if (read(*started.file, static_cast<qint64>(firstBlockSize), size, *started.hasher, started.version))
             started.file->setContentDigest(started.hasher->finish());
     }
 
     // Only the bytes the walk measured are compared: a file whose size has changed since then
-    // gets no digest, as its walked size would no longer be its size.
-    bool read(RQFile &file, qint64 from, qint64 to, Sha1Hasher &hasher) const
+    // gets no digest, as its walked size would no longer be its size; nor does one that is no
+    // longer the file the walk saw, or the version an earlier range was read from.
+    bool read(RQFile &file, qint64 from, qint64 to, Sha1Hasher &hasher, std::optional<FileVersion> &version) const
     {
         const auto size = static_cast<qint64>(file.fileSize());
-        const FileRangeRead result =
-            hashFileRange(file.path(), chunkSize, size, from, to, hasher, [this] { return isCancelled(); });
+        const FileRangeRead result = hashFileRange(file.path(), chunkSize, file.identity(), size, from, to, hasher,
+                                                   version, [this] { return isCancelled(); });
         if (result == FileRangeRead::SizeChanged)
             SystemLog::debug(u"The size of %1 changed during the scan; it is left out"_s.arg(file.path()));
         if (result != FileRangeRead::Read)

@@ -16,11 +16,38 @@
 
 namespace {
 
+// What a range of a scanned file is read against, and the version it was read from.
+struct FileRangeChecks
+{
+    const RQFileIdentity &walked;
+    std::optional<FileVersion> &version;
+};
+
+FileVersion versionOf(const struct stat &status)
+{
+    constexpr std::int64_t nanosecondsPerSecond = 1'000'000'000;
+    return {status.st_dev, status.st_ino, status.st_size,
+            status.st_mtim.tv_sec * nanosecondsPerSecond + status.st_mtim.tv_nsec,
+            status.st_ctim.tv_sec * nanosecondsPerSecond + status.st_ctim.tv_nsec};
+}
+
+// The open file is the one the walk saw, and the one an earlier range was read from.
+bool isExpectedFile(const FileVersion &open, const FileRangeChecks &checks)
+{
+    const RQFileIdentity &walked = checks.walked;
+    if (walked.isKnown()
+        && (open.device != walked.device || open.inode != walked.inode
+            || open.modificationTimeNs != walked.modificationTimeNs))
+        return false;
+    return !checks.version || *checks.version == open;
+}
+
 // Adds bytes [from, to) to the hasher; to none, or equal to the expected size, reads to the end.
 // expectedSize: none reads whatever the size; a value makes any other size, on opening or in
-// the bytes read, a changed size.
+// the bytes read, a changed size. checks, when given, make another file or version one too.
 FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optional<qint64> expectedSize, qint64 from,
-                        std::optional<qint64> to, Sha1Hasher &hasher, const std::function<bool()> &shouldStop)
+                        std::optional<qint64> to, Sha1Hasher &hasher, const std::function<bool()> &shouldStop,
+                        const FileRangeChecks *checks)
 {
     if (chunkSize == 0)
         chunkSize = RQHashHelper::defaultChunkSize;
@@ -31,6 +58,9 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
         return FileRangeRead::Unreadable;
     if (expectedSize && status.st_size != *expectedSize)
+        return FileRangeRead::SizeChanged;
+    const FileVersion opened = versionOf(status);
+    if (checks && !isExpectedFile(opened, *checks))
         return FileRangeRead::SizeChanged;
     // Where reading stops short of the end of the file.
     constexpr qint64 toTheEnd = std::numeric_limits<qint64>::max();
@@ -72,6 +102,12 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
     }
     if (expectedSize && total != (end == toTheEnd ? *expectedSize : end))
         return FileRangeRead::SizeChanged;
+    if (checks) {
+        // Written while it was read: the bytes read may mix two versions.
+        if (::fstat(file.get(), &status) != 0 || versionOf(status) != opened)
+            return FileRangeRead::SizeChanged;
+        checks->version = opened;
+    }
     return FileRangeRead::Read;
 }
 
@@ -80,15 +116,17 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
 std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size_t chunkSize)
 {
     Sha1Hasher hasher;
-    if (hashRange(path, chunkSize, std::nullopt, 0, std::nullopt, hasher, {}) != FileRangeRead::Read)
+    if (hashRange(path, chunkSize, std::nullopt, 0, std::nullopt, hasher, {}, nullptr) != FileRangeRead::Read)
         return std::nullopt;
     return hasher.finish();
 }
 
-FileRangeRead hashFileRange(const QString &path, std::size_t chunkSize, qint64 size, qint64 from, qint64 to,
-                            Sha1Hasher &hasher, const std::function<bool()> &shouldStop)
+FileRangeRead hashFileRange(const QString &path, std::size_t chunkSize, const RQFileIdentity &walked, qint64 size,
+                            qint64 from, qint64 to, Sha1Hasher &hasher, std::optional<FileVersion> &version,
+                            const std::function<bool()> &shouldStop)
 {
-    return hashRange(path, chunkSize, size, from, to, hasher, shouldStop);
+    const FileRangeChecks checks {walked, version};
+    return hashRange(path, chunkSize, size, from, to, hasher, shouldStop, &checks);
 }
 
 QString RQHashHelper::sha1ForFileWithPath(const QString &path)

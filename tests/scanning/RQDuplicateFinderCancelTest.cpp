@@ -132,10 +132,12 @@ TEST(RQDuplicateFinderCancelTest, DigestsStopBeforeTheNextChunk)
     constexpr qint64 size = 3 * 64 * 1024;
     int asked = 0;
     Sha1Hasher stopped;
-    EXPECT_EQ(hashFileRange(path, 64 * 1024, size, 0, size, stopped, [&asked] { return ++asked > 2; }),
+    std::optional<FileVersion> version;
+    EXPECT_EQ(hashFileRange(path, 64 * 1024, {}, size, 0, size, stopped, version, [&asked] { return ++asked > 2; }),
               FileRangeRead::Stopped);
     EXPECT_EQ(asked, 3) << "asked before each chunk until it stopped";
     Sha1Hasher whole;
-    EXPECT_EQ(hashFileRange(path, 64 * 1024, size, 0, size, whole, [] { return false; }), FileRangeRead::Read);
+    EXPECT_EQ(hashFileRange(path, 64 * 1024, {}, size, 0, size, whole, version, [] { return false; }),
+              FileRangeRead::Read);
     EXPECT_EQ(whole.finish(), Sha1Hasher::digest(QByteArray(size, 'x').constData(), size));
 }

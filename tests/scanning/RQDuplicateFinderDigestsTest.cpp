@@ -1,6 +1,8 @@
 #include "scanning/RQDuplicateFinderDigests.h"
 
 #include "ScanFixture.h"
+#include "platform/DirectoryWalker.h"
+#include "scanning/Sha1Hasher.h"
 #include "scanning/RQDuplicateFinderGrouping.h"
 #include "scanning/RQDuplicateFinderScan.h"
 #include "scanning/RQDuplicateFinderWalk.h"
@@ -18,7 +20,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -183,6 +188,81 @@ TEST(RQDuplicateFinderDigestsTest, OnlyFilesEqualInTheirFirstBlockAreReadWhole)
             EXPECT_EQ(files[index]->fileHash(), RQHashHelper::sha1ForData(cases[index].content));
         }
     }
+}
+
+// A file replaced by rename after its first block was read (an atomic save) would otherwise get
+// a digest of one version's first block and the other's tail, equal to a file it never held.
+TEST(RQDuplicateFinderDigestsTest, AFileReplacedBetweenItsTwoReadsKeepsNoDigest)
+{
+    const TemporaryFolder folder;
+    const qsizetype tail = 100000;
+    const QByteArray firstBlock(64 * 1024, 'H');
+    const QString copied = folder.writeFile(u"Y"_s, firstBlock + QByteArray(tail, '2'));
+    const QString replaced = folder.writeFile(u"X"_s, firstBlock + QByteArray(tail, '1'));
+    const QString staged = folder.writeFile(u"staged"_s, QByteArray(64 * 1024, 'h') + QByteArray(tail, '2'));
+    const double size = double(firstBlock.size() + tail);
+    const std::vector<std::shared_ptr<RQFile>> files = {fileOfSize(copied, size), fileOfSize(replaced, size)};
+    RQDuplicateFinderDigests digests(64 * 1024, 64 * 1024);
+    for (const auto &file : files)
+        digests.addFile(*file);
+    // The first report comes before any read, the second once the first blocks are read and
+    // before either file is read on.
+    std::atomic<int> reports = 0;
+    const LogCapture log;
+    digests.finish([&](qsizetype) {
+        if (++reports == 2) {
+            ASSERT_EQ(::rename(QFile::encodeName(staged).constData(), QFile::encodeName(replaced).constData()), 0);
+        }
+    });
+
+    ASSERT_GE(reports.load(), 2);
+    EXPECT_FALSE(files[1]->contentDigest().has_value());
+    EXPECT_TRUE(log.contains(u"[DEBUG] The size of %1 changed during the scan; it is left out"_s.arg(replaced)));
+    EXPECT_NE(files[0]->fileHash(), files[1]->fileHash());
+}
+
+// A range read checks the open file against the walk's identity, against the version an
+// earlier range came from, and against itself once read: a file written while it was read
+// (same size, new times) would mix two versions.
+TEST(RQDuplicateFinderDigestsTest, ARangeIsReadOnlyFromTheFileTheWalkAndTheFirstRangeSaw)
+{
+    const TemporaryFolder folder;
+    const qint64 size = 3 * 64 * 1024;
+    const QString path = folder.writeFile(u"file"_s, QByteArray(size, 'x'));
+    const QString other = folder.writeFile(u"other"_s, QByteArray(size, 'x'));
+    // Times in the past, so that a write now gives new ones even within the clock's tick.
+    const timespec past[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), past, 0), 0);
+    DirectoryEntry walked;
+    ASSERT_TRUE(DirectoryWalker::readEntry(path, walked));
+    const RQFileIdentity identity {walked.device, walked.inode, size, walked.modificationTimeNs,
+                                   RQFileIdentity::Kind::RegularFile};
+    const auto readRange = [&](const QString &at, qint64 from, std::optional<FileVersion> &version,
+                               const std::function<bool()> &duringRead = {}) {
+        Sha1Hasher hasher;
+        return hashFileRange(at, 64 * 1024, identity, size, from, size, hasher, version, duringRead);
+    };
+
+    std::optional<FileVersion> version;
+    EXPECT_EQ(readRange(path, 0, version), FileRangeRead::Read);
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(readRange(path, 64 * 1024, version), FileRangeRead::Read) << "the same file again";
+    std::optional<FileVersion> none;
+    EXPECT_EQ(readRange(other, 0, none), FileRangeRead::SizeChanged) << "another file than the walk saw";
+    std::optional<FileVersion> otherVersion = version;
+    otherVersion->changeTimeNs += 1;
+    EXPECT_EQ(readRange(path, 64 * 1024, otherVersion), FileRangeRead::SizeChanged) << "another version";
+    std::optional<FileVersion> written;
+    const auto writeOnce = [&path, written = false]() mutable {
+        if (!std::exchange(written, true)) {
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::ReadWrite));
+            file.seek(size - 1);
+            file.write("y");
+        }
+        return false;
+    };
+    EXPECT_EQ(readRange(path, 0, written, writeOnce), FileRangeRead::SizeChanged) << "written while read";
 }
 
 class RQDuplicateFinderFirstBlockTest : public ScanFixture
