@@ -156,8 +156,9 @@ Sha1Digest RQDirectory::digest() const
         m_directoryHash = uniqueFolderDigest();
         return *m_directoryHash;
     }
-    // Each child by its name and its digest, so that equal content under other names is not a
-    // copy: the name's bytes, a NUL (which no name holds), then the 40 characters of the digest.
+    // Each child by its name, its kind and its digest, so that equal content under other names,
+    // or a file whose bytes are a folder's digest input, is not a copy: the name's bytes, a NUL
+    // (which no name holds), the kind's letter, then the 40 characters of the digest.
     // Gathered in blocks: one digest call per child costs more than the child's bytes.
     constexpr qsizetype blockSize = 64 * 1024;
     Sha1Hasher hasher;
@@ -172,6 +173,7 @@ Sha1Digest RQDirectory::digest() const
         // not), which is the name's bytes.
         child->appendNameInFolderUtf8(text);
         text += '\0';
+        text += child->folderDigestKind();
         char hex[40];
         child->folderDigestContribution()->writeHex(hex);
         text.append(hex, sizeof hex);

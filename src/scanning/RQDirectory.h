@@ -39,6 +39,7 @@ public:
     // no other folder can have, so it never counts as a duplicate.
     QString fileHash() const override;
     std::optional<Sha1Digest> folderDigestContribution() const override { return digest(); }
+    char folderDigestKind() const override { return 'd'; }
     Sha1Digest digest() const;
 
     // The scan calls this when it left something below the folder uncompared (a hidden entry,

@@ -73,6 +73,9 @@ public:
     // What this item adds to its folder's digest. No value makes the folder's digest unique,
     // so that a folder is only ever grouped with a folder whose content was compared in full.
     virtual std::optional<Sha1Digest> folderDigestContribution() const { return contentDigest(); }
+    // The item's kind in its folder's digest, beside its contribution: a file whose bytes read
+    // as a folder's digest input is still no folder. 'f' a file, 'd' a folder, 'l' a link.
+    virtual char folderDigestKind() const { return 'f'; }
 
     // The display name of the path, unless one was set (a library reader's title): a scan
     // makes millions of items and shows few of them, so the name is made when asked.

@@ -18,6 +18,7 @@ public:
     // "/", from the text alone: nothing is looked up or followed on disk.
     QString namedPlace() const;
     std::optional<Sha1Digest> folderDigestContribution() const override;
+    char folderDigestKind() const override { return 'l'; }
     // The length of the target, which the identity keeps, is no content: removing the link
     // frees nothing worth counting.
     double fileSize() const override { return 0; }

@@ -256,11 +256,26 @@ TEST_F(RQDuplicateFinderTest, CopiesOutsideDuplicateFoldersAreOfferedWithACopyIn
 
 TEST_F(RQDuplicateFinderTest, FolderAndFileNeverShareAGroup)
 {
-    // A folder's digest is the SHA-1 of its children's names, each followed by a NUL and the
-    // child's digest text, so a file that holds exactly that text, and is as large as the
-    // folder, has the folder's digest and size.
+    // A file that holds a folder's child record without its kind (the name, a NUL and the
+    // child's digest text), and is as large as the folder, must not pass for that folder.
     const QString inside = write(u"F/c"_s, 42, 'c');
     write(u"T"_s, "c\0"_ba + RQHashHelper::sha1ForFileWithPath(inside).toLatin1());
+    EXPECT_EQ(groupsOf(scan({root(u""_s)})), QStringList());
+}
+
+TEST_F(RQDuplicateFinderTest, AFileThatReadsAsAFoldersDigestInputIsNoFolder)
+{
+    // X/d is a file whose bytes are what Y/d, a folder holding f, gives its folder's digest:
+    // the name "f", a NUL, the kind's letter where the folder records one, and the digest of
+    // f. Both are as large as f, so only the kind in X's and Y's own records tells them apart.
+    const std::vector<QByteArray> recordStarts = {"f\0"_ba, "f\0f"_ba};
+    for (std::size_t index = 0; index < recordStarts.size(); ++index) {
+        const QString base = u"case%1/"_s.arg(index);
+        const qsizetype size = recordStarts[index].size() + 40;
+        const QByteArray content(size, 'c');
+        write(base + u"Y/d/f"_s, content);
+        write(base + u"X/d"_s, recordStarts[index] + RQHashHelper::sha1ForData(content).toLatin1());
+    }
     EXPECT_EQ(groupsOf(scan({root(u""_s)})), QStringList());
 }
 
