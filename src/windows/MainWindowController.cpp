@@ -41,7 +41,13 @@
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QShortcut>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -199,27 +205,38 @@ void MainWindowController::connectActions()
     connect(outlets.nextButton, &QAbstractButton::clicked, this, &MainWindowController::goNext);
     connect(outlets.backButton, &QAbstractButton::clicked, this, &MainWindowController::goBack);
     connect(outlets.clearButton, &QAbstractButton::clicked, this, &MainWindowController::clear);
-    // Return and Enter press the enabled one of Start and Next, wherever the focus is; with
-    // neither enabled the key goes where it would have gone.
-    m_returnShortcut = new QShortcut(QKeySequence(Qt::Key_Return), window());
-    m_enterShortcut = new QShortcut(QKeySequence(Qt::Key_Enter), window());
-    for (QShortcut *shortcut : {m_returnShortcut, m_enterShortcut})
-        connect(shortcut, &QShortcut::activated, this, &MainWindowController::pressDefaultButton);
 }
 
-void MainWindowController::pressDefaultButton()
+namespace {
+
+bool isReturnKey(const QKeyEvent &key)
 {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) && modifiers == Qt::NoModifier;
+}
+
+// Fields, lists and the like act on Return themselves; it is theirs even when they let it pass.
+bool usesReturnKey(const QWidget *widget)
+{
+    return qobject_cast<const QLineEdit *>(widget) || qobject_cast<const QAbstractItemView *>(widget)
+        || qobject_cast<const QAbstractSpinBox *>(widget) || qobject_cast<const QComboBox *>(widget)
+        || qobject_cast<const QTextEdit *>(widget) || qobject_cast<const QPlainTextEdit *>(widget);
+}
+
+} // namespace
+
+bool MainWindowController::pressDefaultButton(const QKeyEvent &key)
+{
+    if (!isReturnKey(key) || usesReturnKey(QApplication::focusWidget()))
+        return false;
     for (QAbstractButton *button : {static_cast<QAbstractButton *>(m_form->startButton),
                                     static_cast<QAbstractButton *>(m_form->nextButton)}) {
         if (button->isVisibleTo(window()) && button->isEnabled()) {
             button->click();
-            return;
+            return true;
         }
     }
-    if (QWidget *focus = QApplication::focusWidget()) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s);
-        QCoreApplication::sendEvent(focus, &press);
-    }
+    return false;
 }
 
 // MARK: Screens
@@ -914,6 +931,11 @@ void MainWindowController::dropViewDidExit(RQDropView &)
 
 bool MainWindowController::eventFilter(QObject *watched, QEvent *event)
 {
+    // Start and Next are the window's default buttons: the key reaches them on its way up from
+    // the focus widget, or before the drop area, which opens the chooser on Return otherwise.
+    if ((watched == window() || watched == m_form->contentView) && event->type() == QEvent::KeyPress
+        && pressDefaultButton(static_cast<const QKeyEvent &>(*event)))
+        return true;
     if (watched == window() && event->type() == QEvent::Close && !m_terminating) {
         if (closeRequested())
             return RQWindowController::eventFilter(watched, event);

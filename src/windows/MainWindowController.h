@@ -22,7 +22,7 @@ class FinishedViewController;
 class LCDStatusViewController;
 class Preferences;
 class QMainWindow;
-class QShortcut;
+class QKeyEvent;
 class RNSInsomniacHelper;
 class RQQuitAppsWindowController;
 class RQTimer;
@@ -187,7 +187,9 @@ private:
     void resetOpenButton();
     void showChosenFolders(const QStringList &paths);
     QStringList chosenPaths() const;
-    void pressDefaultButton();
+    // Presses the enabled one of Start and Next for Return or Enter, unless the focus widget
+    // takes Return itself; whether it did.
+    bool pressDefaultButton(const QKeyEvent &key);
     void startAgainKeepingDrops();
     void askBeforeGoingBack();
     void beginScanAfterQuittingApplications(const QStringList &paths);
@@ -240,8 +242,6 @@ private:
     QStringList m_lastScanPaths;
     QPointer<QAbstractAnimation> m_screenTransition;
     QPointer<QMessageBox> m_quitAlert;
-    QShortcut *m_returnShortcut = nullptr;
-    QShortcut *m_enterShortcut = nullptr;
 
     std::unique_ptr<QWidget> m_touchBarView;
     std::unique_ptr<QWidget> m_touchBarScanningView;

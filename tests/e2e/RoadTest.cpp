@@ -393,6 +393,18 @@ TEST_F(RoadTest, TrashThenLinksThenAFailureThenQuit)
     EXPECT_EQ(m_input->windowsOf(m_application->pid()), QStringList{m_mainWindow}) << "a window besides the main one";
     photograph(u"first-start"_s);
 
+    // Return before any folder is chosen has no Start to press: it is the drop area's, which
+    // opens the chooser, and Escape closes it again.
+    ASSERT_NO_FATAL_FAILURE(press({u"Return"_s}));
+    const QString chooser =
+        m_input->waitForNewWindow(m_application->pid(), {m_mainWindow}, RunningApplication::waitMilliseconds);
+    ASSERT_FALSE(chooser.isEmpty()) << "Return on the first screen did not open the folder chooser: " << tail();
+    ASSERT_TRUE(m_input->focus(chooser));
+    ASSERT_TRUE(m_input->key({u"Escape"_s}));
+    ASSERT_TRUE(m_input->waitForWindowGone(m_application->pid(), chooser, RunningApplication::waitMilliseconds))
+        << "Escape did not close the folder chooser";
+    EXPECT_FALSE(m_application->waitForExit(0)) << "the application ended";
+
     // To the Trash, with the default settings of a first start.
     QString sheet;
     ASSERT_NO_FATAL_FAILURE(startRemovalKeepingOldest(tree, true, sheet));

@@ -12,10 +12,12 @@
 
 #include "MainWindowFixture.h"
 #include "ResultsFixture.h"
+#include "ui_DuplicatesViewController.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QPropertyAnimation>
 #include <QScreen>
@@ -682,4 +684,73 @@ TEST_F(MainWindowControllerTest, AWindowGrowingAtTheScreensCornerStaysOnTheScree
     EXPECT_TRUE(available.contains(window().frameGeometry()))
         << window().frameGeometry().x() << "," << window().frameGeometry().y() << " "
         << window().frameGeometry().width() << "x" << window().frameGeometry().height();
+}
+
+// Return and Enter, sent through the window as the window system sends them, press the enabled
+// one of Start and Next, unless the focus widget takes Return itself; with neither enabled they
+// do only what the focus widget does with them.
+TEST_F(MainWindowControllerTest, ReturnPressesTheEnabledDefaultButtonUnlessTheFocusTakesIt)
+{
+    struct Row
+    {
+        const char *state;
+        std::function<void()> reach;
+        std::function<QWidget *()> focus;
+        qint64 stepAfter;
+        bool sheetOpen;
+        bool chooserOpen;
+    };
+    auto browserForm = [this] { return controller().duplicatesViewController()->form(); };
+    auto toResults = [this] {
+        scan({treeWithDuplicates()});
+        controller().goNext();
+        finishTransitions();
+    };
+    auto toTickedResults = [this, toResults] {
+        toResults();
+        tickFirstCopies();
+    };
+    const Row rows[] = {
+        {"start, nothing chosen, focus on the window", [] {}, [this] { return &window(); }, 0, false, false},
+        {"start, nothing chosen, focus on the drop area", [] {}, [this] { return form().contentView; }, 0, false,
+         true},
+        {"start, a folder chosen, focus on the drop area", [this] { choose({treeWithDuplicates()}); },
+         [this] { return form().contentView; }, 1, false, false},
+        {"no results", [this] { scan({treeWithoutDuplicates()}); }, [this] { return &window(); }, 1, false, false},
+        {"results", [this] { scan({treeWithDuplicates()}); }, [this] { return form().nextButton; }, 2, false,
+         false},
+        {"browser, nothing ticked, focus in the preview", toResults,
+         [browserForm] { return browserForm()->previewView; }, 2, false, false},
+        {"browser, nothing ticked, focus on the groups", toResults,
+         [browserForm] { return browserForm()->filesTableView; }, 2, false, false},
+        {"browser, ticked, focus in the search field", toTickedResults,
+         [browserForm] { return browserForm()->searchField; }, 2, false, false},
+        {"browser, ticked, focus in the copies", toTickedResults,
+         [browserForm] { return browserForm()->detailsTableView; }, 2, false, false},
+        {"browser, ticked, focus on the screen", toTickedResults,
+         [this] { return controller().duplicatesViewController()->view(); }, 2, true, false},
+    };
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        for (const Row &row : rows) {
+            SCOPED_TRACE(row.state);
+            SCOPED_TRACE(key == Qt::Key_Return ? "Return" : "Enter");
+            makeWindow();
+            window().activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+            row.reach();
+            row.focus()->setFocus();
+            QTest::keyClick(window().windowHandle(), key,
+                            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            EXPECT_EQ(controller().currentStep(), row.stepAfter);
+            EXPECT_EQ(controller().showingFinalizeWindow(), row.sheetOpen);
+            QFileDialog *chooser = window().findChild<QFileDialog *>();
+            EXPECT_EQ(chooser && chooser->isVisible(), row.chooserOpen);
+            if (chooser)
+                chooser->reject();
+            if (controller().isScanning()) {
+                ASSERT_TRUE(processEventsUntil([this] { return !controller().isScanning(); }));
+            }
+            closeAlerts();
+        }
+    }
 }
