@@ -1,6 +1,7 @@
 #include "windows/SelectionRules.h"
 
 #include "foundation/RQStringPath.h"
+#include "removal/RemovalList.h"
 #include "scanning/RQDuplicateFiles.h"
 #include "scanning/RQFile.h"
 #include "services/Preferences.h"
@@ -97,13 +98,18 @@ void SelectionRules::keepAllFromRootPath(const Groups &groups, const QString &ro
 
 double SelectionRules::selectedTotal(const Groups &groups)
 {
-    double total = 0;
+    Files ticked;
     for (const auto &group : groups) {
         for (const auto &member : group->duplicates()) {
             if (member->isSelected())
-                total += member->fileSize();
+                ticked.push_back(member);
         }
     }
+    // A ticked item inside a ticked folder goes with the folder, whose size holds it already.
+    const RemovalList removed(ticked);
+    double total = 0;
+    for (const auto &item : removed.items())
+        total += item->fileSize();
     return total;
 }
 
@@ -154,7 +160,8 @@ SelectionRules::Files SelectionRules::selectedFiles(const Groups &groups)
             files.push_back(member);
         }
     }
-    return files;
+    // The sheet lists what the remover removes: an item inside a ticked folder goes with it.
+    return RemovalList(files).items();
 }
 
 RemovalHandOff SelectionRules::removalHandOff(const Groups &groups, const Preferences &preferences)

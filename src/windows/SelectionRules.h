@@ -32,7 +32,8 @@ public:
     // each group unticked.
     static void keepAllFromRootPath(const Groups &groups, const QString &rootPath);
 
-    // The bytes the ticked members of all the groups take.
+    // The bytes the ticked members of all the groups take, each counted once: an item inside a
+    // ticked folder is in the folder's size.
     static double selectedTotal(const Groups &groups);
 
     // A tick just made on a member of the group leaves the group with no unticked copy.
@@ -47,7 +48,7 @@ public:
     // The ticked files of every group with ticked bytes, group by group in member order. The
     // kept copy of earlier hand-offs is cleared on every member first; then each group's
     // ticked files get the group's kept copy, when it has one, whether or not links are
-    // wanted.
+    // wanted. An item inside a ticked folder is left out, as the remover leaves it out.
     static Files selectedFiles(const Groups &groups);
     // selectedFiles with the two removal preferences, read once, here.
     static RemovalHandOff removalHandOff(const Groups &groups, const Preferences &preferences);

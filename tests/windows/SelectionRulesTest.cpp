@@ -116,6 +116,41 @@ TEST(SelectionRulesTest, TotalsAndTheLastCopy)
     EXPECT_TRUE(SelectionRules::tickLeavesNoCopy(*groups[0]));
 }
 
+// A file ticked inside a ticked folder goes with the folder: the total and the hand-off count
+// it once, in the folder, as the remover does.
+TEST(SelectionRulesTest, AnItemInsideATickedFolderCountsOnce)
+{
+    const Groups groups = {group({folder(u"/r/album/"_s, 3000), folder(u"/s/album/"_s, 3000)}),
+                           group({file(u"/r/album/photo.jpg"_s, 1000), file(u"/t/photo.jpg"_s, 1000)}),
+                           group({file(u"/r/albums/photo.jpg"_s, 10), file(u"/u/photo.jpg"_s, 10)})};
+    struct Case
+    {
+        const char *what;
+        QString folderTicks, fileTicks, nameTicks;
+        double total;
+        QStringList handedOff;
+    };
+    const Case cases[] = {
+        {"the folder and the file inside it", u"x."_s, u"x."_s, u".."_s, 3000, {u"/r/album/"_s}},
+        {"the file alone", u".."_s, u"x."_s, u".."_s, 1000, {u"/r/album/photo.jpg"_s}},
+        {"the other folder and the file", u".x"_s, u"x."_s, u".."_s, 4000,
+         {u"/s/album/"_s, u"/r/album/photo.jpg"_s}},
+        {"a folder whose name only begins the same", u"x."_s, u".."_s, u"x."_s, 3010,
+         {u"/r/album/"_s, u"/r/albums/photo.jpg"_s}},
+    };
+    for (const Case &testCase : cases) {
+        SCOPED_TRACE(testCase.what);
+        setTicks(*groups[0], testCase.folderTicks);
+        setTicks(*groups[1], testCase.fileTicks);
+        setTicks(*groups[2], testCase.nameTicks);
+        EXPECT_EQ(SelectionRules::selectedTotal(groups), testCase.total);
+        QStringList handedOff;
+        for (const auto &handed : SelectionRules::selectedFiles(groups))
+            handedOff.append(handed->path());
+        EXPECT_EQ(handedOff, testCase.handedOff);
+    }
+}
+
 TEST_F(SelectionRulesDiskTest, TheKeptCopyIsTheFirstUntickedCopyStillOnDisk)
 {
     const auto each = realGroup(u"a.txt"_s, 4);
