@@ -15,6 +15,7 @@
 #include "platform/gui/ImageLoader.h"
 #include "platform/gui/RunningApplications.h"
 #include "platform/gui/UserNotifications.h"
+#include "scanning/RQIgnoreList.h"
 #include "services/Preferences.h"
 #include "services/RNSInsomniacHelper.h"
 #include "windows/DuplicatesViewController.h"
@@ -710,13 +711,20 @@ void MainWindowController::actuallyStartScanningWithPaths(const QStringList &pat
     statistics.totalSpaceLabel()->setIntegerValue(0);
     const Preferences &settings = preferences();
     insomniacHelper().enableForDuration(-1);
-    m_duplicateFinder = RQDuplicateFinder::duplicateFinderWithPaths(paths, settings.minFileSize());
+    // A system folder among the roots would end the whole scan; the others are scanned without
+    // it. When all are system folders the finder refuses them itself.
+    const QStringList refused = systemFoldersAmong(paths);
+    QStringList scanned = paths;
+    if (refused.size() < paths.size())
+        scanned.removeIf([&refused](const QString &path) { return refused.contains(path); });
+    m_duplicateFinder = RQDuplicateFinder::duplicateFinderWithPaths(scanned, settings.minFileSize());
     m_duplicateFinder->setIgnoredExtensions(settings.ignoreList());
     m_duplicateFinder->setIgnoredPaths(settings.ignoredPaths());
     outlets.contentView->setAcceptingDrops(false);
     m_scan = std::make_shared<ScanSession>();
     m_scan->statsPanel = m_statsViewController.get();
-    m_scan->paths = paths;
+    m_scan->paths = scanned;
+    m_scan->refusedPaths = refused;
     m_hasResults = false;
     installScanCallbacks(*m_duplicateFinder);
     m_duplicateFinder->start();
@@ -835,6 +843,7 @@ void MainWindowController::scanCompletionHandler(ScanSession &scan, const std::s
     if (finder && finder->skippedIphoto())
         showUnsupportediPhotoAlert();
     notifyScanCompleted(foundGroups);
+    showRefusedFolders(scan);
     if (!foundGroups) {
         showNoResultsState();
         return;
@@ -846,6 +855,34 @@ void MainWindowController::scanCompletionHandler(ScanSession &scan, const std::s
     m_touchBarResultsNextButton->setEnabled(true);
     m_duplicatesViewController = std::make_shared<DuplicatesViewController>(*groups, scan.paths, preferences());
     logStep1(u"results");
+}
+
+QStringList MainWindowController::systemFoldersAmong(const QStringList &paths)
+{
+    const std::unique_ptr<RQIgnoreList> rules = RQIgnoreList::ignoreList();
+    QStringList systemFolders;
+    for (const QString &path : paths) {
+        if (rules->pathIsChildOfSystemPath(RQDuplicateFinder::resolvedPath(path)))
+            systemFolders.append(path);
+    }
+    return systemFolders;
+}
+
+QString MainWindowController::refusedFoldersText(const QStringList &refused, bool noneScanned)
+{
+    if (refused.isEmpty())
+        return QString();
+    const QString format = noneScanned ? u"These folders were not scanned because they are system folders: %1"_s
+                                       : u"These folders were left out because they are system folders: %1"_s;
+    return format.arg(refused.join(u", "_s));
+}
+
+void MainWindowController::showRefusedFolders(const ScanSession &scan)
+{
+    QLabel *label = m_form->statusLabel;
+    label->setText(refusedFoldersText(scan.refusedPaths, scan.paths == scan.refusedPaths));
+    label->setToolTip(label->text());
+    label->setVisible(!scan.refusedPaths.isEmpty());
 }
 
 void MainWindowController::notifyScanCompleted(bool foundGroups)

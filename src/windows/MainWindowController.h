@@ -63,6 +63,8 @@ public:
         QPointer<StatsViewController> statsPanel;
         // The folders the scan was started with.
         QStringList paths;
+        // The chosen folders that are system folders; all of paths when nothing else was chosen.
+        QStringList refusedPaths;
     };
 
     static const QString suppressQuitAlertKey;
@@ -133,6 +135,10 @@ public:
     void startScanningWithPaths(const QStringList &paths);
     void startScanning();
     void actuallyStartScanningWithPaths(const QStringList &paths);
+    // The chosen folders that lie in a system folder, which a scan refuses.
+    static QStringList systemFoldersAmong(const QStringList &paths);
+    // The line that names them; noneScanned when they were all that was chosen. Empty for none.
+    static QString refusedFoldersText(const QStringList &refused, bool noneScanned);
     // The explanation of the alert about an iPhoto version the scan cannot read.
     static QString unsupportediPhotoText(const QString &installedVersion, const QString &supportedVersion);
     // One of the rotating messages, never the one the status title shows now.
@@ -201,6 +207,7 @@ private:
     void installScanCallbacks(RQDuplicateFinder &finder);
     void stopMessageTimer(ScanSession &scan);
     void notifyScanCompleted(bool foundGroups);
+    void showRefusedFolders(const ScanSession &scan);
     void showUnsupportediPhotoAlert();
     // Whether the window may close now; otherwise it stays, maybe with the quit question.
     bool closeRequested();

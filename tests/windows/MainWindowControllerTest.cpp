@@ -754,3 +754,45 @@ TEST_F(MainWindowControllerTest, ReturnPressesTheEnabledDefaultButtonUnlessTheFo
         }
     }
 }
+
+// A chosen system folder is never scanned: the screen names it, saying whether anything else
+// was compared, and the other folders are scanned without it.
+TEST_F(MainWindowControllerTest, RefusedSystemFoldersAreNamedAndTheOthersScanned)
+{
+    struct Row
+    {
+        const char *what;
+        QStringList chosen;
+        bool withTree;
+        qint64 groups;
+        QString line;
+    };
+    const Row rows[] = {
+        {"one system folder", {u"/etc"_s}, false, 0,
+         u"These folders were not scanned because they are system folders: /etc"_s},
+        {"two system folders", {u"/etc"_s, u"/usr/share"_s}, false, 0,
+         u"These folders were not scanned because they are system folders: /etc, /usr/share"_s},
+        {"a system folder and a tree", {u"/etc"_s}, true, 1,
+         u"These folders were left out because they are system folders: /etc"_s},
+        {"a tree alone", {}, true, 1, QString()},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.what);
+        makeWindow();
+        QStringList chosen = row.chosen;
+        if (row.withTree)
+            chosen.append(treeWithDuplicates());
+        scan(chosen);
+        finishTransitions();
+        EXPECT_EQ(controller().hasResults(), row.groups > 0);
+        EXPECT_EQ(form().statusLabel->isVisibleTo(&window()), !row.line.isEmpty());
+        if (!row.line.isEmpty()) {
+            QStringList named = form().statusLabel->text().section(u": "_s, 1).split(u", "_s);
+            named.sort();
+            QStringList expected = row.line.section(u": "_s, 1).split(u", "_s);
+            expected.sort();
+            EXPECT_EQ(form().statusLabel->text().section(u": "_s, 0, 0), row.line.section(u": "_s, 0, 0));
+            EXPECT_EQ(named, expected);
+        }
+    }
+}
