@@ -12,6 +12,9 @@ every file, and applies the scan's rules of what may be offered, not its code:
     names; a symbolic link's content is the place it names: its target made absolute against
     the link's folder and cleaned of "." and "..", lexically; a link has no bytes;
   - in a group of files, a name of an inode met earlier in the group is left out;
+  - roots are made absolute and cleaned of "." and repeated "/" (one with ".." is taken where it
+    leads); a root that by where it leads lies under another, or repeats an earlier one, is
+    dropped;
   - a member that lies inside a folder that is itself offered is left out; a group left with one
     member takes back the first member it left out, and a group left with none is dropped.
 Ends with "groups=G members=M extra=E extra_bytes=B", comparable with scan-bench. --list prints
@@ -146,6 +149,25 @@ def walk(path, in_package, minimum, items):
     return folder
 
 
+def absolute_clean(root):
+    """The root made absolute and cleaned; one that goes up with ".." is taken where it leads."""
+    absolute = os.path.join(os.getcwd(), root)
+    return os.path.realpath(absolute) if ".." in absolute.split("/") else clean(absolute)
+
+
+def is_under(path, other):
+    return path == other or path.startswith(other.rstrip("/") + "/")
+
+
+def kept_roots(roots):
+    """Roots that, by where they lead, neither lie under another nor repeat an earlier one."""
+    resolved = [os.path.realpath(root) for root in roots]
+    return [root for index, root in enumerate(roots)
+            if not any(other != index and is_under(resolved[index], resolved[other])
+                       and (resolved[index] != resolved[other] or other < index)
+                       for other in range(len(roots)))]
+
+
 def without_repeated_inodes(members):
     seen, kept = set(), []
     for member in members:
@@ -167,7 +189,7 @@ def main():
     sys.setrecursionlimit(100000)
 
     items = []
-    for root in arguments.roots:
+    for root in kept_roots([absolute_clean(root) for root in arguments.roots if root]):
         walk(os.fsencode(root), False, arguments.min_size, items)
 
     groups = {}

@@ -40,9 +40,32 @@ QStringList withoutEmptyPaths(const QStringList &paths)
     return kept;
 }
 
-// Drops each root that lies strictly under another root, or equals an earlier one, by the
-// given paths or by where their links lead: a root reached through a link would otherwise
-// offer each file as a copy of itself.
+// The root as its members' paths begin: absolute, so that a relative link's target is made
+// absolute against a real folder, and without "." or repeated "/", which would be echoed into
+// every path. A root that goes up with ".." is taken where it leads, which its text cannot tell
+// when a link stands before the "..". A trailing "/" stays as given.
+QString absoluteCleanPath(const QString &path)
+{
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
+    const bool goesUp = absolute.split(u'/').contains(u".."_s);
+    QString cleaned = goesUp ? RQDuplicateFinder::resolvedPath(absolute) : QDir::cleanPath(absolute);
+    if (path.endsWith(u'/') && !cleaned.endsWith(u'/'))
+        cleaned += u'/';
+    return cleaned;
+}
+
+QStringList absoluteCleanPaths(const QStringList &paths)
+{
+    QStringList cleaned;
+    for (const QString &path : paths)
+        cleaned.append(absoluteCleanPath(path));
+    return cleaned;
+}
+
+// Drops each root that lies strictly under another root, or equals an earlier one, by where
+// they lead: a root reached through a link would otherwise offer each file as a copy of
+// itself, and by their text alone a root beside another, or reached through a link from
+// inside it, would pass for one inside it.
 QStringList withoutNestedPaths(const QStringList &paths)
 {
     QStringList resolved;
@@ -53,14 +76,10 @@ QStringList withoutNestedPaths(const QStringList &paths)
         const QString &path = paths.at(index);
         bool dropped = false;
         for (qsizetype other = 0; other < paths.size() && !dropped; ++other) {
-            if (other == index)
+            if (other == index || !isNestedIn(resolved.at(index), resolved.at(other), other < index))
                 continue;
-            const QString &otherPath = paths.at(other);
-            if (isNestedIn(path, otherPath, other < index)
-                || isNestedIn(resolved.at(index), resolved.at(other), other < index)) {
-                SystemLog::debug(u"Ignoring path: %1 because it's a child of %2"_s.arg(path, otherPath));
-                dropped = true;
-            }
+            SystemLog::debug(u"Ignoring path: %1 because it's a child of %2"_s.arg(path, paths.at(other)));
+            dropped = true;
         }
         if (!dropped)
             kept.append(path);
@@ -83,7 +102,7 @@ std::shared_ptr<RQDuplicateFinder> RQDuplicateFinder::duplicateFinderWithPaths(c
 }
 
 RQDuplicateFinder::RQDuplicateFinder(const QStringList &paths, double minimumFileSize)
-    : m_paths(withoutNestedPaths(withoutEmptyPaths(paths))),
+    : m_paths(withoutNestedPaths(absoluteCleanPaths(withoutEmptyPaths(paths)))),
       m_minimumFileSize(minimumFileSize),
       m_ignoreList(RQIgnoreList::ignoreList()),
       m_filesScannedMailbox([this](qint64 total) {

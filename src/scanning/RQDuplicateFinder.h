@@ -48,8 +48,9 @@ public:
     // whole: most files that differ, differ there.
     static constexpr std::size_t firstBlockSize = 64 * 1024;
 
-    // Empty roots, and roots that lie in or equal an earlier or enclosing root, are dropped with
-    // a log line.
+    // Each root is made absolute and cleaned of "." and repeated "/" (one that goes up with ".."
+    // is taken where it leads). Empty roots, and roots that by where they lead lie in or equal
+    // an earlier or enclosing root, are dropped with a log line.
     // minimumFileSize: bytes; smaller files are left out; 0 means no minimum.
     static std::shared_ptr<RQDuplicateFinder> duplicateFinderWithPaths(const QStringList &paths,
                                                                        double minimumFileSize);

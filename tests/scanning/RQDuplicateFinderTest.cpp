@@ -32,6 +32,16 @@ struct RootCase
     QStringList logLines;
 };
 
+void expectRootsKept(const std::vector<RootCase> &cases)
+{
+    for (const RootCase &rootCase : cases) {
+        const LogCapture log;
+        const auto finder = RQDuplicateFinder::duplicateFinderWithPaths(rootCase.given, 0);
+        EXPECT_EQ(finder->paths(), rootCase.kept) << rootCase.given.join(u' ').toStdString();
+        EXPECT_EQ(log.lines(), rootCase.logLines);
+    }
+}
+
 } // namespace
 
 TEST_F(RQDuplicateFinderTest, DropsNestedAndRepeatedRoots)
@@ -49,12 +59,7 @@ TEST_F(RQDuplicateFinderTest, DropsNestedAndRepeatedRoots)
          {u"[DEBUG] Ignoring path: /a/b/c because it's a child of /a"_s,
           u"[DEBUG] Ignoring path: /a/b because it's a child of /a"_s}},
     };
-    for (const RootCase &rootCase : cases) {
-        const LogCapture log;
-        const auto finder = RQDuplicateFinder::duplicateFinderWithPaths(rootCase.given, 0);
-        EXPECT_EQ(finder->paths(), rootCase.kept) << rootCase.given.join(u' ').toStdString();
-        EXPECT_EQ(log.lines(), rootCase.logLines);
-    }
+    expectRootsKept(cases);
 }
 
 TEST_F(RQDuplicateFinderTest, RootReachedThroughALinkIsNotScannedTwice)
@@ -68,6 +73,42 @@ TEST_F(RQDuplicateFinderTest, RootReachedThroughALinkIsNotScannedTwice)
     EXPECT_EQ(groupsOf(reports), QStringList());
     EXPECT_TRUE(log.contains(u"[DEBUG] Ignoring path: %1 because it's a child of %2"_s.arg(root(u"link"_s),
                                                                                           root(u"real"_s))));
+}
+
+TEST_F(RQDuplicateFinderTest, RootsAreNestedOnlyByWhereTheyLead)
+{
+    makeFolder(u"top/A"_s);
+    makeFolder(u"other"_s);
+    makeFolder(u"outside"_s);
+    makeSymlink(u"top/lnk"_s, root(u"outside"_s));
+    const std::vector<RootCase> cases = {
+        // Beside top, though its text begins with top's.
+        {{root(u"top"_s), root(u"top/../other"_s)}, {root(u"top"_s), root(u"other"_s)}, {}},
+        // top itself: dropped as a repeat, top stays.
+        {{root(u"top"_s), root(u"top/A/.."_s)},
+         {root(u"top"_s)},
+         {u"[DEBUG] Ignoring path: %1 because it's a child of %2"_s.arg(root(u"top"_s), root(u"top"_s))}},
+        // Leads outside top, where the walk of top never goes.
+        {{root(u"top"_s), root(u"top/lnk"_s)}, {root(u"top"_s), root(u"top/lnk"_s)}, {}},
+        {{root(u"top//A/./"_s), root(u"other/.//"_s)}, {root(u"top/A/"_s), root(u"other/"_s)}, {}},
+    };
+    expectRootsKept(cases);
+}
+
+TEST_F(RQDuplicateFinderTest, RelativeRootsNameTheirMembersFromTheAbsoluteFolder)
+{
+    // Two links that name one file, one by a relative and one by an absolute target, make
+    // their folders copies only when the relative one is read against a real folder.
+    write(u"P/f"_s, 3000, 'f');
+    write(u"Q/f"_s, 3000, 'f');
+    write(u"t/x"_s, 10, 'x');
+    makeSymlink(u"P/l"_s, u"../t/x"_s);
+    makeSymlink(u"Q/l"_s, root(u"t/x"_s));
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root(u""_s)));
+    const ScanReports reports = scan({u"P"_s, u"./Q"_s});
+    QDir::setCurrent(previous);
+    EXPECT_EQ(groupsOf(reports), QStringList{u"P/ | Q/"_s});
 }
 
 TEST_F(RQDuplicateFinderTest, EmptyRootListFailsAtOnceThenCompletesEmpty)
@@ -122,7 +163,9 @@ TEST_F(RQDuplicateFinderTest, RootThroughASystemFolderNameIsScannedWhereItLies)
     for (const auto &member : reports.groups->front()->duplicates())
         members.append(member->path());
     members.sort();
-    EXPECT_EQ(members, (QStringList{through + u"/a"_s, through + u"/b"_s, through + u"/sub/c"_s}));
+    // Named from where the root leads: the root is cleaned once, at the start.
+    const QString real = root(u"real"_s);
+    EXPECT_EQ(members, (QStringList{real + u"/a"_s, real + u"/b"_s, real + u"/sub/c"_s}));
 }
 
 // A refused root ends the scan while the digests of the roots before it may still run. They are
