@@ -77,10 +77,10 @@ class Item:
         self.parent = None
 
 
-def file_content(path):
+def file_content(folder_fd, name):
     digest = hashlib.sha1()
     try:
-        with open(path, "rb") as data:
+        with open(os.open(name, os.O_RDONLY | os.O_NOFOLLOW | os.O_NONBLOCK, dir_fd=folder_fd), "rb") as data:
             for block in iter(lambda: data.read(1 << 20), b""):
                 digest.update(block)
     except OSError:
@@ -88,37 +88,45 @@ def file_content(path):
     return "file:" + digest.hexdigest()
 
 
-def link_content(folder, full):
+def link_content(folder, folder_fd, name):
     try:
-        target = os.readlink(full).decode("utf-8")
+        target = os.readlink(name, dir_fd=folder_fd).decode("utf-8")
     except (OSError, UnicodeDecodeError):
         return None
     return "link:" + clean(target if target.startswith("/") else folder + target)
 
 
-def walk(path, in_package, minimum, items):
-    """Adds the folder at path and everything below it to items; returns the folder."""
+def walk(path, in_package, minimum, items, parent_fd=None):
+    """Adds the folder at path and everything below it to items; returns the folder. Each folder
+    is opened in the one above it, so paths longer than the system takes at once are walked."""
     parts, total, comparable, empty = [], 0, True, True
     folder = Item(os.fsdecode(path).rstrip("/") + "/", True, 0, None, True, in_package)
     items.append(folder)
     package = in_package or is_package(os.fsdecode(os.path.basename(path.rstrip(b"/"))))
+    name_in_parent = path if parent_fd is None else os.path.basename(path)
     try:
-        names = sorted(os.listdir(path))
+        folder_fd = os.open(name_in_parent, os.O_RDONLY | os.O_DIRECTORY, dir_fd=parent_fd)
     except OSError:
+        folder_fd = None
+    try:
+        names = sorted(map(os.fsencode, os.listdir(folder_fd))) if folder_fd is not None else None
+    except OSError:
+        names = None
+    if names is None:
         names, comparable = [], False
     for name in names:
-        full = os.path.join(path, name)
+        full = path.rstrip(b"/") + b"/" + name
         if name.startswith(b"."):
             comparable = False
             continue
         try:
             name.decode("utf-8")
-            status = os.lstat(full)
+            status = os.lstat(name, dir_fd=folder_fd)
         except (UnicodeDecodeError, OSError):
             comparable = False
             continue
         if stat.S_ISDIR(status.st_mode):
-            child = walk(full, package, minimum, items)
+            child = walk(full, package, minimum, items, folder_fd)
         else:
             is_link = stat.S_ISLNK(status.st_mode)
             size = 0 if is_link else status.st_size
@@ -128,10 +136,10 @@ def walk(path, in_package, minimum, items):
                 continue
             inode = None
             if stat.S_ISREG(status.st_mode):
-                content = file_content(full)
+                content = file_content(folder_fd, name)
                 inode = (status.st_dev, status.st_ino)
             elif is_link:
-                content = link_content(folder.path, full)
+                content = link_content(folder.path, folder_fd, name)
             else:
                 content = None
             child = Item(os.fsdecode(full), False, size, content, size == 0, package, inode)
@@ -142,6 +150,8 @@ def walk(path, in_package, minimum, items):
         if child.content is None:
             comparable = False
         parts.append((name.hex(), child.content))
+    if folder_fd is not None:
+        os.close(folder_fd)
     folder.size = total
     folder.empty = empty
     if comparable:

@@ -131,7 +131,7 @@ void DirectoryWalker::take(FolderReading &folder)
 bool DirectoryWalker::enter(const std::shared_ptr<FolderReading> &folder, DirectoryEntry &entry)
 {
     if (folder->failure() != DirectoryEntry::PassedOver::None) {
-        entry = DirectoryEntry::note(folder->failure(), folder->depth());
+        entry = DirectoryEntry::note(folder->failure(), folder->depth(), folder->failureError());
         folder->release();
         return false;
     }

@@ -27,12 +27,13 @@ struct DirectoryEntry
         DescriptorLimit,     // the folder it lies in could not be opened: no descriptor was left
     };
 
-    // A note that something at that place was passed over.
-    static DirectoryEntry note(PassedOver reason, int depth)
+    // A note that something at that place was passed over; error: the errno that told why.
+    static DirectoryEntry note(PassedOver reason, int depth, int error = 0)
     {
         DirectoryEntry entry;
         entry.passedOver = reason;
         entry.depth = depth;
+        entry.error = error;
         return entry;
     }
 
@@ -40,8 +41,11 @@ struct DirectoryEntry
     Type type = Type::Other;
     // 1 for the root's own entries. A passed-over note lies inside the folder at depth - 1.
     int depth = 0;
+    // For an unreadable note, the errno of the failed call.
+    int error = 0;
     // The name in its folder, without "/"; for an entry read by readEntry(), the path it was
-    // given. Empty for a passed-over note. Entries carry no whole path, which would make a deep
+    // given. Empty for a passed-over note but an unreadable entry's; a folder that could not be
+    // listed gives a note without a name. Entries carry no whole path, which would make a deep
     // branch cost the square of its depth; see WalkPaths.
     QString name;
     // A folder whose lower-cased extension is one of the package types (see isPackageName).

@@ -75,10 +75,12 @@ void FolderReading::read()
         m_descriptor = std::make_shared<FileDescriptor>(descriptor);
         std::string names;
         std::vector<std::uint32_t> order;
-        if (listNames(descriptor, names, order))
+        if (listNames(descriptor, names, order)) {
             describeNames(names, order);
-        else
+        } else {
             m_failure = DirectoryEntry::PassedOver::UnreadableEntry;
+            m_failureError = errno;
+        }
     }
     // Assigning {} would keep the storage.
     m_path.clear();
@@ -106,14 +108,17 @@ int FolderReading::open()
         if (descriptor < 0) {
             m_missingRoot = errno == ENOENT || errno == ENOTDIR;
             m_failure = openFailure();
+            m_failureError = errno;
         }
         return descriptor;
     }
     const std::size_t nameStart = m_path.find_last_of('/', m_path.size() - 2) + 1;
     const std::string name = m_path.substr(nameStart, m_path.size() - 1 - nameStart);
     const int descriptor = ::openat(m_parent->get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (descriptor < 0)
+    if (descriptor < 0) {
         m_failure = openFailure();
+        m_failureError = errno;
+    }
     return descriptor;
 }
 
@@ -172,7 +177,8 @@ void FolderReading::addEntry(const char *name, std::size_t folderPathLength)
     fullPath.append(name, nameLength);
     DirectoryEntry &entry = m_entries.emplace_back();
     if (!describeEntry(m_descriptor->get(), name, AT_SYMLINK_NOFOLLOW, fullPath, m_depth, entry)) {
-        entry = DirectoryEntry::note(DirectoryEntry::PassedOver::UnreadableEntry, m_depth);
+        entry = DirectoryEntry::note(DirectoryEntry::PassedOver::UnreadableEntry, m_depth, errno);
+        entry.name = QString::fromUtf8(name, static_cast<qsizetype>(nameLength));
         return;
     }
     if (entry.type != DirectoryEntry::Type::Directory)

@@ -47,6 +47,8 @@ public:
     // After the read: why the folder could not be read (None once listed), and for a root
     // whether it is missing (then it gives no entry at all).
     DirectoryEntry::PassedOver failure() const { return m_failure; }
+    // The errno of the failure.
+    int failureError() const { return m_failureError; }
     bool isMissingRoot() const { return m_missingRoot; }
     // The entries in byte order of their names, passed-over notes included; the walk moves
     // them out.
@@ -73,6 +75,7 @@ private:
     std::vector<std::uint32_t> m_position;
     std::atomic<State> m_state = State::Waiting;
     DirectoryEntry::PassedOver m_failure = DirectoryEntry::PassedOver::None;
+    int m_failureError = 0;
     bool m_missingRoot = false;
     std::vector<DirectoryEntry> m_entries;
     std::vector<std::shared_ptr<FolderReading>> m_subfolders;

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -22,6 +24,13 @@ namespace {
 constexpr std::size_t blockSize = 4096;
 constexpr std::size_t blockCount = 65536;
 constexpr quint64 closedBit = quint64(1) << 63;
+
+// Why the read just made found the file unreadable, from its errno.
+QString unreadableReason()
+{
+    const int error = errno;
+    return error == 0 ? u"no longer a regular file"_s : QString::fromLocal8Bit(std::strerror(error));
+}
 
 const Sha1Digest &emptyDigest()
 {
@@ -133,6 +142,8 @@ struct RQDuplicateFinderDigests::Shared
         const auto size = static_cast<qint64>(file.fileSize());
         const FileRangeRead result = hashFileRange(file.path(), chunkSize, file.identity(), size, from, to, hasher,
                                                    version, [this] { return isCancelled(); });
+        if (result == FileRangeRead::Unreadable)
+            SystemLog::debug(u"Cannot read %1: %2; it is left out"_s.arg(file.path(), unreadableReason()));
         if (result == FileRangeRead::SizeChanged)
             SystemLog::debug(u"The size of %1 changed during the scan; it is left out"_s.arg(file.path()));
         if (result != FileRangeRead::Read)

@@ -17,6 +17,8 @@
 
 #include <QVariantMap>
 
+#include <cstring>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -172,6 +174,11 @@ void RQDuplicateFinderWalk::handlePassedOver(const DirectoryEntry &entry, RQDire
         SystemLog::debug(u"Skipping an entry whose name is not valid UTF-8 in "_s + parent.path());
     else if (entry.passedOver == DirectoryEntry::PassedOver::DescriptorLimit)
         SystemLog::debug(u"Cannot open a folder for lack of file descriptors: "_s + parent.path());
+    else if (entry.passedOver == DirectoryEntry::PassedOver::UnreadableEntry && entry.name.isEmpty())
+        SystemLog::debug(u"Cannot list %1: %2"_s.arg(parent.path(), QString::fromLocal8Bit(std::strerror(entry.error))));
+    else if (entry.passedOver == DirectoryEntry::PassedOver::UnreadableEntry)
+        SystemLog::debug(u"Cannot read %1: %2"_s.arg(parent.path() + entry.name,
+                                                    QString::fromLocal8Bit(std::strerror(entry.error))));
 }
 
 QString RQDuplicateFinderWalk::judgedPath(const QString &path) const

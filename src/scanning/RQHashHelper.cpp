@@ -1,6 +1,7 @@
 #include "scanning/RQHashHelper.h"
 
 #include "platform/FileDescriptor.h"
+#include "platform/LongPathOpening.h"
 #include "scanning/Sha1Hasher.h"
 
 #include <QFile>
@@ -52,11 +53,16 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
     if (chunkSize == 0)
         chunkSize = RQHashHelper::defaultChunkSize;
     const QByteArray nativePath = QFile::encodeName(path);
-    const FileDescriptor file(::open(nativePath.constData(),
-                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const FileDescriptor file(LongPathOpening::open(std::string_view(nativePath.constData(), nativePath.size()),
+                                                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat status {};
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
         return FileRangeRead::Unreadable;
+    if (!S_ISREG(status.st_mode)) {
+        // Read as a file only while it is one; no errno tells this.
+        errno = 0;
+        return FileRangeRead::Unreadable;
+    }
     if (expectedSize && status.st_size != *expectedSize)
         return FileRangeRead::SizeChanged;
     const FileVersion opened = versionOf(status);

@@ -53,7 +53,9 @@ struct FileVersion
 // another, or whose times changed while it was read, is a changed size too. A range read sets
 // version to the file's, so that a digest made of several ranges comes from one version of one
 // file. The file is opened for this call alone. shouldStop, when given, is asked before each
-// chunk; once it answers true the read ends as stopped.
+// chunk; once it answers true the read ends as stopped. An unreadable file leaves errno at the
+// reason, 0 when the path no longer names a regular file. A path longer than PATH_MAX is opened
+// part by part.
 enum class FileRangeRead { Read, Unreadable, SizeChanged, Stopped };
 FileRangeRead hashFileRange(const QString &path, std::size_t chunkSize, const RQFileIdentity &walked, qint64 size,
                             qint64 from, qint64 to, Sha1Hasher &hasher, std::optional<FileVersion> &version,

@@ -4,6 +4,7 @@
 #include "scanning/RQFile.h"
 #include "scanning/RQHashHelper.h"
 
+#include "platform/FileDescriptor.h"
 #include "platform/GlobalQueue.h"
 
 #include "support/LogCapture.h"
@@ -11,8 +12,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <string>
+#include <vector>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -473,6 +479,45 @@ TEST_F(RQDuplicateFinderTest, DeepTreesAreWalkedBeyondTheSoftDescriptorLimit)
 
 // The superuser reads everything, so when the tests run as root this case runs in a child
 // process that has given up its privileges first.
+TEST_F(RQDuplicateFinderTest, FilesBeyondTheLongestPathTheSystemTakesAreDigested)
+{
+    // Two equal trees whose files lie more than PATH_MAX bytes down, made folder by folder, as
+    // no call takes their whole paths: one group of the two trees, not one of each file pair.
+    const auto makeDeepTree = [this](const char *top) {
+        int folder = ::open(QFile::encodeName(m_folder.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        std::vector<std::string> names = {top};
+        names.resize(26, std::string(200, 'd'));
+        for (const std::string &name : names) {
+            ::mkdirat(folder, name.c_str(), 0700);
+            const int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            ::close(folder);
+            folder = next;
+        }
+        for (const char *file : {"f", "g"}) {
+            const FileDescriptor descriptor(::openat(folder, file, O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+            const std::string content(3000, *file);
+            EXPECT_EQ(::write(descriptor.get(), content.data(), content.size()), ssize_t(content.size()));
+        }
+        ::close(folder);
+    };
+    // Each level moved up beside the top, so that the folder's removal meets short paths only.
+    const auto flatten = [this](const QString &top) {
+        const QString level(200, u'd');
+        QString current = top;
+        for (int index = 1; QFileInfo::exists(root(current + u'/' + level)); ++index) {
+            const QString moved = top + u'-' + QString::number(index);
+            ASSERT_TRUE(QFile::rename(root(current + u'/' + level), root(moved)));
+            current = moved;
+        }
+    };
+    makeDeepTree("A");
+    makeDeepTree("B");
+    const QStringList groups = groupsOf(scan({root(u""_s)}));
+    flatten(u"A"_s);
+    flatten(u"B"_s);
+    EXPECT_EQ(groups, QStringList{u"A/ | B/"_s});
+}
+
 TEST_F(RQDuplicateFinderTest, UnreadableFoldersAndFilesArePassedOver)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -488,14 +533,26 @@ TEST_F(RQDuplicateFinderTest, UnreadableFoldersAndFilesArePassedOver)
             write(copy + u"/readable"_s, 2600, 'r');
             ::chmod(QFile::encodeName(write(copy + u"/secret"_s, 2700, 's')).constData(), 0);
         }
+        const LogCapture log;
         const QStringList groups = groupsOf(scan({root(u""_s)}));
         for (const QString &copy : {u"A"_s, u"B"_s})
             ::chmod(QFile::encodeName(root(copy + u"/locked"_s)).constData(), 0700);
         const QStringList expected = {u"A/x | B/x"_s, u"C/readable | D/readable"_s};
         if (groups != expected)
             std::fprintf(stderr, "groups: %s\n", qPrintable(groups.join(u", "_s)));
+        // Each passed over with one line that names it and why.
+        const QString denied = QString::fromLocal8Bit(std::strerror(EACCES));
+        bool logged = true;
+        for (const QString &copy : {u"A"_s, u"B"_s})
+            logged = logged && log.contains(u"[DEBUG] Cannot list %1/: %2"_s.arg(root(copy + u"/locked"_s), denied));
+        for (const QString &copy : {u"C"_s, u"D"_s}) {
+            logged = logged && log.contains(u"[DEBUG] Cannot read %1: %2; it is left out"_s.arg(
+                                   root(copy + u"/secret"_s), denied));
+        }
+        if (!logged)
+            std::fprintf(stderr, "log: %s\n", qPrintable(log.lines().join(u"\n"_s)));
         QDir(m_folder.path()).removeRecursively();
-        std::exit(groups == expected ? 0 : 1);
+        std::exit(groups == expected && logged ? 0 : 1);
     };
     EXPECT_EXIT(unprivileged(), ::testing::ExitedWithCode(0), "");
 }
