@@ -701,7 +701,7 @@ void DuplicatesViewController::quickLook()
 void DuplicatesViewController::showInFinder(const std::shared_ptr<RQFile> &file)
 {
     if (file)
-        m_revealer.revealPaths({file->path()});
+        m_revealer.revealPaths({file->path()}, view()->window());
 }
 
 void DuplicatesViewController::showGroupInFinder(int visibleRow)
@@ -712,16 +712,16 @@ void DuplicatesViewController::showGroupInFinder(int visibleRow)
     for (const auto &member : m_groups->groupAt(m_visible->groupRow(visibleRow))->duplicates())
         paths.append(member->path());
     if (paths.size() <= 2 || m_preferences.suppressFinderWarning()) {
-        m_revealer.revealPaths(paths);
+        m_revealer.revealPaths(paths, view()->window());
         return;
     }
-    QMessageBox *alert = makeAlert(tr("Are you sure you want to show %1 files in finder?").arg(paths.size()),
+    QMessageBox *alert = makeAlert(tr("Are you sure you want to show %1 files in the file manager?").arg(paths.size()),
                                    {tr("Show"), tr("Cancel")}, true);
     showAlert(alert, [this, paths](qint64 code, bool suppress) {
         if (suppress)
             m_preferences.setSuppressFinderWarning(true);
         if (code == AlertFirstButtonReturn)
-            m_revealer.revealPaths(paths);
+            m_revealer.revealPaths(paths, view()->window());
     });
 }
 

@@ -389,7 +389,7 @@ void FinalizeWindowController::showInFinder()
 {
     const QModelIndex current = m_ui->tableView->currentIndex();
     if (current.isValid())
-        m_revealer.revealPaths({m_model->fileAt(current.row())->path()});
+        m_revealer.revealPaths({m_model->fileAt(current.row())->path()}, sheet());
 }
 
 QStringList FinalizeWindowController::rowsToActOn(const QModelIndex &clicked) const
@@ -412,7 +412,7 @@ void FinalizeWindowController::showContextMenu(const QPoint &position)
     menu->setAttribute(Qt::WA_DeleteOnClose);
     QAction *reveal = menu->addAction(u"Show in File Manager"_s);
     reveal->setEnabled(!paths.isEmpty());
-    connect(reveal, &QAction::triggered, this, [this, paths] { m_revealer.revealPaths(paths); });
+    connect(reveal, &QAction::triggered, this, [this, paths] { m_revealer.revealPaths(paths, sheet()); });
     menu->popup(m_ui->tableView->viewport()->mapToGlobal(position));
 }
 

@@ -1,11 +1,15 @@
 #include "platform/gui/FileRevealer.h"
 
+#include "platform/gui/AlertSheet.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -14,21 +18,22 @@ FileRevealer::FileRevealer(const QDBusConnection &connection)
 {
 }
 
-void FileRevealer::revealPaths(const QStringList &paths) const
+void FileRevealer::revealPaths(const QStringList &paths, QWidget *alertWindow) const
 {
     QList<QUrl> urls;
     urls.reserve(paths.size());
     for (const QString &path : paths)
         urls.append(QUrl::fromLocalFile(path));
-    revealFiles(urls);
+    revealFiles(urls, alertWindow);
 }
 
-void FileRevealer::revealFiles(const QList<QUrl> &fileUrls) const
+void FileRevealer::revealFiles(const QList<QUrl> &fileUrls, QWidget *alertWindow) const
 {
     if (fileUrls.isEmpty())
         return;
+    const QPointer<QWidget> window(alertWindow);
     if (!m_connection.isConnected()) {
-        openParentFolders(fileUrls);
+        openParentFolders(fileUrls, window);
         return;
     }
     QStringList uris;
@@ -41,9 +46,9 @@ void FileRevealer::revealFiles(const QList<QUrl> &fileUrls) const
     call << uris << QString();
     auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [fileUrls](QDBusPendingCallWatcher *finished) {
+                     [fileUrls, window](QDBusPendingCallWatcher *finished) {
                          if (finished->isError())
-                             openParentFolders(fileUrls);
+                             openParentFolders(fileUrls, window);
                          finished->deleteLater();
                      });
 }
@@ -63,8 +68,21 @@ QList<QUrl> FileRevealer::parentFolders(const QList<QUrl> &fileUrls)
     return folders;
 }
 
-void FileRevealer::openParentFolders(const QList<QUrl> &fileUrls)
+void FileRevealer::openParentFolders(const QList<QUrl> &fileUrls, const QPointer<QWidget> &alertWindow)
 {
-    for (const QUrl &folder : parentFolders(fileUrls))
-        QDesktopServices::openUrl(folder);
+    for (const QUrl &folder : parentFolders(fileUrls)) {
+        if (!QDesktopServices::openUrl(folder) && alertWindow) {
+            showCannotOpenAlert(alertWindow, folder);
+            return;
+        }
+    }
+}
+
+void FileRevealer::showCannotOpenAlert(QWidget *window, const QUrl &folder)
+{
+    auto *alert = new QMessageBox(QMessageBox::Warning, QString(), u"The file manager could not be opened."_s,
+                                  QMessageBox::NoButton, window);
+    alert->setInformativeText(u"Open the folder \u201c%1\u201d yourself to see the file."_s.arg(folder.toLocalFile()));
+    alert->setEscapeButton(rq_addButtonWithTitle(*alert, u"OK"_s));
+    rq_beginSheetModalForWindow(alert, window, AlertCompletionHandler());
 }

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QMessageBox>
 #include <QObject>
 
 #include <memory>
@@ -78,6 +80,27 @@ TEST_F(FileRevealerTest, WithoutAFileManagerEachParentFolderOpensOnce)
         ASSERT_TRUE(processEventsUntil([&] { return m_opened.urls.size() >= 2; }));
         EXPECT_EQ(m_opened.urls, folders);
     }
+}
+
+// With no file manager and nothing to open a folder, an alert on the window names the folder.
+TEST(FileRevealerAlertTest, AFolderThatCannotBeOpenedIsNamedInAnAlert)
+{
+    TemporaryFolder folder;
+    const QString path = folder.writeFile(u"one/a.txt"_s, "a");
+    QWidget window;
+    window.show();
+    FileRevealer(QDBusConnection(u"no such bus"_s)).revealPaths({path}, &window);
+    QMessageBox *alert = nullptr;
+    ASSERT_TRUE(processEventsUntil([&] { return (alert = window.findChild<QMessageBox *>()) && alert->isVisible(); }));
+    EXPECT_EQ(alert->text(), u"The file manager could not be opened."_s);
+    EXPECT_TRUE(alert->informativeText().contains(folder.filePath(u"one"_s))) << alert->informativeText().toStdString();
+    alert->done(0);
+
+    // Without a window to tell, nothing is shown.
+    FileRevealer(QDBusConnection(u"no such bus"_s)).revealPaths({path});
+    processEventsFor(20);
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QMessageBox *>(widget) && widget->isVisible());
 }
 
 TEST(FileRevealerFoldersTest, AFolderIsShownInItsParent)
