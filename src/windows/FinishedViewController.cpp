@@ -128,7 +128,7 @@ QString FinishedViewController::shareMessage(qint64 service) const
 {
     const QString size = u"%1 %2"_s.arg(QString::number(m_memoryArray.value(0).toFloat(), 'f', 0),
                                         m_memoryArray.value(1).toString());
-    QString message = u"I just cleared %1 using Marrowick for Mac. Check it out here: %2"_s.arg(
+    QString message = u"I just cleared %1 using Marrowick for Linux. Check it out here: %2"_s.arg(
         size, ApplicationConstants::productShortAddress().toString());
     if (service == Twitter)
         message += u" #marrowick #rovaquin"_s;

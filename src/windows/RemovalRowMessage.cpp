@@ -6,7 +6,7 @@ namespace {
 
 const QString noLongerExists = u"The file no longer exists."_s;
 const QString permissionsIssue = u"Could not remove this file because of a permissions issue. Delete using "
-                                 u"Finder by right clicking and selecting 'Show In Finder'."_s;
+                                 u"the file manager by right clicking and selecting 'Show in File Manager'."_s;
 
 // Carbon's file-not-found and access-denied codes, still met in errors read from elsewhere.
 constexpr qint64 fileNotFoundStatus = -43;

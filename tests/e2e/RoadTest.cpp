@@ -31,7 +31,7 @@ namespace {
 const QSize screenSize(1280, 800);
 constexpr qint64 defaultMinimumFileSize = 20'000;
 const QString permissionsMessage = u"Could not remove this file because of a permissions issue. Delete using "
-                                   u"Finder by right clicking and selecting 'Show In Finder'."_s;
+                                   u"the file manager by right clicking and selecting 'Show in File Manager'."_s;
 const QSize largeScreenSize(2560, 1600);
 // The rectangle of the strongly blue pixels above the window's bottom bar: the "icon-add"
 // picture of step 0 (the Start button below is blue too).

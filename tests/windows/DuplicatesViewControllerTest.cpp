@@ -491,7 +491,7 @@ TEST_F(DuplicatesViewControllerTest, RevealingAGroupOfMoreThanTwoAsksThenShowsTh
     m_browser->setFileRevealer(FileRevealer(bus.connect(u"browser"_s)));
 
     m_browser->showGroupInFinder(0);
-    EXPECT_TRUE(answerAlert(u"Cancel"_s).contains(u"show 3 files"_s));
+    EXPECT_EQ(answerAlert(u"Cancel"_s), u"Are you sure you want to show 3 files in the file manager?\n"_s);
     m_browser->showGroupInFinder(0);
     answerAlert(u"Show"_s);
     ASSERT_TRUE(processEventsUntil([&] { return fileManager.calls.size() == 1; }));

@@ -41,7 +41,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString permissionsMessage = u"Could not remove this file because of a permissions issue. Delete using "
-                                   u"Finder by right clicking and selecting 'Show In Finder'."_s;
+                                   u"the file manager by right clicking and selecting 'Show in File Manager'."_s;
 
 struct Completion
 {

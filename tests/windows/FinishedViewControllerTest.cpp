@@ -176,7 +176,7 @@ TEST_F(FinishedViewControllerTest, SharingOpensThePageInTheBrowser)
     screen->view()->findChild<QPushButton *>(u"likeButton"_s)->click();
     ASSERT_EQ(pages.urls.size(), 2);
     const QString tweet = QUrlQuery(pages.urls[0]).queryItemValue(u"text"_s, QUrl::FullyDecoded);
-    EXPECT_TRUE(tweet.startsWith(u"I just cleared 2 GB using Marrowick for Mac. Check it out here: "_s))
+    EXPECT_TRUE(tweet.startsWith(u"I just cleared 2 GB using Marrowick for Linux. Check it out here: "_s))
         << tweet.toStdString();
     EXPECT_TRUE(tweet.endsWith(u" #marrowick #rovaquin"_s)) << tweet.toStdString();
     const QString post = QUrlQuery(pages.urls[1]).queryItemValue(u"name"_s, QUrl::FullyDecoded);

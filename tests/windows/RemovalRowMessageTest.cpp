@@ -13,8 +13,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString gone = u"The file no longer exists."_s;
-const QString permissions = u"Could not remove this file because of a permissions issue. Delete using Finder "
-                            u"by right clicking and selecting 'Show In Finder'."_s;
+const QString permissions = u"Could not remove this file because of a permissions issue. Delete using the file "
+                            u"manager by right clicking and selecting 'Show in File Manager'."_s;
 
 RQError cocoa(qint64 code, const QString &underneath)
 {
