@@ -8,6 +8,7 @@
 #include "platform/NotificationCenter.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -124,21 +125,62 @@ void HSFileCellView::paintTexts(QPainter &painter, const QStyleOptionViewItem &o
     painter.setPen(name);
     const QRect nameArea = nameRect(option.rect);
     painter.drawText(nameArea, Qt::AlignLeft | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(index.data(FileRowRoles::FileNameRole).toString(),
-                                                      Qt::ElideMiddle, nameArea.width()));
+                     elidedPath(index.data(FileRowRoles::FileNameRole).toString(), painter.fontMetrics(),
+                                nameArea.width()));
 
     painter.setFont(vx_resultRowFont(10, false));
     painter.setPen(other);
     const QRect subtitleArea = subtitleRect(option.rect);
-    painter.drawText(subtitleArea, Qt::AlignLeft | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(index.data(FileRowRoles::CreationDateTextRole).toString(),
-                                                      Qt::ElideRight, subtitleArea.width()));
+    // A failure's reason may take the path's line as well; the whole text is in the tip.
+    const int lines = hasIssue ? 2 : 1;
+    const QStringList subtitle = wrappedLines(index.data(FileRowRoles::CreationDateTextRole).toString(),
+                                              painter.fontMetrics(), subtitleArea.width(), lines);
+    for (qsizetype line = 0; line < subtitle.size(); ++line)
+        painter.drawText(subtitleArea.translated(0, int(line) * subtitleArea.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                         subtitle[line]);
     const QRect pathArea = pathRect(option.rect);
     painter.drawText(pathArea, Qt::AlignLeft | Qt::AlignVCenter,
                      painter.fontMetrics().elidedText(index.data(FileRowRoles::FolderPathRole).toString(),
                                                       Qt::ElideMiddle, pathArea.width()));
     painter.drawText(sizeRect(option.rect), Qt::AlignRight | Qt::AlignVCenter,
                      formatter.stringFromBytes(index.data(FileRowRoles::FileSizeRole).toDouble()));
+}
+
+QString HSFileCellView::elidedPath(const QString &path, const QFontMetrics &metrics, int width)
+{
+    if (metrics.horizontalAdvance(path) <= width)
+        return path;
+    const qsizetype slash = path.lastIndexOf(u'/', path.size() - 2);
+    const QString name = slash < 0 ? path : path.mid(slash);
+    const int folderWidth = width - metrics.horizontalAdvance(name);
+    if (slash <= 0 || folderWidth < metrics.horizontalAdvance(QChar(0x2026)))
+        return metrics.elidedText(path.mid(slash < 0 ? 0 : slash + 1), Qt::ElideMiddle, width);
+    return metrics.elidedText(path.left(slash), Qt::ElideMiddle, folderWidth) + name;
+}
+
+QStringList HSFileCellView::wrappedLines(const QString &text, const QFontMetrics &metrics, int width, int maxLines)
+{
+    QStringList lines;
+    QString rest = text.trimmed();
+    while (!rest.isEmpty() && lines.size() < maxLines - 1) {
+        if (metrics.horizontalAdvance(rest) <= width)
+            break;
+        // The longest run of whole words that fits; a word wider than the line stays for the
+        // last line's elision.
+        qsizetype end = -1;
+        for (qsizetype space = rest.indexOf(u' '); space > 0; space = rest.indexOf(u' ', space + 1)) {
+            if (metrics.horizontalAdvance(rest.left(space)) > width)
+                break;
+            end = space;
+        }
+        if (end < 0)
+            break;
+        lines.append(rest.left(end));
+        rest = rest.mid(end + 1).trimmed();
+    }
+    if (!rest.isEmpty() || lines.isEmpty())
+        lines.append(metrics.elidedText(rest, Qt::ElideRight, width));
+    return lines;
 }
 
 void HSFileCellView::paintRevealButton(QPainter &painter, const QRect &button, bool dark)

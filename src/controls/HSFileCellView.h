@@ -37,6 +37,13 @@ public:
     QRect sizeRect(const QRect &row) const;
     QRect revealButtonRect(const QRect &row) const;
 
+    // The path in the width, its folder part elided in the middle and its last component kept
+    // whole; only a last component wider than the width itself is elided.
+    static QString elidedPath(const QString &path, const QFontMetrics &metrics, int width);
+    // The text broken at word ends into at most maxLines lines of the width; the last one is
+    // elided at its end when text is left over.
+    static QStringList wrappedLines(const QString &text, const QFontMetrics &metrics, int width, int maxLines);
+
 protected:
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;

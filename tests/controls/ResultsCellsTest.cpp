@@ -244,3 +244,47 @@ TEST(HSFileCellViewTest, FileRowsTickAndRevealThroughTheirModel)
     ASSERT_EQ(revealed.size(), 1U);
     EXPECT_EQ(revealed[0].toString(), u"IMG_2041 (locked).jpg"_s);
 }
+
+// A long path loses letters of its folders, never of its file name, which tells the copies
+// apart; a name alone wider than the row is elided in its middle.
+TEST(HSFileCellViewTest, APathIsElidedInItsFoldersOnly)
+{
+    const QFontMetrics metrics(QFont(u"DejaVu Sans"_s, 10));
+    const QString path = u"/home/someone/Pictures/Holidays 2019/birthday-photo.jpg"_s;
+    const QString name = u"/birthday-photo.jpg"_s;
+    const struct {
+        const char *what;
+        int width;
+    } cases[] = {
+        {"a little short", metrics.horizontalAdvance(path) - 10},
+        {"room for the name and a few letters", metrics.horizontalAdvance(u"/ho\u2026ys"_s + name)},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.what);
+        const QString shown = HSFileCellView::elidedPath(path, metrics, test.width);
+        EXPECT_TRUE(shown.endsWith(name)) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+        EXPECT_LE(metrics.horizontalAdvance(shown), test.width);
+    }
+    EXPECT_EQ(HSFileCellView::elidedPath(path, metrics, metrics.horizontalAdvance(path)), path);
+    const QString narrow = HSFileCellView::elidedPath(path, metrics, metrics.horizontalAdvance(name) - 20);
+    EXPECT_FALSE(narrow.contains(u'/')) << narrow.toStdString();
+    EXPECT_TRUE(narrow.startsWith(u"birth"_s)) << narrow.toStdString();
+}
+
+// A failure's reason takes two lines before it is cut.
+TEST(HSFileCellViewTest, AReasonWrapsToTwoLinesBeforeItIsCut)
+{
+    const QFontMetrics metrics(QFont(u"DejaVu Sans"_s, 10));
+    const QString reason = u"Could not remove this file because of a permissions issue. Delete using the file "
+                           u"manager by right clicking and selecting 'Show in File Manager'."_s;
+    const int width = metrics.horizontalAdvance(reason) / 3;
+    const QStringList lines = HSFileCellView::wrappedLines(reason, metrics, width, 2);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(reason.startsWith(lines[0] + u' ')) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(QChar(0x2026))) << lines[1].toStdString();
+    for (const QString &line : lines)
+        EXPECT_LE(metrics.horizontalAdvance(line), width);
+    EXPECT_EQ(HSFileCellView::wrappedLines(u"Short."_s, metrics, width, 2), QStringList{u"Short."_s});
+    EXPECT_EQ(HSFileCellView::wrappedLines(reason, metrics, width, 1).size(), 1);
+}

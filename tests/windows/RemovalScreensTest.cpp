@@ -86,7 +86,9 @@ protected:
 TEST_F(RemovalScreensTest, RemovalSheetInEachState)
 {
     KMHSFileRemover::FileList files;
-    for (const QString &name : {u"Holiday/IMG_0042.jpg"_s, u"Holiday copy/IMG_0042.jpg"_s, u"Reports/q3.pdf"_s}) {
+    // The last one's folders are too long for its row: they are elided, its name is not.
+    for (const QString &name : {u"Holiday/IMG_0042.jpg"_s, u"Holiday copy/IMG_0042.jpg"_s, u"Reports/q3.pdf"_s,
+                                u"Pictures/Holidays in the mountains, summer 2019/Family and friends/birthday-photo.jpg"_s}) {
         files.push_back(file(name, name.toUtf8().repeated(2000)));
         files.back()->setSelected(true);
     }
