@@ -37,6 +37,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QBuffer>
+#include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -789,4 +791,25 @@ TEST_F(DuplicatesViewControllerTest, TheTouchBarCarriesTheSelectionButtonsAndNex
     m_preferences.setSuppressDeselectAllFilesWarning(true);
     QTest::mouseClick(button(u"Deselect All"_s), Qt::LeftButton);
     EXPECT_EQ(ticks(*m_groups[0]), u"..."_s);
+}
+
+// A landscape picture is previewed whole in the pane, its proportions kept.
+TEST_F(DuplicatesViewControllerTest, ALandscapePictureIsPreviewedWhole)
+{
+    FileIconProvider::install();
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(QColor(0x3b, 0x87, 0xcf));
+    QPainter(&picture).fillRect(QRect(0, 0, 800, 60), Qt::darkGreen);
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG"));
+    open({realGroup(u"Lake at dawn.png"_s, 2, 0, png)});
+    processEventsFor(20);
+    ASSERT_EQ(form().previewView->kind(), PreviewView::Kind::Image);
+    const QSize shown = form().previewView->shownImageSize();
+    EXPECT_LE(shown.width(), form().previewView->width());
+    EXPECT_LE(shown.height(), form().previewView->height());
+    EXPECT_NEAR(double(shown.width()) / shown.height(), 800.0 / 600.0, 0.02);
+    const auto [single, twice] = ScreenCapture::save(*m_browser->view(), u"results-browser-landscape-preview"_s);
+    EXPECT_EQ(twice.size(), single.size() * 2);
 }

@@ -4,12 +4,14 @@
 #include "platform/gui/FileIconProvider.h"
 
 #include <QFile>
+#include <QEvent>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLabel>
 #include <QMimeDatabase>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStackedLayout>
 #include <QStringDecoder>
 #include <QVBoxLayout>
@@ -74,6 +76,10 @@ PreviewView::PreviewView(QWidget *parent)
 {
     setAccessibleName(tr("Preview"));
     m_imageLabel->setAlignment(Qt::AlignCenter);
+    // The pane sets the image's size, never the other way round.
+    m_imageLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_imageLabel->setMinimumSize(1, 1);
+    m_imageLabel->installEventFilter(this);
     m_textView->setReadOnly(true);
     m_textView->setFocusPolicy(Qt::NoFocus);
     m_textView->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -101,17 +107,15 @@ void PreviewView::setPreviewItem(const QString &path, const QString &name, doubl
         clear();
         return;
     }
-    const qreal ratio = devicePixelRatioF();
-    const QSize box = (QSizeF(size().expandedTo(sizeHint())) * ratio).toSize();
+    // Decoded once at most at the screen's size, so that a larger pane later still shows it sharp.
+    const QSize screenSize = screen() ? screen()->size() : sizeHint();
+    const QSize box = (QSizeF(screenSize.expandedTo(size())) * devicePixelRatioF()).toSize();
     m_content = contentForFile(path, box);
     switch (m_content.kind) {
-    case Kind::Image: {
-        QPixmap pixmap = QPixmap::fromImage(m_content.image);
-        pixmap.setDevicePixelRatio(ratio);
-        m_imageLabel->setPixmap(pixmap);
+    case Kind::Image:
+        showImage();
         m_pages->setCurrentIndex(ImagePage);
         break;
-    }
     case Kind::Text:
         m_textView->setPlainText(m_content.text);
         m_pages->setCurrentIndex(TextPage);
@@ -120,6 +124,31 @@ void PreviewView::setPreviewItem(const QString &path, const QString &name, doubl
         showSummary(path, name, bytes);
         break;
     }
+}
+
+void PreviewView::showImage()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize room = (QSizeF(m_imageLabel->size()) * ratio).toSize();
+    const QImage &image = m_content.image;
+    QPixmap pixmap = QPixmap::fromImage(image.width() > room.width() || image.height() > room.height()
+                                            ? image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                            : image);
+    pixmap.setDevicePixelRatio(ratio);
+    m_imageLabel->setPixmap(pixmap);
+}
+
+QSize PreviewView::shownImageSize() const
+{
+    const QPixmap pixmap = m_imageLabel->pixmap();
+    return pixmap.isNull() ? QSize() : pixmap.deviceIndependentSize().toSize();
+}
+
+bool PreviewView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_imageLabel && event->type() == QEvent::Resize && m_content.kind == Kind::Image)
+        showImage();
+    return QWidget::eventFilter(watched, event);
 }
 
 void PreviewView::setShowsNameAndSize(bool shows)

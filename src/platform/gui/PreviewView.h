@@ -9,7 +9,7 @@ class QLabel;
 class QPlainTextEdit;
 class QStackedLayout;
 
-// The preview of one file: an image scaled to fit, the start of a text file, or else the
+// The preview of one file: an image scaled to fit the pane with its proportions, the start of a text file, or else the
 // file's icon, name and size. No file is ever read whole: images are decoded at the shown
 // size under an allocation limit, text is read up to textPreviewBytes, and anything that is
 // not a regular file (a pipe, a device) is only named. Main thread only.
@@ -49,9 +49,17 @@ public:
     const Content &content() const { return m_content; }
     QString summaryText() const;
 
+    // The size, in the view's own units, at which the image is drawn; empty without one.
+    QSize shownImageSize() const;
+
     QSize sizeHint() const override { return {320, 240}; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // The image, whole, at the largest size the pane holds and never beyond its own.
+    void showImage();
     void showSummary(const QString &path, const QString &name, double bytes);
 
     Content m_content;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QCoreApplication>
 #include <QImage>
 
 #include <sys/stat.h>
@@ -100,4 +101,28 @@ TEST(PreviewViewTest, AFileThatCannotBeReadIsNamedWithItsSize)
     EXPECT_TRUE(view.summaryText().startsWith(u"secret.txt\n"_s));
     view.setPreviewItem({}, {}, 0);
     EXPECT_EQ(view.kind(), PreviewView::Kind::Nothing);
+}
+
+// A landscape image is shown whole in a pane of other proportions, scaled with its aspect
+// ratio, and again when the pane changes size.
+TEST(PreviewViewTest, AnImageIsShownWholeInThePane)
+{
+    TemporaryFolder folder;
+    const QString path = folder.filePath(u"landscape.png"_s);
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(path));
+    PreviewView view;
+    view.resize(320, 141);
+    view.show();
+    view.setPreviewItem(path, u"landscape.png"_s, 1000);
+    const struct {
+        QSize pane;
+        QSize shown;
+    } cases[] = {{{320, 141}, {188, 141}}, {{400, 400}, {400, 300}}, {{1000, 900}, {800, 600}}};
+    for (const auto &test : cases) {
+        view.resize(test.pane);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(view.shownImageSize(), test.shown) << test.pane.width() << "x" << test.pane.height();
+    }
 }
