@@ -155,6 +155,11 @@ TEST_F(MainWindowScreensTest, ScanningResultsAndNoResults)
     makeWindow();
     scan({treeWithoutDuplicates()});
     shoot(u"main-window-no-results"_s, all({hasInk(panel), hasInk(statistics)}));
+
+    makeWindow();
+    scan({u"/etc"_s});
+    const auto status = [this]() -> QWidget * { return form().statusLabel; };
+    shoot(u"main-window-no-results-refused"_s, all({hasInk(panel), hasInk(statistics), hasInk(status)}));
 }
 
 TEST_F(MainWindowScreensTest, ResultsBrowserAndFinishedScreen)
