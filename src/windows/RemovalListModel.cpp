@@ -123,4 +123,7 @@ void RemovalListModel::showFailures(const KMHSErrorDictionary &errors)
     for (const auto &file : m_files)
         file->setSelected(false);
     endResetModel();
+    // Each mark is told as a tick is, so that the totals made from the ticks follow.
+    for (const auto &file : m_files)
+        NotificationCenter::defaultCenter().post(RQDidToggleSelectedNotification, file.get());
 }

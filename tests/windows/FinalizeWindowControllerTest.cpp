@@ -1,6 +1,8 @@
 #include "windows/FinalizeWindowController.h"
 
 #include "controls/ResultRoles.h"
+#include "controls/ResultsNotifications.h"
+#include "platform/NotificationCenter.h"
 #include "photolibraries/RQPhotosLibrary.h"
 #include "removal/RemovalError.h"
 #include "platform/ScriptingBridge.h"
@@ -681,3 +683,23 @@ TEST_F(FinalizeWindowControllerTest, ProgressStaysLiveDuringALongRemoval)
 }
 
 #include "FinalizeWindowControllerTest.moc"
+
+// A row marked as one that cannot be removed unticks its file and says so, once per file, as a
+// tick does: the totals behind the list follow.
+TEST_F(FinalizeWindowControllerTest, AFailedRowTellsThatItsTickWentOff)
+{
+    const auto copies = scannedCopies({u"a.txt"_s, u"b.txt"_s});
+    FinalizeWindowController &sheet = open({copies, false, false});
+    std::vector<const void *> toggled;
+    QObject context;
+    NotificationCenter::defaultCenter().addObserver(RQDidToggleSelectedNotification, nullptr, &context,
+                                                    [&toggled](const Notification &notification) {
+                                                        toggled.push_back(notification.object);
+                                                    });
+    ASSERT_TRUE(QFile::remove(dataPath(u"kept/a.txt"_s)));
+    child<QPushButton>("cleanButton")->click();
+    ASSERT_TRUE(waitFor(FinalizeWindowController::State::Failures));
+    ASSERT_EQ(sheet.listModel()->rowCount(), 1);
+    EXPECT_FALSE(copies[0]->isSelected());
+    EXPECT_EQ(toggled, std::vector<const void *>{copies[0].get()});
+}
