@@ -6,6 +6,9 @@
 
 #include <QFile>
 
+#include <cmath>
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -23,6 +26,28 @@ const QString suppressSelectAllFilesWarningKey = u"SuppressSelectAllFilesWarning
 const QString suppressDeselectAllFilesWarningKey = u"SuppressDeselectAllFilesWarning"_s;
 const QString timesRunKey = u"TimesRun"_s;
 const QString firstRunKey = u"FirstRun"_s;
+
+constexpr double defaultMinimumFileSize = 20000.0;
+constexpr qint64 defaultMinimumFileSizeType = 1;
+constexpr qint64 defaultAutoSelectType = 1;
+// Beyond any file; a larger minimum is no choice a user made.
+constexpr double largestMinimumFileSize = 1e18;
+// The byte formatter's units, bytes to EB.
+constexpr qint64 largestUnit = 6;
+
+// The stored number, when it is one (a text only when it is a number whole) and in range.
+std::optional<double> numberInRange(const QVariant &stored, double lowest, double highest)
+{
+    bool isNumber = false;
+    double value = 0;
+    if (stored.typeId() == QMetaType::QString)
+        value = stored.toString().trimmed().toDouble(&isNumber);
+    else if (stored.typeId() != QMetaType::Bool && stored.canConvert<double>())
+        value = stored.toDouble(&isNumber);
+    if (!isNumber || !std::isfinite(value) || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
 
 QMap<QString, QString> makePropertyMap()
 {
@@ -82,12 +107,12 @@ Preferences::Preferences(UserDefaults &defaults, const QString &defaultExtension
 void Preferences::setupDefaults()
 {
     m_defaults.registerDefaults({
-        {minimumFileSizeKey, 20000.0},
-        {minimumFileSizeTypeKey, qint64(1)},
+        {minimumFileSizeKey, defaultMinimumFileSize},
+        {minimumFileSizeTypeKey, defaultMinimumFileSizeType},
         {useTrashKey, true},
         {ignoreListKey, defaultIgnoreList()},
         {firstRunKey, true},
-        {autoSelectTypeKey, qint64(1)},
+        {autoSelectTypeKey, defaultAutoSelectType},
         {ignoredPathsKey, defaultIgnoredPaths()},
     });
 }
@@ -97,8 +122,8 @@ void Preferences::populateProperties()
 {
     m_ignoreList = stringList(m_defaults.objectForKey(ignoreListKey));
     m_ignoredPaths = stringList(m_defaults.objectForKey(ignoredPathsKey));
-    m_minFileSize = double(m_defaults.floatForKey(minimumFileSizeKey));
-    m_minFileSizeType = m_defaults.integerForKey(minimumFileSizeTypeKey);
+    m_minFileSize = double(float(checkedNumber(minimumFileSizeKey, 0, largestMinimumFileSize, defaultMinimumFileSize)));
+    m_minFileSizeType = qint64(checkedNumber(minimumFileSizeTypeKey, 0, largestUnit, defaultMinimumFileSizeType));
     m_useTrash = m_defaults.boolForKey(useTrashKey);
     m_suppressFinderWarning = m_defaults.boolForKey(suppressFinderWarningKey);
     m_suppressSelectAllWarning = m_defaults.boolForKey(suppressSelectAllWarningKey);
@@ -107,7 +132,17 @@ void Preferences::populateProperties()
     m_suppressSelectAllFilesWarning = m_defaults.boolForKey(suppressSelectAllFilesWarningKey);
     m_suppressDeselectAllFilesWarning = m_defaults.boolForKey(suppressDeselectAllFilesWarningKey);
     m_useHardLinks = m_defaults.boolForKey(useHardLinksKey);
-    m_autoSelectType = m_defaults.integerForKey(autoSelectTypeKey);
+    m_autoSelectType = qint64(checkedNumber(autoSelectTypeKey, 0, 1, defaultAutoSelectType));
+}
+
+double Preferences::checkedNumber(const QString &key, double lowest, double highest, double fallback) const
+{
+    const QVariant stored = m_defaults.objectForKey(key);
+    if (const std::optional<double> value = numberInRange(stored, lowest, highest))
+        return *value;
+    SystemLog::write(u"The setting %1 holds %2, which is no number from %3 to %4; its default %5 is used"_s.arg(
+        key, stored.toString(), QString::number(lowest), QString::number(highest), QString::number(fallback)));
+    return fallback;
 }
 
 QStringList Preferences::defaultIgnoreList() const

@@ -80,6 +80,9 @@ public:
 private:
     void setupDefaults();
     void populateProperties();
+    // The stored value of the key when it is a number within the range, else the fallback
+    // (missing, garbage, of another type or out of range), with a log line.
+    double checkedNumber(const QString &key, double lowest, double highest, double fallback) const;
     QStringList defaultIgnoreList() const;
     QStringList defaultIgnoredPaths() const;
     void writeBack(const QString &propertyName, const QVariant &value);

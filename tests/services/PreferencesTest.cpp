@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -136,11 +138,65 @@ TEST_F(PreferencesTest, StoredValuesOfTheWrongTypeReadAsNothing)
     store(u"IgnoreList"_s, u"pdf"_s);
     store(u"IgnoredPaths"_s, qint64(4));
     const Preferences &preferences = launch();
-    EXPECT_EQ(preferences.minFileSize(), 0.0);
+    // Numbers that are none read as their defaults.
+    EXPECT_EQ(preferences.minFileSize(), 20000.0);
     EXPECT_FALSE(preferences.useTrash());
-    EXPECT_EQ(preferences.autoSelectType(), 0);
+    EXPECT_EQ(preferences.autoSelectType(), 1);
     EXPECT_TRUE(preferences.ignoreList().isEmpty());
     EXPECT_TRUE(preferences.ignoredPaths().isEmpty());
+}
+
+// A number that is missing, no number, of another type or out of range reads as its default,
+// with a log line; a number in range is taken as it is.
+TEST_F(PreferencesTest, ANumberThatCannotBeReadIsItsDefault)
+{
+    const struct {
+        const char *what;
+        QString key;
+        QVariant stored;
+        double minFileSize;
+        qint64 unit;
+        qint64 autoSelect;
+        bool logged;
+    } cases[] = {
+        {"garbage text", u"MinimumFileSize"_s, u"\x01\x7f garbage"_s, 20000, 1, 1, true},
+        {"a number followed by garbage", u"MinimumFileSize"_s, u"5000abc"_s, 20000, 1, 1, true},
+        {"a negative size", u"MinimumFileSize"_s, -5.0, 20000, 1, 1, true},
+        {"a list", u"MinimumFileSize"_s, QStringList{u"1"_s}, 20000, 1, 1, true},
+        {"a size in range", u"MinimumFileSize"_s, 5000.0, 5000, 1, 1, false},
+        {"a size as text", u"MinimumFileSize"_s, u" 300 "_s, 300, 1, 1, false},
+        {"no such unit", u"MinimumFileSizeType"_s, qint64(9), 20000, 1, 1, true},
+        {"a unit in range", u"MinimumFileSizeType"_s, qint64(2), 20000, 2, 1, false},
+        {"no such rule", u"AutoSelectType"_s, qint64(-1), 20000, 1, 1, true},
+        {"the other rule", u"AutoSelectType"_s, qint64(0), 20000, 1, 0, false},
+    };
+    for (const auto &test : cases) {
+        SCOPED_TRACE(test.what);
+        QFile::remove(settingsFile());
+        store(test.key, test.stored);
+        const LogCapture log;
+        const Preferences &preferences = launch();
+        EXPECT_EQ(preferences.minFileSize(), test.minFileSize);
+        EXPECT_EQ(preferences.minFileSizeType(), test.unit);
+        EXPECT_EQ(preferences.autoSelectType(), test.autoSelect);
+        const QStringList lines = log.lines();
+        EXPECT_EQ(std::any_of(lines.cbegin(), lines.cend(), [&test](const QString &line) { return line.contains(test.key); }),
+                  test.logged)
+            << lines.join(u" | "_s).toStdString();
+    }
+}
+
+// A settings file that is garbage as a whole starts with the defaults.
+TEST_F(PreferencesTest, AGarbageSettingsFileStartsWithTheDefaults)
+{
+    QFile file(settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x89PNG\r\n\x1a\n[General]\nMinimumFileSize=\xff\xfe\x00junk\nAutoSelectType=@ByteArray(\x01)\n");
+    file.close();
+    const Preferences &preferences = launch();
+    EXPECT_EQ(preferences.minFileSize(), 20000.0);
+    EXPECT_EQ(preferences.minFileSizeType(), 1);
+    EXPECT_EQ(preferences.autoSelectType(), 1);
 }
 
 TEST_F(PreferencesTest, EverySetterWritesItsKeyThroughAndTheNextLaunchReadsIt)
