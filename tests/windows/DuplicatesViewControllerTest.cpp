@@ -813,3 +813,26 @@ TEST_F(DuplicatesViewControllerTest, ALandscapePictureIsPreviewedWhole)
     const auto [single, twice] = ScreenCapture::save(*m_browser->view(), u"results-browser-landscape-preview"_s);
     EXPECT_EQ(twice.size(), single.size() * 2);
 }
+
+// A new order keeps the chosen groups chosen, and the copies shown are theirs.
+TEST_F(DuplicatesViewControllerTest, ANewOrderKeepsTheChosenGroups)
+{
+    open({realGroup(u"c.txt"_s, 2, 0, QByteArray(30, 'c')), realGroup(u"a.txt"_s, 2, 0, QByteArray(10, 'a')),
+          realGroup(u"b.txt"_s, 2, 0, QByteArray(20, 'b'))});
+    // As a click does: the row becomes the current one, and the only one chosen.
+    form().filesTableView->selectionModel()->setCurrentIndex(
+        m_browser->visibleGroups()->index(visibleRowOf(2), 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ASSERT_EQ(m_browser->detailsModel()->groupRows(), QList<int>{2});
+    for (const qint64 item : {qint64(2), qint64(6), qint64(0)}) {
+        SCOPED_TRACE(item);
+        m_browser->didChangeSort(item);
+        processEventsFor(10);
+        QList<int> chosen;
+        for (const QModelIndex &index : form().filesTableView->selectionModel()->selectedRows())
+            chosen.append(m_browser->visibleGroups()->groupRow(index.row()));
+        EXPECT_EQ(chosen, QList<int>{2});
+        EXPECT_EQ(m_browser->detailsModel()->groupRows(), QList<int>{2});
+        EXPECT_EQ(form().filesTableView->currentIndex().row(), visibleRowOf(2));
+    }
+}
