@@ -64,9 +64,33 @@ bool rq_isResizable(const QWidget &window)
     return window.minimumSize() != window.maximumSize();
 }
 
+namespace {
+
+// A window never placed and not shown has no frame to measure: it is sized, and placed by its
+// frame (which move() places), centred on its screen's free area, so that its title bar lies on
+// the screen whatever the window manager adds.
+void placeNewWindow(QWidget &window, const QScreen &screen, const QSize &requested)
+{
+    const QRect available = screen.availableGeometry();
+    const QSize size = requested.boundedTo(available.size());
+    if (rq_isResizable(window))
+        window.resize(size);
+    else
+        window.setFixedSize(size);
+    window.move(available.left() + (available.width() - size.width()) / 2,
+                available.top() + (available.height() - size.height()) / 2);
+}
+
+} // namespace
+
 QPropertyAnimation *rq_setContentSize(QWidget &window, const QSize &requested, bool animated)
 {
     stopRunningChange(window);
+    if (const QScreen *screen = window.screen();
+        screen && windowsCanBePlaced() && !window.isVisible() && !window.testAttribute(Qt::WA_Moved)) {
+        placeNewWindow(window, *screen, requested);
+        return nullptr;
+    }
     const QSize delta = requested - rq_contentSize(window);
     QRect target = window.geometry();
     target.setSize(requested);

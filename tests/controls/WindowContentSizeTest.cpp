@@ -134,3 +134,19 @@ TEST(WindowContentSizeTest, resizableMeansMinimumAndMaximumDiffer)
 }
 
 } // namespace
+
+// A window never placed is centred on its screen's free area by its frame, so that a window
+// manager's title bar lands on the screen; once placed it keeps its place.
+TEST(WindowContentSizeTest, aNewWindowIsCentredByItsFrame)
+{
+    QWidget window;
+    const QRect available = window.screen()->availableGeometry();
+    EXPECT_EQ(rq_setContentSize(window, QSize(400, 300), false), nullptr);
+    EXPECT_EQ(window.size(), QSize(400, 300));
+    EXPECT_EQ(window.frameGeometry().center(), available.center());
+    EXPECT_TRUE(window.testAttribute(Qt::WA_Moved));
+
+    const QPoint placed = window.pos();
+    rq_setContentSize(window, QSize(300, 200), false);
+    EXPECT_EQ(window.frameGeometry().center(), QRect(placed, QSize(400, 300)).center());
+}
