@@ -99,7 +99,10 @@ bool RQDropView::shouldAcceptFileWithPath(const QString &path, const QStringList
     const RQiPhotoLibrary &iPhotoLibrary = m_iPhotoLibrary ? *m_iPhotoLibrary : RQiPhotoLibrary::sharedInstance();
     if (iPhotoLibrary.pathIsPhotoLibrary(path))
         return true;
-    return isPhotosLibrary(path) && !holdsPhotosLibrary(currentPaths);
+    if (isPhotosLibrary(path))
+        return !holdsPhotosLibrary(currentPaths);
+    // Here a folder named like another platform's package is a folder to its user.
+    return true;
 }
 
 std::optional<QStringList> RQDropView::filePathsWithMimeData(const QMimeData *mimeData)

@@ -47,6 +47,7 @@ public:
         m_folder.writeFile(u"notes.txt"_s, "notes");
         m_folder.makeSymlink(u"Link"_s, m_folder.filePath(u"Pictures"_s));
         m_folder.makeFolder(u"Tool.app/Contents"_s);
+        m_folder.makeFolder(u"Slides.key/Data"_s);
         m_folder.makeFolder(u"Family.photoslibrary"_s);
         m_folder.makeFolder(u"Second.photoslibrary"_s);
         QByteArray recent = R"(<plist version="1.0"><dict><key>iPhotoRecentDatabases</key><array>)";
@@ -108,8 +109,12 @@ TEST(RQDropViewTest, TakesADragOnlyWhenEveryItemIsAnAcceptableLocalFolder)
         {"file", {}, {u"notes.txt"_s}, false, true, false, {}},
         {"folder with a file", {}, {u"Pictures"_s, u"notes.txt"_s}, false, true, false, {}},
         {"link to a folder", {}, {u"Link"_s}, false, true, true, {u"Link"_s}},
-        {"app bundle", {}, {u"Tool.app"_s}, false, true, false, {}},
-        {"Photos library without Photos", {}, {u"Family.photoslibrary"_s}, false, true, false, {}},
+        // Named like another platform's packages, they are folders to their users here.
+        {"a folder named like an application", {}, {u"Tool.app"_s}, false, true, true, {u"Tool.app"_s}},
+        {"a folder named like a presentation", {u"Music"_s}, {u"Slides.key"_s}, false, true, true,
+         {u"Music"_s, u"Slides.key"_s}},
+        {"Photos library without Photos", {}, {u"Family.photoslibrary"_s}, false, true, true,
+         {u"Family.photoslibrary"_s}},
         {"Photos library", {u"Music"_s}, {u"Family.photoslibrary"_s}, true, true, true,
          {u"Music"_s, u"Family.photoslibrary"_s}},
         {"second Photos library", {u"Family.photoslibrary"_s}, {u"Second.photoslibrary"_s}, true, true, false, {}},
@@ -207,9 +212,10 @@ TEST(RQDropViewTest, ChooserTakesTheFirstPhotosLibraryAndCancelSendsNothing)
 
     touchBar.setHidden(true);
     view->chooserDidEnd({fixture.path(u"Second.photoslibrary"_s), fixture.path(u"Pictures/"_s),
-                         fixture.path(u"Family.photoslibrary"_s), fixture.path(u"notes.txt"_s)});
+                         fixture.path(u"Family.photoslibrary"_s), fixture.path(u"notes.txt"_s),
+                         fixture.path(u"Tool.app"_s)});
     EXPECT_EQ(fixture.delegate.messages, QStringList{u"dropped"_s});
-    EXPECT_EQ(view->filePaths(), fixture.paths({u"Second.photoslibrary"_s, u"Pictures"_s}));
+    EXPECT_EQ(view->filePaths(), fixture.paths({u"Second.photoslibrary"_s, u"Pictures"_s, u"Tool.app"_s}));
     EXPECT_TRUE(processEventsUntil([&touchBar] { return !touchBar.hidden(); }));
 }
 
