@@ -17,6 +17,8 @@
 #include <QPropertyAnimation>
 #include <QVariantAnimation>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int textColourFadeMilliseconds = 400;
@@ -24,6 +26,8 @@ constexpr int pulseMilliseconds = 800;
 constexpr qreal pulseLow = 0.5;
 // The counters' text keeps this much of the label's width free.
 constexpr qreal counterWidthMargin = 5.0;
+constexpr int defaultTotalTitleHeight = 14;
+constexpr int freeTotalTitleHeight = 28;
 
 } // namespace
 
@@ -45,6 +49,7 @@ void StatsViewController::viewDidLoad()
     RQViewController::viewDidLoad();
     setupLabels();
     changeToDefault();
+    m_showingDefault = true;
     m_shouldAnimate = true;
     m_animating = false;
 }
@@ -160,6 +165,31 @@ void StatsViewController::setTextColour(const QColor &colour)
 void StatsViewController::changeToDefault()
 {
     changeToTheme(StatThemeDefault());
+}
+
+void StatsViewController::changeToDefaultLabels()
+{
+    m_showingDefault = true;
+    showTitles({u"Free Space"_s, u"Used Space"_s, u"Total Capacity"_s}, defaultTotalTitleHeight);
+}
+
+void StatsViewController::changeToFreeLabels()
+{
+    m_showingDefault = false;
+    showTitles({u"Current Free Space"_s, u"Amount To Be Freed"_s, u"Your new free disk space will be"_s},
+               freeTotalTitleHeight);
+}
+
+void StatsViewController::showTitles(const std::array<QString, 3> &titles, int totalTitleHeight)
+{
+    Ui::StatsViewController &outlets = form();
+    outlets.freeSpaceTitleLabel->setText(titles[0]);
+    outlets.usedSpaceTitleLabel->setText(titles[1]);
+    outlets.totalSpaceTitleLabel->setText(titles[2]);
+    // The layout places the title; only its height changes, to one line or two.
+    outlets.totalSpaceTitleLabel->setWordWrap(totalTitleHeight > defaultTotalTitleHeight);
+    outlets.totalSpaceTitleLabel->setFixedHeight(totalTitleHeight);
+    updateUI();
 }
 
 void StatsViewController::changeToRed()

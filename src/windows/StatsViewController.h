@@ -3,6 +3,9 @@
 #include "foundation/RQMemoryFormatter.h"
 #include "windows/RQViewController.h"
 
+#include <QString>
+
+#include <array>
 #include <memory>
 
 class MWLinedBackgroundView;
@@ -44,6 +47,15 @@ public:
     void changeToGreen();
     void changeToOrange();
 
+    // The titles of a free-space panel, which nothing shows yet: "Free Space", "Used Space",
+    // "Total Capacity" (the default set), or the three of a clean-up to come, whose last one
+    // takes two lines.
+    void changeToDefaultLabels();
+    void changeToFreeLabels();
+    bool showingDefault() const { return m_showingDefault; }
+    // Nothing to bring up to date: the labels show what they are given at once.
+    void updateUI() {}
+
     MWLinedBackgroundView *backgroundView();
     MWSpaceLabel *freeSpaceLabel();
     MWSpaceLabel *usedSpaceLabel();
@@ -62,6 +74,7 @@ protected:
 private:
     Ui::StatsViewController &form();
     void setupLabels();
+    void showTitles(const std::array<QString, 3> &titles, int totalTitleHeight);
     QList<QLabel *> allLabels();
     void setTextColour(const QColor &colour);
     void showCount(MWSpaceLabel &label, qint64 count);
@@ -69,6 +82,7 @@ private:
 
     std::unique_ptr<Ui::StatsViewController> m_form;
     RQMemoryFormatter m_memoryFormatter;
+    bool m_showingDefault = true;
     bool m_shouldAnimate = true;
     bool m_animating = false;
     QPropertyAnimation *m_pulse = nullptr;

@@ -285,3 +285,26 @@ TEST_F(StatsPanelTest, ScreensOfEachTheme)
 }
 
 } // namespace
+
+// The two sets of titles: the default one, which the panel starts with, and that of a clean-up
+// to come, whose last title takes two lines.
+TEST_F(StatsPanelTest, TheTitlesChangeBetweenTheirTwoSets)
+{
+    EXPECT_TRUE(m_stats.showingDefault());
+    const auto titles = [this] {
+        QStringList texts;
+        for (const char *name : {"freeSpaceTitleLabel", "usedSpaceTitleLabel", "totalSpaceTitleLabel"})
+            texts.append(m_panel->findChild<QLabel *>(QString::fromLatin1(name))->text());
+        return texts;
+    };
+    QLabel *total = m_panel->findChild<QLabel *>(u"totalSpaceTitleLabel"_s);
+    m_stats.changeToFreeLabels();
+    EXPECT_FALSE(m_stats.showingDefault());
+    EXPECT_EQ(titles(), (QStringList{u"Current Free Space"_s, u"Amount To Be Freed"_s,
+                                     u"Your new free disk space will be"_s}));
+    EXPECT_EQ(total->height(), 28);
+    m_stats.changeToDefaultLabels();
+    EXPECT_TRUE(m_stats.showingDefault());
+    EXPECT_EQ(titles(), (QStringList{u"Free Space"_s, u"Used Space"_s, u"Total Capacity"_s}));
+    EXPECT_EQ(total->height(), 14);
+}
