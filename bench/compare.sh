@@ -1,16 +1,19 @@
 #!/bin/sh
-# compare.sh [--cold] SCAN-BENCH TREE [ROUNDS]: wall times and peak memory of scan-bench, jdupes
-# and rdfind on one tree, interleaved. Warm (the default): after one warm-up pass each, so that
-# the page cache holds the tree. --cold: the page cache is dropped before every run (as root).
-# Prints the median time and the median peak resident memory of each, and the time ratios.
+# compare.sh [--cold] SCAN-BENCH TREE [ROUNDS]: scan-bench, jdupes and rdfind on one tree. One
+# warm-up run of each before any is timed, then the rounds, interleaved (each program once a
+# round). Warm (the default): the warm-up leaves the tree in the page cache. --cold: the page
+# cache is dropped before every timed run (as root).
+# Prints the load average before and after, and for each program the median wall time, CPU time
+# (user + sys) and peak resident memory, then the wall-time ratios. Figures taken under a load
+# above 1 are not comparable.
 set -eu
 cold=false
 if [ "${1:-}" = "--cold" ]; then
     cold=true
     shift
 fi
-bench=$1
-tree=$2
+bench=$(realpath "$1")
+tree=$(realpath "$2")
 rounds=${3:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -25,30 +28,44 @@ prepare() {
         echo 3 >/proc/sys/vm/drop_caches
     fi
 }
-# timed NAME COMMAND...: appends "seconds kilobytes" of one run to $work/NAME.
-timed() {
+# invoke NAME PREFIX...: runs the program NAME under PREFIX (a command that takes a command), in
+# the work folder, where rdfind leaves its results file.
+invoke() {
     name=$1
     shift
+    cd "$work"
+    case $name in
+    ours) "$@" "$bench" "$tree" ;;
+    jdupes) "$@" jdupes -r -q "$tree" ;;
+    rdfind) "$@" rdfind -dryrun true "$tree" ;;
+    esac
+}
+# timed NAME: appends "wall cpu kilobytes" of one run of NAME to $work/NAME.
+timed() {
     prepare
-    /usr/bin/time -f "%e %M" -o "$work/last" "$@" >/dev/null 2>&1
-    cat "$work/last" >>"$work/$name"
+    (invoke "$1" /usr/bin/time -f "%e %U %S %M" -o "$work/last") >/dev/null 2>&1
+    awk '{ printf "%.2f %.2f %d\n", $1, $2 + $3, $4 }' "$work/last" >>"$work/$1"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 column() { awk -v c="$2" '{ print $c }' "$work/$1" | median; }
+load() { cut -d' ' -f1-3 /proc/loadavg; }
 
-if ! $cold; then
-    "$bench" "$tree" >/dev/null 2>&1; jdupes -r -q "$tree" >/dev/null 2>&1
-    (cd "$work" && rdfind -dryrun true "$tree" >/dev/null 2>&1)
-fi
+echo "load_before=$(load)"
+for name in ours jdupes rdfind; do
+    (invoke $name env) >/dev/null 2>&1
+done
 for round in $(seq "$rounds"); do
-    timed ours "$bench" "$tree"
-    timed jdupes jdupes -r -q "$tree"
-    (cd "$work" && timed rdfind rdfind -dryrun true "$tree")
+    for name in ours jdupes rdfind; do
+        timed $name
+    done
+done
+echo "load_after=$(load)"
+echo "mode=$($cold && echo cold || echo warm) rounds=$rounds (medians)"
+for name in ours jdupes rdfind; do
+    label=$name
+    [ $name = ours ] && label=scan-bench
+    echo "$label wall_s=$(column $name 1) cpu_s=$(column $name 2) peak_kb=$(column $name 3)"
 done
 ours=$(column ours 1)
-jd=$(column jdupes 1)
-rd=$(column rdfind 1)
-echo "mode=$($cold && echo cold || echo warm) rounds=$rounds (medians)"
-echo "scan-bench=$ours jdupes=$jd rdfind=$rd"
-echo "peak_kb: scan-bench=$(column ours 2) jdupes=$(column jdupes 2) rdfind=$(column rdfind 2)"
-echo "jdupes/scan-bench=$(echo "scale=2; $jd / $ours" | bc) rdfind/scan-bench=$(echo "scale=2; $rd / $ours" | bc)"
+echo "jdupes/scan-bench=$(echo "scale=2; $(column jdupes 1) / $ours" | bc)" \
+    "rdfind/scan-bench=$(echo "scale=2; $(column rdfind 1) / $ours" | bc)"

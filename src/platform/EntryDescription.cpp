@@ -53,19 +53,36 @@ QDateTime dateOf(const struct statx_timestamp &stamp)
 #define SYS_listxattrat 465
 #endif
 
-ssize_t listAttributes(int directoryDescriptor, const char *name, int flags, const char *fullPath,
-                       std::vector<char> &buffer)
+// size 0 asks for the length of the list only. The kernel allocates a buffer of the size it is
+// given on every call, so the list is read with a buffer of exactly its length.
+ssize_t listAttributes(int directoryDescriptor, const char *name, int flags, const char *fullPath, char *list,
+                       std::size_t size)
 {
     static std::atomic<bool> relativeListing = true;
     if (relativeListing.load()) {
         const long length = ::syscall(SYS_listxattrat, directoryDescriptor, name, static_cast<unsigned int>(flags),
-                                      buffer.data(), buffer.size());
+                                      list, size);
         if (length >= 0 || (errno != ENOSYS && errno != EPERM))
             return length;
         relativeListing.store(false);
     }
-    return (flags & AT_SYMLINK_NOFOLLOW) ? ::llistxattr(fullPath, buffer.data(), buffer.size())
-                                         : ::listxattr(fullPath, buffer.data(), buffer.size());
+    return (flags & AT_SYMLINK_NOFOLLOW) ? ::llistxattr(fullPath, list, size) : ::listxattr(fullPath, list, size);
+}
+
+// The NUL-separated names, or none; most entries have none and cost one call.
+ssize_t readAttributeList(int directoryDescriptor, const char *name, int flags, const char *fullPath,
+                          std::vector<char> &buffer)
+{
+    for (;;) {
+        const ssize_t length = listAttributes(directoryDescriptor, name, flags, fullPath, nullptr, 0);
+        if (length <= 0)
+            return length;
+        const ssize_t read = listAttributes(directoryDescriptor, name, flags, fullPath, buffer.data(),
+                                            static_cast<std::size_t>(length));
+        // ERANGE: the list grew between the two calls.
+        if (read >= 0 || errno != ERANGE)
+            return read;
+    }
 }
 
 void readLinkTarget(int directoryDescriptor, const char *name, DirectoryEntry &entry)
@@ -84,7 +101,7 @@ void readExtendedAttributes(int directoryDescriptor, const char *name, int flags
 {
     std::vector<char> &buffer = threadBuffer();
     entry.extendedAttributeNames.clear();
-    const ssize_t listLength = listAttributes(directoryDescriptor, name, flags, fullPath.c_str(), buffer);
+    const ssize_t listLength = readAttributeList(directoryDescriptor, name, flags, fullPath.c_str(), buffer);
     for (ssize_t offset = 0; offset < listLength;) {
         const char *attribute = buffer.data() + offset;
         const std::size_t length = std::strlen(attribute);

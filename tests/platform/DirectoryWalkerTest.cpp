@@ -155,6 +155,64 @@ TEST(DirectoryWalkerTest, ReadsSizesDatesPackagesAndAttributeNames)
     EXPECT_FALSE(walker.next(entry));
 }
 
+// Names written to the entry without following a link, as the walk reports them (sorted); stops
+// at the first the file system refuses, so a small file system gives a shorter list.
+QStringList writeAttributes(const QString &path, const QStringList &names)
+{
+    QStringList written;
+    for (const QString &name : names) {
+        const QByteArray rawName = name.toUtf8();
+        if (::lsetxattr(QFile::encodeName(path).constData(), rawName.constData(), "v", 1, 0) != 0)
+            break;
+        written.append(name.startsWith("user."_L1) ? name.mid(5) : name);
+    }
+    written.sort();
+    return written;
+}
+
+TEST(DirectoryWalkerTest, ListsEachEntrysOwnAttributeNamesWhateverTheirNumber)
+{
+    TemporaryFolder folder;
+    QStringList manyNames;
+    qsizetype manyBytes = 0;
+    for (int index = 0; index < 30; ++index) {
+        manyNames.append(u"user.org.example.a-long-attribute-name-of-several-words-%1-"_s.arg(index, 2, 10, QChar(u'0'))
+                         + QString(24, u'x'));
+        manyBytes += manyNames.back().size() + 1;
+    }
+    const QString target = folder.writeFile(u"target"_s, "t"_ba);
+    // User attributes are refused on links; a trusted one (as root) is the link's own.
+    const QString link = folder.makeSymlink(u"link"_s, target);
+    struct Case
+    {
+        QString name;
+        QStringList expected;
+    };
+    const std::vector<Case> cases = {
+        {u"link"_s, writeAttributes(link, {u"trusted.org.example.link"_s})},
+        {u"many"_s, writeAttributes(folder.writeFile(u"many"_s, "m"_ba), manyNames)},
+        {u"none"_s, {}},
+        {u"one"_s, writeAttributes(folder.writeFile(u"one"_s, "o"_ba), {u"user.com.apple.backupd.Snapshot"_s})},
+        {u"target"_s, writeAttributes(target, {u"user.target.only"_s, u"user.target.second"_s})},
+    };
+    folder.writeFile(u"none"_s, "n"_ba);
+    if (cases[1].expected.size() < manyNames.size() || cases[4].expected.size() < 2)
+        GTEST_SKIP() << "the file system of " << qPrintable(folder.path()) << " keeps too few user attributes";
+    ASSERT_GT(manyBytes, 2500) << "several KB of names";
+
+    DirectoryWalker walker(folder.path());
+    DirectoryEntry entry;
+    for (const Case &expected : cases) {
+        ASSERT_TRUE(walker.next(entry));
+        ASSERT_EQ(entry.name, expected.name);
+        QStringList names = entry.extendedAttributeNames;
+        names.removeIf([](const QString &name) { return name.startsWith("security."_L1); });
+        names.sort();
+        EXPECT_EQ(names, expected.expected) << qPrintable(expected.name);
+    }
+    EXPECT_FALSE(walker.next(entry));
+}
+
 TEST(DirectoryWalkerTest, ReadsTheIdentityOfEachEntry)
 {
     TemporaryFolder folder;
