@@ -6,17 +6,28 @@
 // Start) and the 99th percentile;
 // completion_ms: the completion handler alone, results browser made, with those groups.
 //
+// With --road, the application's own road instead: the minimum size set to BYTES (1 by default),
+// Start, the scan, Next as soon as the scan ends, and the results screen shown with its models
+// filled and painted. Prints one line:
+//   items= groups= rows= scan_s= results_s= road_s=
+// scan_s: Start to the completion handled; results_s: Next to the results painted; road_s: both.
+//
 // main-window-bench [--groups N] ROOT...
+// main-window-bench --road [--min-size BYTES] ROOT...
 
 #include "support/MadeUpGroups.h"
 
 #include "platform/UserDefaults.h"
 #include "services/Preferences.h"
+#include "windows/DuplicateGroupsModel.h"
+#include "windows/DuplicatesViewController.h"
 #include "windows/MainWindowController.h"
 #include "windows/StatsViewController.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMainWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -63,6 +74,39 @@ struct StallProbe
     }
 };
 
+// Handles every event, posted ones included, until none is left to handle now.
+void settle()
+{
+    do
+        QCoreApplication::sendPostedEvents();
+    while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents));
+}
+
+int road(MainWindowController &controller, Preferences &preferences, const QStringList &roots, double minimumSize)
+{
+    preferences.setMinFileSizeType(0);
+    preferences.setMinFileSize(minimumSize);
+    controller.addScanPaths(roots);
+    QElapsedTimer clock;
+    clock.start();
+    controller.goNext();
+    while (controller.isScanning())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const qint64 scanned = clock.nsecsElapsed();
+    controller.goNext();
+    settle();
+    controller.mainWindow()->repaint();
+    const qint64 shown = clock.nsecsElapsed();
+    const DuplicatesViewController *browser = controller.duplicatesViewController();
+    std::printf("items=%lld groups=%zu rows=%d scan_s=%.2f results_s=%.2f road_s=%.2f\n",
+                static_cast<long long>(controller.duplicateFinder() ? controller.duplicateFinder()->totalFilesScanned()
+                                                                    : 0),
+                browser ? browser->groupsModel()->groups().size() : std::size_t(0),
+                browser ? browser->groupsModel()->rowCount() : 0, double(scanned) / 1e9,
+                double(shown - scanned) / 1e9, double(shown) / 1e9);
+    return browser ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -70,13 +114,22 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QStringList roots = QApplication::arguments().mid(1);
+    const bool onRoad = !roots.isEmpty() && roots.front() == u"--road"_s;
+    if (onRoad)
+        roots.removeFirst();
+    double minimumSize = 1;
+    if (onRoad && roots.size() >= 2 && roots.front() == u"--min-size"_s) {
+        minimumSize = roots.at(1).toDouble();
+        roots = roots.mid(2);
+    }
     int groupCount = 100'000;
     if (roots.size() >= 2 && roots.front() == u"--groups"_s) {
         groupCount = roots.at(1).toInt();
         roots = roots.mid(2);
     }
     if (roots.isEmpty()) {
-        std::fprintf(stderr, "usage: main-window-bench [--groups N] ROOT...\n");
+        std::fprintf(stderr, "usage: main-window-bench [--groups N] ROOT...\n"
+                             "       main-window-bench --road [--min-size BYTES] ROOT...\n");
         return 2;
     }
 
@@ -90,6 +143,8 @@ int main(int argc, char **argv)
     controller.setActiveProbe([] { return true; });
     controller.setTerminateHandler([] {});
     controller.showWindow();
+    if (onRoad)
+        return road(controller, preferences, roots, minimumSize);
 
     StallProbe probe;
     QElapsedTimer scanClock;
