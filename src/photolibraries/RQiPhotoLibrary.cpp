@@ -4,9 +4,9 @@
 #include "platform/NumericCompare.h"
 #include "platform/PropertyList.h"
 #include "platform/SystemLog.h"
-#include "platform/UserAccount.h"
 #include "foundation/RQStringPath.h"
 
+#include <QDir>
 #include <QFile>
 #include <QUrl>
 #include <QVariantList>
@@ -19,9 +19,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// In HOME, as every per-user path is: a test's private home, or a launcher's choice, is kept.
 QString accountPlistPath()
 {
-    return UserAccount::homeDirectory() + "/Library/Preferences/com.apple.iApps.plist"_L1;
+    return QDir::homePath() + "/Library/Preferences/com.apple.iApps.plist"_L1;
 }
 
 // The decoded path of a URL string; no value when the string is no URL or its path could not

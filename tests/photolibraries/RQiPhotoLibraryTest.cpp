@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -133,19 +134,25 @@ TEST(RQiPhotoLibraryTest, MalformedRecentListsAreLoggedAndGiveNoLibraries)
     EXPECT_EQ(log.lines(), QStringList{u"Could not load data for file: "_s + absent});
 }
 
-TEST(RQiPhotoLibraryTest, ReadsTheListOfTheAccountNotOfHome)
+TEST(RQiPhotoLibraryTest, ReadsTheListOfHome)
 {
+    // HOME may name another folder than the account's (as a test's private home does): the
+    // per-user list is the one there.
     const QByteArray savedHome = qgetenv("HOME");
     TemporaryFolder elsewhere;
+    const QString list = elsewhere.writeFile(u"Library/Preferences/com.apple.iApps.plist"_s,
+                                             recentList(urlArray({u"file:///photos/Lib.photolibrary/"_s})));
     qputenv("HOME", elsewhere.path().toUtf8());
     const RQiPhotoLibrary iPhoto;
     qputenv("HOME", savedHome);
-    EXPECT_EQ(iPhoto.plistPath(), UserAccount::homeDirectory() + u"/Library/Preferences/com.apple.iApps.plist"_s);
+    EXPECT_EQ(iPhoto.plistPath(), list);
+    EXPECT_NE(elsewhere.path(), UserAccount::homeDirectory());
+    EXPECT_EQ(iPhoto.libraryPaths(), QStringList{u"/photos/Lib.photolibrary/"_s});
     EXPECT_FALSE(iPhoto.iPhotoVersionIsSupported());
 
     RQiPhotoLibrary &shared = RQiPhotoLibrary::sharedInstance();
     EXPECT_EQ(&shared, &RQiPhotoLibrary::sharedInstance());
-    EXPECT_EQ(shared.plistPath(), iPhoto.plistPath());
+    EXPECT_EQ(shared.plistPath(), QDir::homePath() + u"/Library/Preferences/com.apple.iApps.plist"_s);
     EXPECT_FALSE(shared.iPhotoVersionIsSupported());
     EXPECT_TRUE(shared.iPhotoVersion().isNull());
 }
