@@ -2,6 +2,7 @@
 
 #include "platform/EntryDescription.h"
 #include "platform/FolderReading.h"
+#include "platform/WalkDescriptorReserve.h"
 
 #include <QFile>
 #include <QThread>
@@ -64,6 +65,7 @@ void DirectoryWalker::raiseDescriptorLimit()
         limit.rlim_cur = limit.rlim_max;
         ::setrlimit(RLIMIT_NOFILE, &limit);
     }
+    WalkDescriptorReserve::update();
 }
 
 bool DirectoryWalker::readEntry(const QString &path, DirectoryEntry &entry)

@@ -93,7 +93,8 @@ public:
     // The name (no trailing "/") has a package type's extension, in any case.
     static bool isPackageName(QStringView name);
     // Raises the process's soft limit of open descriptors to its hard limit, since a walk holds
-    // one per level and trees deeper than the usual soft limit of 1,024 exist.
+    // one per level and trees deeper than the usual soft limit of 1,024 exist; the walks keep a
+    // reserve below it for the process's threads and files (WalkDescriptorReserve).
     static void raiseDescriptorLimit();
 
 private:

@@ -1,6 +1,7 @@
 #include "platform/FolderReading.h"
 
 #include "platform/EntryDescription.h"
+#include "platform/WalkDescriptorReserve.h"
 
 #include <QUtf8StringView>
 
@@ -72,7 +73,10 @@ void FolderReading::read()
     const int descriptor = open();
     m_parent.reset();
     if (descriptor >= 0) {
-        m_descriptor = std::make_shared<FileDescriptor>(descriptor);
+        m_descriptor = std::shared_ptr<FileDescriptor>(new FileDescriptor(descriptor), [](FileDescriptor *held) {
+            delete held;
+            WalkDescriptorReserve::giveBack();
+        });
         std::string names;
         std::vector<std::uint32_t> order;
         if (listNames(descriptor, names, order)) {
@@ -102,6 +106,19 @@ void FolderReading::release()
 }
 
 int FolderReading::open()
+{
+    if (!WalkDescriptorReserve::take()) {
+        m_failure = DirectoryEntry::PassedOver::DescriptorLimit;
+        m_failureError = EMFILE;
+        return -1;
+    }
+    const int descriptor = openTaken();
+    if (descriptor < 0)
+        WalkDescriptorReserve::giveBack();
+    return descriptor;
+}
+
+int FolderReading::openTaken()
 {
     if (!m_parent) {
         const int descriptor = ::open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

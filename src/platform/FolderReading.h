@@ -62,7 +62,9 @@ public:
 private:
     enum class State : int { Waiting, Claimed, Read, Left };
 
+    // Within the walks' share of descriptors (see WalkDescriptorReserve).
     int open();
+    int openTaken();
     bool listNames(int descriptor, std::string &names, std::vector<std::uint32_t> &order) const;
     void describeNames(const std::string &names, const std::vector<std::uint32_t> &order);
     void addEntry(const char *name, std::size_t folderPathLength);

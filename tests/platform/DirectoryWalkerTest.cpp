@@ -5,11 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QThread>
+#include <QTimer>
 
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -251,4 +259,45 @@ TEST(DirectoryWalkerTest, RootsThatAreMissingOrLinks)
     DirectoryWalker throughLink(link);
     ASSERT_TRUE(throughLink.next(entry));
     EXPECT_EQ(WalkPaths(link).pathOf(entry), link + u"/a"_s);
+}
+
+// A thread that starts makes its event dispatcher's wake-up descriptor, and the process aborts
+// when none is left: however deep the tree, the walk leaves room for it, and passes over what it
+// has no descriptor for.
+TEST(DirectoryWalkerTest, LeavesDescriptorsForThreadsThatStartDuringTheWalk)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto walkUnderALowLimit = [] {
+        TemporaryFolder folder;
+        QString deep = folder.path();
+        for (int level = 0; level < 300; ++level)
+            deep += u"/d"_s;
+        if (!QDir().mkpath(deep))
+            std::exit(2);
+        const rlimit low {150, 150};
+        if (::setrlimit(RLIMIT_NOFILE, &low) != 0)
+            std::exit(2);
+        DirectoryWalker::raiseDescriptorLimit();
+        bool passedOver = false;
+        {
+            DirectoryWalker walker(folder.path());
+            DirectoryEntry entry;
+            while (!passedOver && walker.next(entry))
+                passedOver = entry.passedOver == PassedOver::DescriptorLimit;
+            // Where the walk holds the most, threads start and run an event loop.
+            std::vector<std::unique_ptr<QThread>> threads;
+            for (int index = 0; index < QThread::idealThreadCount(); ++index) {
+                threads.push_back(std::unique_ptr<QThread>(QThread::create([] {
+                    QEventLoop loop;
+                    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+                    loop.exec();
+                })));
+                threads.back()->start();
+            }
+            for (const auto &thread : threads)
+                thread->wait();
+        }
+        std::exit(passedOver ? 0 : 1);
+    };
+    EXPECT_EXIT(walkUnderALowLimit(), ::testing::ExitedWithCode(0), "");
 }
