@@ -12,6 +12,7 @@
 #include "foundation/RQStringPath.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -34,6 +35,20 @@ QStringList withoutEmptyPaths(const QStringList &paths)
     for (const QString &path : paths) {
         if (path.isEmpty())
             SystemLog::debug(u"Ignoring path: %1 because it's empty"_s.arg(path));
+        else
+            kept.append(path);
+    }
+    return kept;
+}
+
+// Drops each root whose name did not come through as text intact (bytes that are not UTF-8
+// are decoded to U+FFFD): encoded back, it would name another folder, or none.
+QStringList withoutUnrepresentablePaths(const QStringList &paths)
+{
+    QStringList kept;
+    for (const QString &path : paths) {
+        if (path.contains(QChar::ReplacementCharacter) || QFile::decodeName(QFile::encodeName(path)) != path)
+            SystemLog::debug(u"Ignoring path: %1 because its name is not valid UTF-8"_s.arg(path));
         else
             kept.append(path);
     }
@@ -102,7 +117,7 @@ std::shared_ptr<RQDuplicateFinder> RQDuplicateFinder::duplicateFinderWithPaths(c
 }
 
 RQDuplicateFinder::RQDuplicateFinder(const QStringList &paths, double minimumFileSize)
-    : m_paths(withoutNestedPaths(absoluteCleanPaths(withoutEmptyPaths(paths)))),
+    : m_paths(withoutNestedPaths(absoluteCleanPaths(withoutUnrepresentablePaths(withoutEmptyPaths(paths))))),
       m_minimumFileSize(minimumFileSize),
       m_ignoreList(RQIgnoreList::ignoreList()),
       m_filesScannedMailbox([this](qint64 total) {

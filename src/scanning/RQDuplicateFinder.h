@@ -49,7 +49,8 @@ public:
     static constexpr std::size_t firstBlockSize = 64 * 1024;
 
     // Each root is made absolute and cleaned of "." and repeated "/" (one that goes up with ".."
-    // is taken where it leads). Empty roots, and roots that by where they lead lie in or equal
+    // is taken where it leads). Empty roots, roots whose names are not valid UTF-8 (which would
+    // name another folder), and roots that by where they lead lie in or equal
     // an earlier or enclosing root, are dropped with a log line.
     // minimumFileSize: bytes; smaller files are left out; 0 means no minimum.
     static std::shared_ptr<RQDuplicateFinder> duplicateFinderWithPaths(const QStringList &paths,

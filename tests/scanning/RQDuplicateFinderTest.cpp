@@ -101,6 +101,18 @@ TEST_F(RQDuplicateFinderTest, RootsAreNestedOnlyByWhereTheyLead)
     expectRootsKept(cases);
 }
 
+TEST_F(RQDuplicateFinderTest, ARootWhoseNameIsNotUtf8IsRefusedNotReplaced)
+{
+    // "r" and the byte 0xff, as text "r" and U+FFFD, which encoded back names this folder.
+    write(u"r\uFFFD/a"_s, 3000, 'a');
+    write(u"r\uFFFD/b"_s, 3000, 'a');
+    const QString given = root(u"r\uFFFD"_s);
+    const LogCapture log;
+    const ScanReports reports = scan({given});
+    EXPECT_EQ(groupsOf(reports), QStringList());
+    EXPECT_TRUE(log.contains(u"[DEBUG] Ignoring path: %1 because its name is not valid UTF-8"_s.arg(given)));
+}
+
 TEST_F(RQDuplicateFinderTest, RelativeRootsNameTheirMembersFromTheAbsoluteFolder)
 {
     // Two links that name one file, one by a relative and one by an absolute target, make
