@@ -1,5 +1,5 @@
-// Times the file remover on COUNT files (10,000 unless given), each the copy of a kept file, once
-// deleted and once moved to the Trash. The files are made in a fresh temporary folder and scanned
+// Times the file remover on COUNT files (10,000 unless given), each the copy of a kept file, in the
+// four modes: deleted, deleted and replaced by links, moved to the Trash, and both. The files are made in a fresh temporary folder and scanned
 // by the walk, so that the items are what a scan hands over; home, settings and Trash are the
 // temporary folder's own, never the user's.
 
@@ -8,7 +8,6 @@
 #include "scanning/RQDuplicateFinder.h"
 #include "scanning/RQDuplicateFinderScan.h"
 #include "scanning/RQDuplicateFinderWalk.h"
-#include "services/Preferences.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -81,17 +80,17 @@ KMHSFileRemover::FileList makeCopies(const QString &data, int count, std::vector
     return copies;
 }
 
-double secondsToRemove(const QString &data, int count, bool useTrash)
+double secondsToRemove(const QString &data, int count, bool useTrash, bool makeLinks)
 {
     std::vector<std::shared_ptr<RQFile>> tree;
     const KMHSFileRemover::FileList copies = makeCopies(data, count, tree);
-    Preferences::sharedPreferences().setUseTrash(useTrash);
-    Preferences::sharedPreferences().setUseHardLinks(false);
     CompletionWaiter waiter;
     QElapsedTimer timer;
     timer.start();
     {
         KMHSFileRemover remover;
+        remover.setUseTrash(useTrash);
+        remover.setMakeAliases(makeLinks);
         remover.setDelegate(&waiter);
         remover.removeFiles(copies);
         waiter.wait();
@@ -114,8 +113,11 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv);
     const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
     const QString data = home.path() + "/data"_L1;
-    const double deleted = secondsToRemove(data, count, false);
-    const double trashed = secondsToRemove(data, count, true);
-    std::printf("%d files: deleted %.3f s, trashed %.3f s\n", count, deleted, trashed);
+    const double deleted = secondsToRemove(data, count, false, false);
+    const double deletedLinked = secondsToRemove(data, count, false, true);
+    const double trashed = secondsToRemove(data, count, true, false);
+    const double trashedLinked = secondsToRemove(data, count, true, true);
+    std::printf("%d files: deleted %.3f s, deleted + links %.3f s, trashed %.3f s, trashed + links %.3f s\n", count,
+                deleted, deletedLinked, trashed, trashedLinked);
     return 0;
 }

@@ -227,7 +227,8 @@ std::optional<RQError> Trash::moveItemToTrash(const QString &path, QString *path
     return moveEntryToTrash(itemFolder.get(), absolutePath, pathInTrash);
 }
 
-std::optional<RQError> Trash::moveEntryToTrash(int folderFd, const QString &path, QString *pathInTrash)
+std::optional<RQError> Trash::moveEntryToTrash(int folderFd, const QString &path, QString *pathInTrash,
+                                               const EntryCheck &check)
 {
     const QFileInfo item(path);
     const QByteArray name = QFile::encodeName(item.fileName());
@@ -254,6 +255,12 @@ std::optional<RQError> Trash::moveEntryToTrash(int folderFd, const QString &path
     QByteArray trashedName;
     if (const int error = moveIntoTrash(folderFd, name, files.get(), info.get(), infoText(path), trashedName))
         return RQError::fileSystemError(error, path);
+    if (auto refusal = check ? check(files.get(), trashedName) : std::nullopt) {
+        // Put back only where the name is free; else it stays in the trash with its info file.
+        if (renameWithoutReplacing(files.get(), trashedName.constData(), folderFd, name.constData()) == 0)
+            ::unlinkat(info.get(), QByteArray(trashedName + infoSuffix).constData(), 0);
+        return refusal;
+    }
     if (pathInTrash)
         *pathInTrash = trashPath + "/files/"_L1 + QFile::decodeName(trashedName);
     return std::nullopt;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The freedesktop.org Trash, one item at a time: the home trash "<XDG data folder>/Trash",
@@ -27,7 +28,11 @@ public:
     // The same for the entry of an opened folder whose absolute path (no trailing "/") is given:
     // the entry is the one in that folder, wherever the path would lead now; the path goes into
     // the info file and names the item in errors.
-    static std::optional<RQError> moveEntryToTrash(int folderFd, const QString &path, QString *pathInTrash = nullptr);
+    // A check, when given, judges the entry where it lies in the trash (its folder, its name there):
+    // an error moves it back (never over anything), removes its info file and is the answer.
+    using EntryCheck = std::function<std::optional<RQError>(int folderFd, const QByteArray &name)>;
+    static std::optional<RQError> moveEntryToTrash(int folderFd, const QString &path, QString *pathInTrash = nullptr,
+                                                   const EntryCheck &check = {});
 
     // Makes the XDG data folder and the home trash folder in it (owner-only) when missing.
     static std::optional<RQError> makeHomeTrash();

@@ -93,7 +93,8 @@ int visitFile(int folderFd, const char *name, const struct stat &status, Pass &p
 {
     if (pass.removing && ::unlinkat(folderFd, name, 0) != 0)
         return errno;
-    if (S_ISREG(status.st_mode))
+    // Bytes leave the disk only with a file's last name.
+    if (S_ISREG(status.st_mode) && status.st_nlink == 1)
         pass.bytes += quint64(status.st_size);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "platform/SerialQueue.h"
 #include "platform/SystemLog.h"
 #include "platform/Trash.h"
+#include "removal/AsideFolders.h"
 #include "removal/FileDeleter.h"
 #include "removal/KMHSPhotosFileRemover.h"
 #include "removal/KMHSiPhotoFileRemover.h"
@@ -15,6 +16,8 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +53,7 @@ void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
     m_errorDict = KMHSErrorDictionary();
     m_bytesTaken.clear();
     m_locator = std::make_unique<ScannedItemLocator>();
+    m_asideFolders = std::make_unique<AsideFolders>();
     const RemovalList list(files);
     m_totalFiles = qint64(list.items().size());
 
@@ -76,6 +80,7 @@ void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
     if (m_makeAliases)
         makeAliasesForFiles(plain);
     m_locator.reset();
+    m_asideFolders.reset();
     RQPhotosLibrary::sharedInstance().setPhotosFilesRemoved(quint64(photos.size()));
 
     quint64 spaceFreed = sumOfFileArray(plain);
@@ -161,13 +166,34 @@ void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk)
         ScannedItemLocator::Location item;
         if (!isReadyForRemoval(*file, item))
             continue;
-        const FileDeleter::Removal removal = FileDeleter::removeEntry(item.folder(), item.name(), kindOf(*file),
-                                                                      item.path());
-        // A folder that went only in part still freed what went.
-        m_bytesTaken.insert(errorKeyForFile(*file), removal.bytesRemoved);
-        if (removal.error)
-            recordError(*file, *removal.error);
+        // Moved first where no other program knows it, then checked and deleted there: a name
+        // swapped meanwhile never makes an unlisted file go.
+        const int aside = m_asideFolders->folderBeside(item.folder());
+        if (aside < 0 || ::renameat2(item.folder(), item.name().constData(), aside, item.name().constData(),
+                                     RENAME_NOREPLACE) != 0) {
+            recordError(*file, RQError::fileSystemError(errno, item.path()));
+            continue;
+        }
+        std::optional<RQError> error = ScannedItemLocator::differenceAt(aside, item.name(), *file);
+        if (!error) {
+            const FileDeleter::Removal removal = FileDeleter::removeEntry(aside, item.name(), kindOf(*file),
+                                                                          item.path());
+            // A folder that went only in part still freed what went.
+            m_bytesTaken.insert(errorKeyForFile(*file), removal.bytesRemoved);
+            error = removal.error;
+        }
+        if (error) {
+            putBack(aside, item);
+            recordError(*file, *error);
+        }
     }
+}
+
+void KMHSFileRemover::putBack(int asideFd, const ScannedItemLocator::Location &item)
+{
+    const QByteArray &name = item.name();
+    if (::renameat2(asideFd, name.constData(), item.folder(), name.constData(), RENAME_NOREPLACE) != 0 && errno != ENOENT)
+        SystemLog::write(u"Could not put back %1: %2"_s.arg(item.path(), QString::fromLocal8Bit(::strerror(errno))));
 }
 
 void KMHSFileRemover::moveFilesToTrash(const FileList &chunk)
@@ -177,8 +203,15 @@ void KMHSFileRemover::moveFilesToTrash(const FileList &chunk)
         ScannedItemLocator::Location item;
         if (!isReadyForRemoval(*file, item))
             continue;
-        const quint64 bytes = FileDeleter::sizeOfEntry(item.folder(), item.name());
-        if (const auto error = Trash::moveEntryToTrash(item.folder(), item.path()))
+        // Judged where it lies in the trash, where no other program swaps it any more.
+        quint64 bytes = 0;
+        const auto checkInTrash = [&file, &bytes](int folderFd, const QByteArray &name) {
+            std::optional<RQError> error = ScannedItemLocator::differenceAt(folderFd, name, *file);
+            if (!error)
+                bytes = FileDeleter::sizeOfEntry(folderFd, name);
+            return error;
+        };
+        if (const auto error = Trash::moveEntryToTrash(item.folder(), item.path(), nullptr, checkInTrash))
             recordError(*file, *error);
         else
             m_bytesTaken.insert(errorKeyForFile(*file), bytes);
@@ -204,8 +237,11 @@ std::optional<RQError> KMHSFileRemover::keptCopyError(const RQFile &file, const 
     if (!keptCopy)
         return std::nullopt;
     ScannedItemLocator::Location kept;
-    if (m_locator->locate(*keptCopy, kept))
-        return RemovalError::error(RemovalError::KeptCopyGone);
+    if (const auto error = m_locator->locate(*keptCopy, kept)) {
+        const bool changed = error->domain() == QLatin1StringView(RemovalError::errorDomain)
+            && error->code() == RemovalError::ChangedAfterScan;
+        return RemovalError::error(changed ? RemovalError::KeptCopyChanged : RemovalError::KeptCopyGone);
+    }
     if (item.isSameEntryAs(kept))
         return RemovalError::error(RemovalError::KeptCopyWouldBeRemoved);
     return std::nullopt;

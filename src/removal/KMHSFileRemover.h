@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class AsideFolders;
 class KMHSPhotosFileRemover;
 class KMHSiPhotoFileRemover;
 class SerialQueue;
@@ -28,10 +29,11 @@ class SerialQueue;
 // Only what the scan saw goes, and never the last copy. The list is taken one item per place,
 // an item inside a listed folder going with the folder. An item whose copy that stays is listed
 // too (or lies inside a listed folder) is refused before anything moves. Just before a plain or
-// network item goes, it is reached from its scan root without following links and must still be
+// network item goes, it is reached from its scan root without following links, moved where only
+// the remover knows it (the Trash, or an owner-only folder beside it), and there it must still be
 // what the scan saw (device, inode, kind, size, modification time; a folder by its own values,
-// not those of its content), and its copy that stays must be too; otherwise it stays, with its
-// reason. The bytes freed are what left the disk, measured on the item as it went.
+// not those of its content), and its copy that stays must be too; otherwise it is moved back
+// (never over anything) and stays, with its reason. The bytes freed are what left the disk, measured on the item as it went.
 //
 // Threads: removeFiles is called on the main thread and returns at once; the work runs on a
 // serial queue of its own, and the delegate hears on the main thread (progress per chunk,
@@ -84,6 +86,7 @@ private:
     void deletePhotosAppFiles(const FileList &files);
     void permanentlyRemoveFiles(const FileList &chunk);
     void moveFilesToTrash(const FileList &chunk);
+    void putBack(int asideFd, const ScannedItemLocator::Location &item);
     void makeAliasesForFiles(const FileList &files);
     void updateTotalFilesRemoved(qint64 count);
     quint64 sumOfFileArray(const FileList &files);
@@ -100,6 +103,8 @@ private:
     QHash<QString, quint64> m_bytesTaken;
     // Reaches the items; lives while a removal runs.
     std::unique_ptr<ScannedItemLocator> m_locator;
+    // Where deleted items are moved before they are checked; lives while a removal runs.
+    std::unique_ptr<AsideFolders> m_asideFolders;
     std::atomic<qint64> m_totalFilesRemoved = 0;
     std::atomic<qint64> m_totalFiles = 0;
     std::atomic<qint64> m_filesRemoved = 0;

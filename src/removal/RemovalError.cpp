@@ -15,6 +15,9 @@ RQError RemovalError::error(Code code)
     case KeptCopyGone:
         description = u"The copy that stays no longer exists, so this file was not removed."_s;
         break;
+    case KeptCopyChanged:
+        description = u"The copy that stays changed after the scan, so this file was not removed."_s;
+        break;
     }
     return RQError(QString::fromLatin1(errorDomain), code, description);
 }

@@ -16,8 +16,10 @@ public:
         ChangedAfterScan = 1,
         // The copy that stays is in the list too, lies inside an item of it, or is the item.
         KeptCopyWouldBeRemoved = 2,
-        // The copy that stays is gone, or no longer what the scan saw.
+        // The copy that stays is gone.
         KeptCopyGone = 3,
+        // The copy that stays is there but no longer what the scan saw.
+        KeptCopyChanged = 4,
     };
 
     RemovalError() = delete;

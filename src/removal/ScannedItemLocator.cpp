@@ -184,3 +184,14 @@ std::optional<RQError> ScannedItemLocator::locate(const RQFile &file, Location &
         return RQError::fileSystemError(error, location.m_path);
     return location.differenceFrom(file);
 }
+
+std::optional<RQError> ScannedItemLocator::differenceAt(int folderFd, const QByteArray &name, const RQFile &file)
+{
+    Location location;
+    location.m_folder = folderFd;
+    location.m_name = name;
+    location.m_path = RemovalList::diskPath(file);
+    if (location.readIdentity() != 0)
+        return RemovalError::error(RemovalError::ChangedAfterScan);
+    return location.differenceFrom(file);
+}

@@ -70,6 +70,9 @@ public:
     std::optional<RQError> openFolder(const RQFile &file, Location &location);
     // openFolder, then the entry's values read and compared with what the scan saw.
     std::optional<RQError> locate(const RQFile &file, Location &location);
+    // The entry name of the opened folder compared with what the scan saw of the item, as locate
+    // does: used on an item after it was moved where only the remover knows it.
+    static std::optional<RQError> differenceAt(int folderFd, const QByteArray &name, const RQFile &file);
 
 private:
     // The root's descriptor, or -1 with errno set (ESTALE when it is another folder now).

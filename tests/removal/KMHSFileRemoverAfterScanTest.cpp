@@ -86,6 +86,12 @@ bool removeKeptCopy(RemovalFixture &self, Mode, QString &)
     return QFile::remove(self.dataPath(u"A/x.txt"_s));
 }
 
+bool rewriteKeptCopy(RemovalFixture &self, Mode, QString &)
+{
+    self.file(u"A/x.txt"_s, "the kept copy, rewritten after the scan");
+    return true;
+}
+
 bool swapFolderForLink(RemovalFixture &self, Mode, QString &)
 {
     return QDir(self.dataPath(u"B"_s)).removeRecursively()
@@ -142,6 +148,8 @@ const AfterScanCase cases[] = {
      {}, 0},
     {"KeptCopyGoneAfterScan", {{u"B/x.txt"_s, u"A/x.txt"_s}, {u"B/y.txt"_s, u"A/y.txt"_s}}, removeKeptCopy,
      {{u"B/x.txt"_s, RemovalError::KeptCopyGone}}, {}, 1},
+    {"KeptCopyRewrittenAfterScan", {{u"B/x.txt"_s, u"A/x.txt"_s}, {u"B/y.txt"_s, u"A/y.txt"_s}}, rewriteKeptCopy,
+     {{u"B/x.txt"_s, RemovalError::KeptCopyChanged}}, {}, 1},
     {"BindMountOfTheListedFolder", {{u"A/"_s, u"boundA/"_s}, {u"C/x.txt"_s, u"boundA/x.txt"_s}}, scanBindMountAlone,
      {{u"A/"_s, RemovalError::KeptCopyWouldBeRemoved}}, {}, 1, bindMountA},
     {"ParentSwappedForALink", {{u"B/x.txt"_s, u"A/x.txt"_s}}, swapFolderForLink,

@@ -52,6 +52,8 @@ TEST(RemovalRowMessageTest, EachErrorShowsItsText)
          RQError(u"elsewhere"_s, 7, u"Its own words"_s, std::make_shared<const RQError>()), u"Its own words"_s},
         {"kept copy gone", RemovalError::error(RemovalError::KeptCopyGone),
          RemovalError::error(RemovalError::KeptCopyGone).localizedDescription()},
+        {"kept copy changed", RemovalError::error(RemovalError::KeptCopyChanged),
+         u"The copy that stays changed after the scan, so this file was not removed."_s},
         {"item changed", RemovalError::error(RemovalError::ChangedAfterScan),
          RemovalError::error(RemovalError::ChangedAfterScan).localizedDescription()},
     };
