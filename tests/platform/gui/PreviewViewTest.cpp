@@ -36,15 +36,21 @@ QString sparseFile(const TemporaryFolder &folder, const QString &name, qint64 si
     return path;
 }
 
+QString filledImage(const TemporaryFolder &folder, const QString &name, QSize size, Qt::GlobalColor colour)
+{
+    const QString path = folder.filePath(name);
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(colour);
+    EXPECT_TRUE(picture.save(path));
+    return path;
+}
+
 } // namespace
 
 TEST(PreviewViewTest, EachKindOfFileShowsWhatItCan)
 {
     TemporaryFolder folder;
-    const QString image = folder.filePath(u"wide.png"_s);
-    QImage picture(2000, 1000, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    ASSERT_TRUE(picture.save(image));
+    const QString image = filledImage(folder, u"wide.png"_s, {2000, 1000}, Qt::darkCyan);
     const QString text = folder.writeFile(u"notes.txt"_s, QByteArray(5000, 'a'));
     const QString pipe = folder.filePath(u"pipe.txt"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
@@ -108,10 +114,7 @@ TEST(PreviewViewTest, AFileThatCannotBeReadIsNamedWithItsSize)
 TEST(PreviewViewTest, AnImageIsShownWholeInThePane)
 {
     TemporaryFolder folder;
-    const QString path = folder.filePath(u"landscape.png"_s);
-    QImage picture(800, 600, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
-    ASSERT_TRUE(picture.save(path));
+    const QString path = filledImage(folder, u"landscape.png"_s, {800, 600}, Qt::darkGreen);
     PreviewView view;
     view.resize(320, 141);
     view.show();
