@@ -97,6 +97,13 @@ void RQFile::appendNameInFolderUtf8(QByteArray &text) const
         text += nameInFolder().toUtf8();
 }
 
+QUrl RQFile::fileURL() const
+{
+    if (m_seldom && !m_seldom->fileURL.isEmpty())
+        return m_seldom->fileURL;
+    return QUrl::fromLocalFile(path());
+}
+
 QString RQFile::fileName() const
 {
     if (m_seldom && !m_seldom->fileName.isNull())

@@ -59,7 +59,9 @@ public:
     void appendNameInFolderUtf8(QByteArray &text) const;
     QString UTI() const { return contentType().typeIdentifier(); }
     qint64 fileType() const { return contentType().code(); }
-    QUrl fileURL() const { return m_seldom ? m_seldom->fileURL : QUrl(); }
+    // The URL the item was made from (library media), else the file URL of its path, made
+    // when asked so that the walk's items carry none.
+    QUrl fileURL() const;
 
     QVariantMap metadata() const { return m_seldom ? m_seldom->metadata : QVariantMap(); }
     void setMetadata(const QVariantMap &metadata) { seldom().metadata = metadata; }

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 std::shared_ptr<RQSymbolicLink> RQSymbolicLink::linkWithPath(const QString &path, const QString &target)
 {
-    auto link = make<RQSymbolicLink>(path, QUrl::fromLocalFile(path));
+    auto link = make<RQSymbolicLink>(path, QUrl());
     link->m_target = target;
     return link;
 }
@@ -17,7 +17,6 @@ std::shared_ptr<RQSymbolicLink> RQSymbolicLink::linkWithName(const QString &name
                                                              const QString &target)
 {
     auto link = makeInFolder<RQSymbolicLink>(name, folder);
-    link->setFileURL(QUrl::fromLocalFile(link->path()));
     link->m_target = target;
     return link;
 }

@@ -58,8 +58,11 @@ TEST(RQDuplicateFinderPhotosTest, FirstLibraryRootIsScannedByItsMedia)
     ASSERT_TRUE(groups.has_value());
     ASSERT_EQ(groups->size(), 1u);
     QStringList members;
-    for (const auto &member : groups->front()->duplicates())
+    for (const auto &member : groups->front()->duplicates()) {
         members.append(member->path());
+        // Media keep the URL the reader made them from; the walk's file answers its path's.
+        EXPECT_EQ(member->fileURL().toLocalFile(), member->path());
+    }
     members.sort();
     EXPECT_EQ(members, (QStringList{library + u"/Masters/2015/A.JPG"_s, library + u"/Masters/B.JPG"_s, copy}));
 }

@@ -119,6 +119,25 @@ TEST_F(RQDuplicateFinderWalkTest, KeepsEveryKindOfEntryButOnlyDigestsRegularFile
     EXPECT_EQ(m_finder->totalFilesScanned(), 7);
 }
 
+// The walk stores no URL in its items; each answers the file URL of its path all the same,
+// names that a URL has to escape included.
+TEST_F(RQDuplicateFinderWalkTest, EveryItemAnswersTheFileUrlOfItsPath)
+{
+    write(u"top/sub dir/100% #1?.txt"_s, 10, 'f');
+    makeSymlink(u"top/sub dir/link"_s, u"100% #1?.txt"_s);
+    ASSERT_TRUE(walk({root(u"top"_s)}));
+    QStringList kinds;
+    m_scan.forEachItem([&kinds](const auto &item) {
+        const std::string what = item->path().toStdString();
+        EXPECT_EQ(item->fileURL(), QUrl::fromLocalFile(item->path())) << what;
+        EXPECT_EQ(item->fileURL().toLocalFile(), item->path()) << what;
+        EXPECT_EQ(item->previewItemURL(), item->fileURL()) << what;
+        kinds.append(item->isDirectory() ? u"folder"_s : std::dynamic_pointer_cast<RQSymbolicLink>(item) ? u"link"_s : u"file"_s);
+    });
+    kinds.sort();
+    EXPECT_EQ(kinds, (QStringList{u"file"_s, u"folder"_s, u"folder"_s, u"link"_s}));
+}
+
 TEST_F(RQDuplicateFinderWalkTest, IgnoredFolderStaysWithItsSubfoldersAndSize)
 {
     write(u"top/ignored/a"_s, 1000, 'a');

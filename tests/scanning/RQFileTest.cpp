@@ -21,14 +21,15 @@ TEST(RQFileTest, FolderPathsEndWithExactlyOneSlash)
     EXPECT_EQ(RQFile::fileWithPath(u"/a/b.txt"_s)->fileName(), u"b.txt"_s);
 }
 
-TEST(RQFileTest, ItemsMadeFromUrlsKeepTheUrl)
+TEST(RQFileTest, ItemsMadeFromUrlsKeepTheUrlAndOthersAnswerTheirPaths)
 {
     const QUrl url = QUrl::fromLocalFile(u"/photos/a b.jpg"_s);
     const auto file = RQFile::fileWithURL(url);
     EXPECT_EQ(file->path(), u"/photos/a b.jpg"_s);
     EXPECT_EQ(file->fileURL(), url);
     EXPECT_EQ(file->previewItemURL(), url);
-    EXPECT_TRUE(RQFile::fileWithPath(u"/x"_s)->fileURL().isEmpty());
+    EXPECT_EQ(RQFile::fileWithPath(u"/x"_s)->fileURL(), QUrl::fromLocalFile(u"/x"_s));
+    EXPECT_EQ(RQDirectory::fileWithPath(u"/x"_s)->previewItemURL(), QUrl::fromLocalFile(u"/x/"_s));
 }
 
 TEST(RQFileTest, ItemWithoutPathIsNamedMissing)
