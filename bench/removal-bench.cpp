@@ -1,5 +1,6 @@
 // Times the file remover on COUNT files (10,000 unless given), each the copy of a kept file, in the
-// four modes: deleted, deleted and replaced by links, moved to the Trash, and both. The files are made in a fresh temporary folder and scanned
+// four modes: deleted, deleted and replaced by links, moved to the Trash, and both; and moved to
+// the Trash once more with every copy of one name, each in a folder of its own. The files are made in a fresh temporary folder and scanned
 // by the walk, so that the items are what a scan hands over; home, settings and Trash are the
 // temporary folder's own, never the user's.
 
@@ -14,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
 
@@ -53,16 +55,22 @@ void writeFile(const QString &path, const QByteArray &content)
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
 }
 
-// data/kept/N and data/copies/N with the same content; answers the copies, each keeping its
-// kept file, as items of a walk over data/.
-KMHSFileRemover::FileList makeCopies(const QString &data, int count, std::vector<std::shared_ptr<RQFile>> &tree)
+// data/kept/N and data/copies/N (or data/copies/N/cover.jpg) with the same content; answers the
+// copies, each keeping its kept file, as items of a walk over data/.
+KMHSFileRemover::FileList makeCopies(const QString &data, int count, bool oneName,
+                                     std::vector<std::shared_ptr<RQFile>> &tree)
 {
     QDir().mkpath(data + "/kept"_L1);
     QDir().mkpath(data + "/copies"_L1);
+    const auto copyPath = [&data, oneName](int index) -> QString {
+        return data + "/copies/"_L1 + QString::number(index) + (oneName ? "/cover.jpg"_L1 : ""_L1);
+    };
     for (int index = 0; index < count; ++index) {
         const QByteArray content = "content of file " + QByteArray::number(index);
         writeFile(data + "/kept/"_L1 + QString::number(index), content);
-        writeFile(data + "/copies/"_L1 + QString::number(index), content);
+        if (oneName)
+            QDir().mkpath(QFileInfo(copyPath(index)).path());
+        writeFile(copyPath(index), content);
     }
     const auto finder = RQDuplicateFinder::duplicateFinderWithPaths({data}, 0);
     RQDuplicateFinderScan scan;
@@ -72,7 +80,7 @@ KMHSFileRemover::FileList makeCopies(const QString &data, int count, std::vector
     scan.forEachItem([&byPath](const auto &item) { byPath.insert(item->path(), item); });
     KMHSFileRemover::FileList copies;
     for (int index = 0; index < count; ++index) {
-        const auto copy = byPath.value(data + "/copies/"_L1 + QString::number(index));
+        const auto copy = byPath.value(copyPath(index));
         copy->setAliasDestinationFile(byPath.value(data + "/kept/"_L1 + QString::number(index)));
         copies.push_back(copy);
     }
@@ -80,10 +88,10 @@ KMHSFileRemover::FileList makeCopies(const QString &data, int count, std::vector
     return copies;
 }
 
-double secondsToRemove(const QString &data, int count, bool useTrash, bool makeLinks)
+double secondsToRemove(const QString &data, int count, bool useTrash, bool makeLinks, bool oneName = false)
 {
     std::vector<std::shared_ptr<RQFile>> tree;
-    const KMHSFileRemover::FileList copies = makeCopies(data, count, tree);
+    const KMHSFileRemover::FileList copies = makeCopies(data, count, oneName, tree);
     CompletionWaiter waiter;
     QElapsedTimer timer;
     timer.start();
@@ -117,7 +125,9 @@ int main(int argc, char **argv)
     const double deletedLinked = secondsToRemove(data, count, false, true);
     const double trashed = secondsToRemove(data, count, true, false);
     const double trashedLinked = secondsToRemove(data, count, true, true);
-    std::printf("%d files: deleted %.3f s, deleted + links %.3f s, trashed %.3f s, trashed + links %.3f s\n", count,
-                deleted, deletedLinked, trashed, trashedLinked);
+    const double trashedOneName = secondsToRemove(data, count, true, false, true);
+    std::printf("%d files: deleted %.3f s, deleted + links %.3f s, trashed %.3f s, trashed + links %.3f s, "
+                "trashed, one name %.3f s\n",
+                count, deleted, deletedLinked, trashed, trashedLinked, trashedOneName);
     return 0;
 }

@@ -20,10 +20,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Names tried for one item before giving up: a trash holding this many of one name is not
-// worth searching further, and the removal must finish.
-constexpr int nameAttempts = 1000;
-
 const QByteArray infoSuffix = QByteArrayLiteral(".trashinfo");
 
 // A folder of a trash on another volume must be this user's own real folder, not a link:
@@ -104,16 +100,6 @@ int openTrashFor(const QString &folderPath, dev_t device, bool &onSharedVolume, 
     return openVolumeTrash(volume.rootPath(), device, trashPath);
 }
 
-// The name-th candidate for an item: its own name first, then a number before its extension.
-QByteArray candidateName(const QByteArray &name, int attempt)
-{
-    if (attempt == 0)
-        return name;
-    const qsizetype dot = name.lastIndexOf('.');
-    const qsizetype split = dot > 0 ? dot : name.size();
-    return name.left(split) + '-' + QByteArray::number(attempt) + name.mid(split);
-}
-
 QByteArray infoText(const QString &absolutePath)
 {
     return "[Trash Info]\nPath=" + QFile::encodeName(absolutePath).toPercentEncoding("/") + "\nDeletionDate="
@@ -165,34 +151,6 @@ int renameWithoutReplacing(int fromFd, const char *from, int toFd, const char *t
     return ::renameat(fromFd, from, toFd, to) == 0 ? 0 : errno;
 }
 
-// Moves the entry name of itemFolderFd into the trash's files folder under the first free
-// name, info file first (so that nothing lies in files without its info). trashedName is the
-// name it got.
-int moveIntoTrash(int itemFolderFd, const QByteArray &name, int filesFd, int infoFd, const QByteArray &text,
-                  QByteArray &trashedName)
-{
-    const long longest = ::fpathconf(infoFd, _PC_NAME_MAX);
-    if (longest > 0 && name.size() + infoSuffix.size() > longest)
-        return ENAMETOOLONG;
-    for (int attempt = 0; attempt < nameAttempts; ++attempt) {
-        const QByteArray candidate = candidateName(name, attempt);
-        const int infoError = makeInfoFile(infoFd, candidate, text);
-        if (infoError == EEXIST)
-            continue;
-        if (infoError)
-            return infoError;
-        const int moveError = renameWithoutReplacing(itemFolderFd, name.constData(), filesFd, candidate.constData());
-        if (moveError)
-            ::unlinkat(infoFd, QByteArray(candidate + infoSuffix).constData(), 0);
-        if (moveError == EEXIST)
-            continue;
-        if (!moveError)
-            trashedName = candidate;
-        return moveError;
-    }
-    return EEXIST;
-}
-
 } // namespace
 
 QString Trash::homeTrashPath()
@@ -227,6 +185,13 @@ std::optional<RQError> Trash::moveItemToTrash(const QString &path, QString *path
     return moveEntryToTrash(itemFolder.get(), absolutePath, pathInTrash);
 }
 
+struct Trash::Folders
+{
+    QString path;
+    int files;
+    int info;
+};
+
 std::optional<RQError> Trash::moveEntryToTrash(int folderFd, const QString &path, QString *pathInTrash,
                                                const EntryCheck &check)
 {
@@ -253,8 +218,8 @@ std::optional<RQError> Trash::moveEntryToTrash(int folderFd, const QString &path
     if (info.get() < 0)
         return RQError::fileSystemError(errno, path);
     QByteArray trashedName;
-    if (const int error = moveIntoTrash(folderFd, name, files.get(), info.get(), infoText(path), trashedName))
-        return RQError::fileSystemError(error, path);
+    if (auto error = moveIntoTrash(folderFd, path, Folders{trashPath, files.get(), info.get()}, trashedName))
+        return error;
     if (auto refusal = check ? check(files.get(), trashedName) : std::nullopt) {
         // Put back only where the name is free; else it stays in the trash with its info file.
         if (renameWithoutReplacing(files.get(), trashedName.constData(), folderFd, name.constData()) == 0)
@@ -264,4 +229,29 @@ std::optional<RQError> Trash::moveEntryToTrash(int folderFd, const QString &path
     if (pathInTrash)
         *pathInTrash = trashPath + "/files/"_L1 + QFile::decodeName(trashedName);
     return std::nullopt;
+}
+
+// Moves the entry of itemFolderFd into the trash's files folder under a free name, info file
+// first (so that nothing lies in files without its info). trashedName is the name it got.
+std::optional<RQError> Trash::moveIntoTrash(int itemFolderFd, const QString &path, const Folders &trash,
+                                            QByteArray &trashedName)
+{
+    const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
+    const long longest = ::fpathconf(trash.info, _PC_NAME_MAX);
+    if (longest > 0 && name.size() + infoSuffix.size() > longest)
+        return RQError::fileSystemError(ENAMETOOLONG, path);
+    const QByteArray text = infoText(path);
+    const int error = m_names.placeItem(
+        trash.path, name, longest > 0 ? longest - infoSuffix.size() : 0, [&](const QByteArray &candidate) {
+            if (const int infoError = makeInfoFile(trash.info, candidate, text))
+                return infoError;
+            const int moveError =
+                renameWithoutReplacing(itemFolderFd, name.constData(), trash.files, candidate.constData());
+            if (moveError)
+                ::unlinkat(trash.info, QByteArray(candidate + infoSuffix).constData(), 0);
+            else
+                trashedName = candidate;
+            return moveError;
+        });
+    return error ? std::optional(RQError::fileSystemError(error, path)) : std::nullopt;
 }

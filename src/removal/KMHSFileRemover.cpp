@@ -54,6 +54,7 @@ void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
     m_bytesTaken.clear();
     m_locator = std::make_unique<ScannedItemLocator>();
     m_asideFolders = std::make_unique<AsideFolders>();
+    m_trash = std::make_unique<Trash>();
     const RemovalList list(files);
     m_totalFiles = qint64(list.items().size());
 
@@ -81,6 +82,7 @@ void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
         makeAliasesForFiles(plain);
     m_locator.reset();
     m_asideFolders.reset();
+    m_trash.reset();
     RQPhotosLibrary::sharedInstance().setPhotosFilesRemoved(quint64(photos.size()));
 
     quint64 spaceFreed = sumOfFileArray(plain);
@@ -211,7 +213,7 @@ void KMHSFileRemover::moveFilesToTrash(const FileList &chunk)
                 bytes = FileDeleter::sizeOfEntry(folderFd, name);
             return error;
         };
-        if (const auto error = Trash::moveEntryToTrash(item.folder(), item.path(), nullptr, checkInTrash))
+        if (const auto error = m_trash->moveEntryToTrash(item.folder(), item.path(), nullptr, checkInTrash))
             recordError(*file, *error);
         else
             m_bytesTaken.insert(errorKeyForFile(*file), bytes);

@@ -15,6 +15,7 @@ class AsideFolders;
 class KMHSPhotosFileRemover;
 class KMHSiPhotoFileRemover;
 class SerialQueue;
+class Trash;
 
 // Removes the items the user ticked: plain items go to the Trash or are deleted (as the
 // preferences say), items on network volumes are always deleted, iPhoto and Photos library
@@ -105,6 +106,8 @@ private:
     std::unique_ptr<ScannedItemLocator> m_locator;
     // Where deleted items are moved before they are checked; lives while a removal runs.
     std::unique_ptr<AsideFolders> m_asideFolders;
+    // Where trashed items go; lives while a removal runs, so that its names are the removal's.
+    std::unique_ptr<Trash> m_trash;
     std::atomic<qint64> m_totalFilesRemoved = 0;
     std::atomic<qint64> m_totalFiles = 0;
     std::atomic<qint64> m_filesRemoved = 0;

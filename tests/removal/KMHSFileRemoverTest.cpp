@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <functional>
 
@@ -263,6 +264,33 @@ TEST_F(KMHSFileRemoverTest, HundredAndTwentyItemsGoInThreeChunks)
     EXPECT_EQ(outcome.spaceFreed, 240u);
     EXPECT_EQ(trashedNames().size(), 120);
     expectUntouchedExcept(before, {u"copies"_s});
+}
+
+// Folders of photos each hold a "cover.jpg": every one goes to the one trash, however many
+// share the name, each with the info file that says where it came from.
+TEST_F(KMHSFileRemoverTest, ManyItemsOfOneNameAllGoToTheTrash)
+{
+    constexpr int count = 1100;
+    KMHSFileRemover::FileList files;
+    QSet<QByteArray> origins;
+    for (int index = 0; index < count; ++index) {
+        files.push_back(file(u"albums/%1/cover.jpg"_s.arg(index), "jpg"));
+        origins.insert("Path=" + QFile::encodeName(files.back()->path()).toPercentEncoding("/"));
+    }
+
+    const Outcome outcome = remove(files, true);
+
+    EXPECT_TRUE(outcome.errors.isEmpty()) << outcome.errors.size() << " failed";
+    EXPECT_EQ(outcome.totalRemoved, count);
+    const QStringList trashed = trashedNames();
+    EXPECT_EQ(trashed.size(), count);
+    QSet<QByteArray> infoPaths;
+    for (const QString &name : trashed) {
+        QFile info(homeTrash() + "/info/"_L1 + name + ".trashinfo"_L1);
+        ASSERT_TRUE(info.open(QIODevice::ReadOnly)) << qPrintable(name);
+        infoPaths.insert(info.readAll().split('\n').value(1));
+    }
+    EXPECT_TRUE(infoPaths == origins) << "each item has one info file with its own path";
 }
 
 TEST_F(KMHSFileRemoverTest, NetworkItemsAreDeletedEvenWithTrashOn)

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -18,6 +19,18 @@ using namespace Qt::StringLiterals;
 
 class TrashTest : public RemovalFixture
 {
+public:
+    // The content of every file in the home trash, by its path there.
+    Snapshot trashSnapshot() const
+    {
+        Snapshot entries;
+        QDirIterator iterator(homeTrash(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (iterator.hasNext()) {
+            QFile file(iterator.next());
+            entries.insert(file.fileName().mid(homeTrash().size()), file.open(QIODevice::ReadOnly) ? file.readAll() : "?");
+        }
+        return entries;
+    }
 };
 
 TEST_F(TrashTest, MakesAMissingDataFolderAndItsOwnerOnlyTrash)
@@ -26,7 +39,7 @@ TEST_F(TrashTest, MakesAMissingDataFolderAndItsOwnerOnlyTrash)
     ASSERT_FALSE(QFileInfo::exists(m_folder.filePath(u"home/.local"_s)));
 
     QString trashed;
-    EXPECT_FALSE(Trash::moveItemToTrash(path, &trashed));
+    EXPECT_FALSE(Trash().moveItemToTrash(path, &trashed));
 
     EXPECT_EQ(trashed, homeTrash() + "/files/a.txt"_L1);
     EXPECT_EQ(QFileInfo(homeTrash()).permissions() & 0x0077, QFileDevice::Permissions());
@@ -42,7 +55,7 @@ TEST_F(TrashTest, ItemOnAnotherVolumeGoesToThatVolumesTrash)
     const QString path = m_folder.writeFile(u"data/volume/dir/a.txt"_s, "a");
 
     QString trashed;
-    EXPECT_FALSE(Trash::moveItemToTrash(path, &trashed));
+    EXPECT_FALSE(Trash().moveItemToTrash(path, &trashed));
 
     EXPECT_EQ(trashed, dataPath(u"volume/.Trash-%1/files/a.txt"_s.arg(::getuid())));
     EXPECT_TRUE(QFileInfo::exists(trashed));
@@ -68,7 +81,7 @@ TEST_F(TrashTest, SharedVolumeTrashIsUsedOnlyWhenSticky)
         const QString path = m_folder.writeFile(u"data/volume/a.txt"_s, "a");
 
         QString trashed;
-        EXPECT_FALSE(Trash::moveItemToTrash(path, &trashed)) << mode;
+        EXPECT_FALSE(Trash().moveItemToTrash(path, &trashed)) << mode;
 
         EXPECT_EQ(trashed, dataPath(expected.arg(uid))) << mode;
         EXPECT_TRUE(QFileInfo::exists(trashed)) << mode;
@@ -84,7 +97,7 @@ TEST_F(TrashTest, ItemOnABindMountOfTheHomeFileSystemFailsWithoutACopy)
     if (!bindMount(u"source"_s, u"bound"_s))
         GTEST_SKIP() << "this process may not mount a file system (needs root)";
 
-    const auto error = Trash::moveItemToTrash(dataPath(u"bound/a.txt"_s));
+    const auto error = Trash().moveItemToTrash(dataPath(u"bound/a.txt"_s));
 
     ASSERT_TRUE(error);
     ASSERT_NE(error->underlyingError(), nullptr);
@@ -96,7 +109,7 @@ TEST_F(TrashTest, ItemOnABindMountOfTheHomeFileSystemFailsWithoutACopy)
 
 TEST_F(TrashTest, MissingItemIsNoSuchFile)
 {
-    const auto error = Trash::moveItemToTrash(dataPath(u"nothing"_s));
+    const auto error = Trash().moveItemToTrash(dataPath(u"nothing"_s));
 
     ASSERT_TRUE(error);
     EXPECT_EQ(error->code(), RQError::NSFileNoSuchFileError);
@@ -206,7 +219,7 @@ TEST_P(PlantedTrashTest, ItemIsNotTrashedIntoAPlantedTrashFolder)
     GetParam().plant(volume);
     const Snapshot before = snapshot();
 
-    const auto error = Trash::moveItemToTrash(path);
+    const auto error = Trash().moveItemToTrash(path);
 
     EXPECT_TRUE(error);
     expectUntouchedExcept(before, {});
@@ -268,7 +281,7 @@ TEST_F(TrashTest, TrashWhoseInfoFolderIsNotWritableFailsTheItem)
     if (!makeImmutable(info))
         GTEST_SKIP() << "this file system cannot make a folder immutable";
 
-    const auto error = Trash::moveItemToTrash(path);
+    const auto error = Trash().moveItemToTrash(path);
 
     EXPECT_TRUE(error);
     EXPECT_TRUE(QFileInfo::exists(path));
@@ -284,7 +297,7 @@ TEST_F(TrashTest, SameNameTrashedAgainGetsANameOfItsOwn)
     for (const auto &[name, content] : {std::pair{"a.txt", "first"}, {"a.txt", "second"}, {"b.txt", "b"}}) {
         const QString path = m_folder.writeFile(u"data/"_s + QLatin1StringView(name), content);
         QString trashed;
-        EXPECT_FALSE(Trash::moveItemToTrash(path, &trashed)) << name;
+        EXPECT_FALSE(Trash().moveItemToTrash(path, &trashed)) << name;
         EXPECT_FALSE(QFileInfo::exists(path));
         QFile moved(trashed);
         ASSERT_TRUE(moved.open(QIODevice::ReadOnly)) << name;
@@ -300,6 +313,51 @@ TEST_F(TrashTest, SameNameTrashedAgainGetsANameOfItsOwn)
     EXPECT_EQ(leftOver.readAll(), QByteArray("left over"));
 }
 
+// Names another program took before, in "files" alone, in "info" alone or in both, are
+// passed over, however many there are, and none of them is replaced.
+TEST_F(TrashTest, ManyNamesTakenBeforeArePassedOver)
+{
+    const struct {
+        const char *where;
+        bool inFiles;
+        bool inInfo;
+    } cases[] = {{"files only", true, false}, {"info only", false, true}, {"both", true, true}};
+    for (const auto &taken : cases) {
+        QDir(homeTrash()).removeRecursively();
+        ASSERT_FALSE(Trash::makeHomeTrash());
+        m_folder.makeFolder(u"home/.local/share/Trash/files"_s);
+        const QString info = m_folder.makeFolder(u"home/.local/share/Trash/info"_s);
+        for (int number = 0; number < 1200; ++number) {
+            const QString name = number == 0 ? u"cover.jpg"_s : u"cover-%1.jpg"_s.arg(number);
+            if (taken.inFiles)
+                m_folder.writeFile(u"home/.local/share/Trash/files/"_s + name, "taken");
+            if (taken.inInfo)
+                m_folder.writeFile(u"home/.local/share/Trash/info/"_s + name + ".trashinfo"_L1, "taken");
+        }
+        const Snapshot takenBefore = trashSnapshot();
+
+        Trash trash;
+        QSet<QString> trashedPaths;
+        for (int index = 0; index < 20; ++index) {
+            const QString path = m_folder.writeFile(u"data/%1/cover.jpg"_s.arg(index), "new");
+            QString trashed;
+            ASSERT_FALSE(trash.moveItemToTrash(path, &trashed)) << taken.where << " " << index;
+            QFile moved(trashed);
+            ASSERT_TRUE(moved.open(QIODevice::ReadOnly)) << taken.where;
+            EXPECT_EQ(moved.readAll(), QByteArray("new")) << taken.where;
+            QFile itsInfo(info + u'/' + QFileInfo(trashed).fileName() + ".trashinfo"_L1);
+            ASSERT_TRUE(itsInfo.open(QIODevice::ReadOnly)) << taken.where;
+            EXPECT_TRUE(itsInfo.readAll().contains(QByteArray("\nPath=" + QFile::encodeName(path) + "\n"))) << taken.where;
+            EXPECT_TRUE(QFileInfo(trashed).fileName().endsWith(u".jpg"_s)) << "the extension stays";
+            trashedPaths.insert(trashed);
+        }
+        EXPECT_EQ(trashedPaths.size(), 20) << taken.where;
+        const Snapshot after = trashSnapshot();
+        for (auto entry = takenBefore.cbegin(); entry != takenBefore.cend(); ++entry)
+            EXPECT_EQ(after.value(entry.key()), entry.value()) << taken.where << " " << qPrintable(entry.key());
+    }
+}
+
 // Qt takes a dangling link of the same name in the trash for a free name; the item then fails
 // and stays, and the link stays too.
 TEST_F(TrashTest, DanglingLinkOfTheSameNameInTheTrashIsNotReplaced)
@@ -311,7 +369,7 @@ TEST_F(TrashTest, DanglingLinkOfTheSameNameInTheTrashIsNotReplaced)
     const QString path = m_folder.writeFile(u"data/c.txt"_s, "c");
 
     QString trashed;
-    const auto error = Trash::moveItemToTrash(path, &trashed);
+    const auto error = Trash().moveItemToTrash(path, &trashed);
 
     EXPECT_EQ(QFileInfo::exists(path), bool(error));
     char target[16] = {};
@@ -326,10 +384,30 @@ TEST_F(TrashTest, NameTooLongForItsInfoFileFailsTheItem)
     for (const auto &[length, fits] : {std::pair{240, true}, {250, false}}) {
         const QString path = m_folder.writeFile(u"data/"_s + QString(length, u'n'), "n");
 
-        const auto error = Trash::moveItemToTrash(path);
+        const auto error = Trash().moveItemToTrash(path);
 
         EXPECT_EQ(!error, fits) << length;
         EXPECT_EQ(!QFileInfo::exists(path), fits) << length;
+    }
+}
+
+// A name that only just fits the info file's name still goes when its name is taken: it is
+// shortened, before a whole character, so that the number fits, and keeps its extension.
+TEST_F(TrashTest, LongNameTakenInTheTrashIsShortenedToFit)
+{
+    for (const QString &name : QStringList{QString(241, u'n') + ".txt"_L1, QString(120, u'\u00e9') + ".txt"_L1}) {
+        Trash trash;
+        QStringList trashedNames;
+        for (int index = 0; index < 3; ++index) {
+            const QString path = m_folder.writeFile(u"data/%1/"_s.arg(index) + name, "n");
+            QString trashed;
+            EXPECT_FALSE(trash.moveItemToTrash(path, &trashed)) << index;
+            EXPECT_TRUE(QFileInfo::exists(trashed)) << "named as it lies: " << qPrintable(trashed);
+            EXPECT_TRUE(trashed.endsWith(u".txt"_s));
+            EXPECT_TRUE(QFileInfo::exists(homeTrash() + "/info/"_L1 + QFileInfo(trashed).fileName() + ".trashinfo"_L1));
+            trashedNames.append(QFileInfo(trashed).fileName());
+        }
+        EXPECT_EQ(QSet<QString>(trashedNames.cbegin(), trashedNames.cend()).size(), 3);
     }
 }
 
@@ -344,9 +422,9 @@ TEST_F(TrashTest, InfoFileHoldsTheEncodedPathAndTheDateAndTakesAFreeName)
     const QString clashing = m_folder.writeFile(u"data/e f.txt"_s, "clash");
 
     QString trashed;
-    ASSERT_FALSE(Trash::moveItemToTrash(path, &trashed));
+    ASSERT_FALSE(Trash().moveItemToTrash(path, &trashed));
     QString trashedClash;
-    ASSERT_FALSE(Trash::moveItemToTrash(clashing, &trashedClash));
+    ASSERT_FALSE(Trash().moveItemToTrash(clashing, &trashedClash));
 
     EXPECT_EQ(QFileInfo(trashed).fileName(), u"e f%\u00e9.txt"_s);
     QFile info(homeTrash() + u"/info/e f%\u00e9.txt.trashinfo"_s);
@@ -421,7 +499,7 @@ TEST_P(FullTrashTest, FullVolumeFailsTheItemWithoutMovingIt)
     const QString path = m_folder.writeFile(u"data/volume/a.txt"_s, "a");
     fill(dataPath(u"volume"_s), GetParam().fillInodes);
 
-    const auto error = Trash::moveItemToTrash(path);
+    const auto error = Trash().moveItemToTrash(path);
 
     ASSERT_TRUE(error);
     ASSERT_NE(error->underlyingError(), nullptr);
