@@ -239,7 +239,7 @@ std::optional<RQError> KMHSFileRemover::keptCopyError(const RQFile &file, const 
     if (!keptCopy)
         return std::nullopt;
     ScannedItemLocator::Location kept;
-    if (const auto error = m_locator->locate(*keptCopy, kept)) {
+    if (const auto error = m_locator->locateWhole(*keptCopy, kept)) {
         const bool changed = error->domain() == QLatin1StringView(RemovalError::errorDomain)
             && error->code() == RemovalError::ChangedAfterScan;
         return RemovalError::error(changed ? RemovalError::KeptCopyChanged : RemovalError::KeptCopyGone);

@@ -1,5 +1,7 @@
 #include "removal/ScannedItemLocator.h"
 
+#include "removal/EntryIdentity.h"
+#include "removal/FolderContentDigest.h"
 #include "removal/RemovalError.h"
 #include "removal/RemovalList.h"
 #include "scanning/RQDirectory.h"
@@ -13,32 +15,11 @@
 #include <linux/openat2.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr unsigned int valuesWanted = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_INO;
 constexpr int folderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-
-RQFileIdentity::Kind kindOfMode(unsigned int mode)
-{
-    if (S_ISDIR(mode))
-        return RQFileIdentity::Kind::Directory;
-    if (S_ISREG(mode))
-        return RQFileIdentity::Kind::RegularFile;
-    if (S_ISLNK(mode))
-        return RQFileIdentity::Kind::SymbolicLink;
-    return RQFileIdentity::Kind::Other;
-}
-
-RQFileIdentity identityOf(const struct statx &values)
-{
-    return {makedev(values.stx_dev_major, values.stx_dev_minor), values.stx_ino,
-            static_cast<std::int64_t>(values.stx_size),
-            static_cast<std::int64_t>(values.stx_mtime.tv_sec) * 1000000000 + values.stx_mtime.tv_nsec,
-            kindOfMode(values.stx_mode)};
-}
 
 // Opens the folder at relative below the root folder, following no link on the way: one call where
 // the kernel has openat2, else one no-follow open per folder. -1 with errno set: ELOOP for a link,
@@ -81,11 +62,7 @@ std::optional<RQError> folderError(int errnoValue, const QString &path)
 
 int ScannedItemLocator::Location::readIdentity()
 {
-    struct statx values {};
-    if (::statx(folder(), m_name.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, valuesWanted, &values) != 0)
-        return errno;
-    m_identity = identityOf(values);
-    return 0;
+    return EntryIdentity::read(folder(), m_name.constData(), m_identity);
 }
 
 std::optional<RQError> ScannedItemLocator::Location::differenceFrom(const RQFile &file) const
@@ -101,6 +78,17 @@ std::optional<RQError> ScannedItemLocator::Location::differenceFrom(const RQFile
     if (!file.isDirectory() && isFolder)
         return RQError::fileSystemError(EISDIR, m_path);
     return std::nullopt;
+}
+
+std::optional<RQError> ScannedItemLocator::Location::insideDifferenceFrom(const RQFile &file) const
+{
+    const auto *scanned = dynamic_cast<const RQDirectory *>(&file);
+    if (!scanned || !file.identity().isKnown())
+        return std::nullopt;
+    const std::optional<std::uint64_t> now = FolderContentDigest::ofEntry(folder(), m_name, m_identity);
+    if (now && *now == FolderContentDigest::ofScannedFolder(*scanned))
+        return std::nullopt;
+    return RemovalError::error(RemovalError::ChangedAfterScan);
 }
 
 bool ScannedItemLocator::Location::isSameEntryAs(const Location &other) const
@@ -185,6 +173,13 @@ std::optional<RQError> ScannedItemLocator::locate(const RQFile &file, Location &
     return location.differenceFrom(file);
 }
 
+std::optional<RQError> ScannedItemLocator::locateWhole(const RQFile &file, Location &location)
+{
+    if (auto error = locate(file, location))
+        return error;
+    return location.insideDifferenceFrom(file);
+}
+
 std::optional<RQError> ScannedItemLocator::differenceAt(int folderFd, const QByteArray &name, const RQFile &file)
 {
     Location location;
@@ -193,5 +188,7 @@ std::optional<RQError> ScannedItemLocator::differenceAt(int folderFd, const QByt
     location.m_path = RemovalList::diskPath(file);
     if (location.readIdentity() != 0)
         return RemovalError::error(RemovalError::ChangedAfterScan);
-    return location.differenceFrom(file);
+    if (auto error = location.differenceFrom(file))
+        return error;
+    return location.insideDifferenceFrom(file);
 }

@@ -46,6 +46,10 @@ public:
         // nullopt when the entry is what the scan saw of the item. Items that no walk read are
         // held to their kind only, as their path was all they had.
         std::optional<RQError> differenceFrom(const RQFile &file) const;
+        // For a folder a walk read, nullopt when everything inside it is what the scan saw there:
+        // the same entries, hidden ones too, each the same object of the same kind, size and time.
+        // What cannot be read counts as changed.
+        std::optional<RQError> insideDifferenceFrom(const RQFile &file) const;
         // Both name one entry: removing one removes the other (a folder seen through a bind
         // mount, or the same name in the same folder). Hard links to one file are two entries.
         bool isSameEntryAs(const Location &other) const;
@@ -70,8 +74,10 @@ public:
     std::optional<RQError> openFolder(const RQFile &file, Location &location);
     // openFolder, then the entry's values read and compared with what the scan saw.
     std::optional<RQError> locate(const RQFile &file, Location &location);
-    // The entry name of the opened folder compared with what the scan saw of the item, as locate
-    // does: used on an item after it was moved where only the remover knows it.
+    // locate, and for a folder its inside compared as well: for an item that stays where it is.
+    std::optional<RQError> locateWhole(const RQFile &file, Location &location);
+    // The entry name of the opened folder compared with what the scan saw of the item, as
+    // locateWhole does: used on an item after it was moved where only the remover knows it.
     static std::optional<RQError> differenceAt(int folderFd, const QByteArray &name, const RQFile &file);
 
 private:

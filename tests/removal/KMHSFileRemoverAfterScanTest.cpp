@@ -1,6 +1,7 @@
 // Removals of scanned items when the list or the disk is not what a plain removal expects: the
 // copy that stays listed too, changed or gone, a folder seen twice through a bind mount, a folder
-// swapped for a link, content rewritten, items listed twice or inside a listed folder. Each case
+// swapped for a link, content rewritten, a folder's inside changed below its top level, items
+// listed twice or inside a listed folder. Each case
 // runs in the four modes; after it the whole tree is compared with what it was.
 
 #include "support/RemovalFixture.h"
@@ -65,13 +66,15 @@ void PrintTo(Mode mode, std::ostream *stream)
 
 const QByteArray xContent = QByteArrayLiteral("the content of x, the same in every copy");
 const QByteArray yContent = QByteArrayLiteral("the content of y, also in every copy but longer than x");
+const QByteArray zContent = QByteArrayLiteral("the content of z, one level down in every copy");
 
-// A/, B/ and C/ hold the same two files; outside/x.txt has other content.
+// A/, B/ and C/ hold the same three files, one in a subfolder; outside/x.txt has other content.
 void makeSharedTree(RemovalFixture &self)
 {
     for (const QString &folder : {u"A"_s, u"B"_s, u"C"_s}) {
         self.file(folder + u"/x.txt"_s, xContent);
         self.file(folder + u"/y.txt"_s, yContent);
+        self.file(folder + u"/sub/z.txt"_s, zContent);
     }
     self.file(u"outside/x.txt"_s, "outside, never listed");
 }
@@ -109,6 +112,25 @@ bool rewriteFileInsideFolder(RemovalFixture &self, Mode, QString &)
 {
     self.file(u"B/y.txt"_s, "37 bytes, where 54 were when scanned.");
     return true;
+}
+
+// Below the top level of a listed folder, which itself keeps its time.
+bool addFileDeepInsideFolder(RemovalFixture &self, Mode, QString &)
+{
+    self.file(u"B/sub/new.txt"_s, "written after the scan");
+    return true;
+}
+
+bool rewriteFileDeepInsideFolder(RemovalFixture &self, Mode, QString &)
+{
+    self.file(u"B/sub/z.txt"_s, "rewritten in place after the scan");
+    return true;
+}
+
+// The kept folder loses a file below its top level: its own time stays.
+bool removeFileDeepInsideKeptFolder(RemovalFixture &self, Mode, QString &)
+{
+    return QFile::remove(self.dataPath(u"A/sub/z.txt"_s));
 }
 
 bool bindMountA(RemovalFixture &self, QString &skip)
@@ -156,7 +178,15 @@ const AfterScanCase cases[] = {
      {{u"B/x.txt"_s, RemovalError::ChangedAfterScan}}, {}, 0},
     {"ContentRewrittenAfterScan", {{u"B/x.txt"_s, u"A/x.txt"_s}, {u"B/y.txt"_s, u"A/y.txt"_s}}, rewriteItem,
      {{u"B/x.txt"_s, RemovalError::ChangedAfterScan}}, {}, 1},
-    {"FileInsideAListedFolderRewritten", {{u"B/"_s, u"A/"_s}}, rewriteFileInsideFolder, {}, {}, 1},
+    {"FileInsideAListedFolderRewritten", {{u"B/"_s, u"A/"_s}}, rewriteFileInsideFolder,
+     {{u"B/"_s, RemovalError::ChangedAfterScan}}, {}, 0},
+    {"FileAddedDeepInsideAListedFolder", {{u"B/"_s, u"A/"_s}}, addFileDeepInsideFolder,
+     {{u"B/"_s, RemovalError::ChangedAfterScan}}, {}, 0},
+    {"FileDeepInsideAListedFolderRewritten", {{u"B/"_s, u"A/"_s}}, rewriteFileDeepInsideFolder,
+     {{u"B/"_s, RemovalError::ChangedAfterScan}}, {}, 0},
+    // Both other copies go unless the kept one is seen to have lost its z.txt.
+    {"FileRemovedDeepInsideTheKeptFolder", {{u"B/"_s, u"A/"_s}, {u"C/"_s, u"A/"_s}}, removeFileDeepInsideKeptFolder,
+     {{u"B/"_s, RemovalError::KeptCopyChanged}, {u"C/"_s, RemovalError::KeptCopyChanged}}, {}, 0},
     {"ListedTwice", {{u"B/x.txt"_s, u"A/x.txt"_s}, {u"B/x.txt"_s, u"A/x.txt"_s}}, nothingChanges, {}, {}, 1},
     {"InsideAListedFolderListedAfterIt", {{u"B/"_s, u"A/"_s}, {u"B/x.txt"_s, u"C/x.txt"_s}}, nothingChanges, {}, {}, 1},
     {"InsideAListedFolderListedBeforeIt", {{u"B/y.txt"_s, u"C/y.txt"_s}, {u"B/"_s, u"A/"_s}}, nothingChanges, {}, {}, 1},
