@@ -3,8 +3,9 @@
 #include <QString>
 #include <QUrl>
 
-// The application's store identifier and the web addresses it opens. Until the project has
-// pages of its own, every address lies under the reserved domain marrowick.example.
+// The application's store identifier, the web addresses it opens and its support e-mail
+// address. Until the project has pages of its own, every address lies under the reserved
+// domain marrowick.example.
 namespace ApplicationConstants {
 
 // Handed to the maker's framework as decimal text.
@@ -19,6 +20,8 @@ inline QUrl address(const QString &path)
 
 // Help > Marrowick Help, and the About pane's FAQ button.
 inline QUrl supportAddress() { return Detail::address(QStringLiteral("support")); }
+// The address that the alerts which ask the user to write to us name.
+inline QString supportEmailAddress() { return QStringLiteral("support@marrowick.example"); }
 // Help > Follow Rovaquin.
 inline QUrl socialAddress() { return Detail::address(QStringLiteral("follow")); }
 // The maker's home page (the About pane's maker button, and where shared posts return to).

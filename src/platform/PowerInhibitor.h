@@ -31,7 +31,7 @@ public:
     PowerInhibitor(const PowerInhibitor &) = delete;
     PowerInhibitor &operator=(const PowerInhibitor &) = delete;
 
-    // what: the colon-separated things to hold off ("idle:sleep", "idle"); why: a text for
+    // what: the colon-separated things to hold off ("idle", "idle:sleep"); why: a text for
     // the user. An empty lock when the service is missing or refuses.
     virtual InhibitorLock inhibit(const QString &what, const QString &why) = 0;
 };

@@ -96,7 +96,8 @@ void RNSInsomniacHelper::disable()
 
 bool RNSInsomniacHelper::preventComputerFromSleeping()
 {
-    m_userIdleLock = m_inhibitor->inhibit(u"idle:sleep"_s, assertionName);
+    // Idle sleep only: a suspend the user asks for during a scan still happens.
+    m_userIdleLock = m_inhibitor->inhibit(u"idle"_s, assertionName);
     return m_userIdleLock.isHeld();
 }
 

@@ -10,7 +10,8 @@
 class QTimer;
 
 // Keeps the computer from idle sleep while a scan runs, through the inhibitor locks of the
-// power service; where there is none, enabling answers NO and everything else goes on.
+// power service; where there is none, enabling answers NO and everything else goes on. The
+// alert for a failed enablement is InsomniacErrorAlert, in the interface layer.
 //
 // Main thread only: the limited enablement's timer runs on the event loop of the thread that
 // enabled it. Posts "RNSInsomniacNotificationWasEnabled" after a successful enablement and
