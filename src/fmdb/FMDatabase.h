@@ -25,8 +25,8 @@ class FMStatement;
 // One connection to one SQLite database file. It owns the engine's handle, its cached
 // statements and its SQL function blocks; open result sets keep it alive (it knows them only by
 // plain pointers and detaches them when it closes). Connections are always held by a
-// std::shared_ptr (databaseWithPath() is the only way to make one); the last reference going
-// closes it.
+// std::shared_ptr (made by databaseWithPath(), or by a subclass's own factory through the
+// protected tag); the last reference going closes it.
 //
 // Threads: no lock of its own, one thread at a time. The in-use flag refuses a preparation
 // that starts while another is under way on the same connection instead of waiting. Work
@@ -34,8 +34,9 @@ class FMStatement;
 //
 // Failures are return values (false, nullptr, 0) plus a log line; the only stops are the
 // ones crashOnErrors asks for.
-class FMDatabase final : public std::enable_shared_from_this<FMDatabase>
+class FMDatabase : public std::enable_shared_from_this<FMDatabase>
 {
+protected:
     struct PrivateTag
     {
         explicit PrivateTag() = default;
@@ -57,7 +58,7 @@ public:
     static std::shared_ptr<FMDatabase> databaseWithPath(std::optional<QString> path = std::nullopt);
 
     FMDatabase(PrivateTag, std::optional<QString> path);
-    ~FMDatabase();
+    virtual ~FMDatabase();
     FMDatabase(const FMDatabase &) = delete;
     FMDatabase &operator=(const FMDatabase &) = delete;
 

@@ -10,24 +10,10 @@
 
 using namespace Qt::StringLiterals;
 
-std::unique_ptr<FMDatabaseQueue> FMDatabaseQueue::databaseQueueWithPath(std::optional<QString> path,
-                                                                        int flags)
-{
-    std::shared_ptr<FMDatabase> db = FMDatabase::databaseWithPath(path);
-    if (!db->openWithFlags(flags)) {
-        SystemLog::write(
-            u"Could not create database queue for path %1"_s.arg(path.value_or(u"(null)"_s)));
-        return nullptr;
-    }
-    return std::make_unique<FMDatabaseQueue>(PrivateTag{}, std::move(path), flags, std::move(db));
-}
-
-FMDatabaseQueue::FMDatabaseQueue(PrivateTag, std::optional<QString> path, int flags,
-                                 std::shared_ptr<FMDatabase> db)
+FMDatabaseQueue::FMDatabaseQueue(PrivateTag, std::optional<QString> path, int flags)
     : m_path(std::move(path))
     , m_queue(
           std::make_unique<SerialQueue>(u"fmdb."_s + fm_objectDescription("FMDatabaseQueue", this)))
-    , m_db(std::move(db))
     , m_openFlags(flags)
 {}
 
@@ -54,16 +40,37 @@ void FMDatabaseQueue::close()
     });
 }
 
+FMDatabaseQueue::DatabaseClass FMDatabaseQueue::databaseClass() const
+{
+    return [](std::optional<QString> path) { return FMDatabase::databaseWithPath(std::move(path)); };
+}
+
+bool FMDatabaseQueue::openAtCreation()
+{
+    m_db = openedConnection();
+    if (!m_db) {
+        SystemLog::write(
+            u"Could not create database queue for path %1"_s.arg(m_path.value_or(u"(null)"_s)));
+    }
+    return m_db != nullptr;
+}
+
+std::shared_ptr<FMDatabase> FMDatabaseQueue::openedConnection() const
+{
+    std::shared_ptr<FMDatabase> db = databaseClass()(m_path);
+    if (!db || !db->openWithFlags(m_openFlags))
+        return nullptr;
+    return db;
+}
+
 FMDatabase *FMDatabaseQueue::database()
 {
     if (!m_db) {
-        std::shared_ptr<FMDatabase> db = FMDatabase::databaseWithPath(m_path);
-        if (!db->openWithFlags(m_openFlags)) {
+        m_db = openedConnection();
+        if (!m_db) {
             SystemLog::write(u"FMDatabaseQueue could not reopen database for path %1"_s.arg(
                 m_path.value_or(u"(null)"_s)));
-            return nullptr;
         }
-        m_db = std::move(db);
     }
     return m_db.get();
 }

@@ -20,8 +20,12 @@ class SerialQueue;
 // Blocks receive the connection, or nullptr when it could not be reopened after close(). An
 // exception a block raises reaches the caller of the operation (a transaction or savepoint of
 // that block rolled back first), and the queue goes on serving blocks.
-class FMDatabaseQueue final
+//
+// A subclass that overrides databaseClass() has connections of its own FMDatabase subclass;
+// it inherits the constructor and is made by databaseQueueWithPath<Subclass>().
+class FMDatabaseQueue
 {
+protected:
     struct PrivateTag
     {
         explicit PrivateTag() = default;
@@ -30,15 +34,25 @@ class FMDatabaseQueue final
 public:
     using DatabaseBlock = std::function<void(FMDatabase *db)>;
     using RollbackBlock = std::function<void(FMDatabase *db, bool *rollback)>;
+    // Makes an unopened connection for a path, as FMDatabase::databaseWithPath does.
+    using DatabaseClass = std::function<std::shared_ptr<FMDatabase>(std::optional<QString> path)>;
 
-    // Opens the database with the flags (default: read-write and create); nullptr, after a
-    // log line, when it cannot be opened. No path is an in-memory database.
-    static std::unique_ptr<FMDatabaseQueue> databaseQueueWithPath(std::optional<QString> path,
-                                                                  int flags = 6);
+    // A queue of the given class whose connection, of its databaseClass(), is opened with the
+    // flags (default: read-write and create); nullptr, after a log line, when it cannot be
+    // opened. No path is an in-memory database.
+    template<typename Queue = FMDatabaseQueue>
+    static std::unique_ptr<Queue> databaseQueueWithPath(std::optional<QString> path, int flags = 6)
+    {
+        auto queue = std::make_unique<Queue>(PrivateTag{}, std::move(path), flags);
+        if (!queue->openAtCreation())
+            return nullptr;
+        return queue;
+    }
 
-    FMDatabaseQueue(PrivateTag, std::optional<QString> path, int flags,
-                    std::shared_ptr<FMDatabase> db);
-    ~FMDatabaseQueue();
+    // Not opened yet: databaseQueueWithPath() opens it once the whole object exists, so that
+    // a subclass's databaseClass() is the one asked.
+    FMDatabaseQueue(PrivateTag, std::optional<QString> path, int flags);
+    virtual ~FMDatabaseQueue();
     FMDatabaseQueue(const FMDatabaseQueue &) = delete;
     FMDatabaseQueue &operator=(const FMDatabaseQueue &) = delete;
 
@@ -57,7 +71,16 @@ public:
     // the last step that failed.
     std::optional<RQError> inSavePoint(const RollbackBlock &block);
 
+protected:
+    // The class of the queue's connections, at creation and at every reopening:
+    // FMDatabase's own unless a subclass answers another.
+    virtual DatabaseClass databaseClass() const;
+
 private:
+    // Logs and answers false when the first connection cannot be opened.
+    bool openAtCreation();
+    // A connection of databaseClass() for the path, opened with the flags; nullptr on failure.
+    std::shared_ptr<FMDatabase> openedConnection() const;
     // On the queue: the connection, reopened when needed.
     FMDatabase *database();
     void beginTransaction(bool deferred, const RollbackBlock &block);

@@ -218,3 +218,58 @@ TEST_F(FMDatabaseQueueTest, AReentrantCallStopsButAnotherQueueRuns)
         m_queue->inDatabase([&](FMDatabase *) { m_queue->inDatabase({}); }),
         "inDatabase: was called reentrantly on the same queue, which would lead to a deadlock");
 }
+
+namespace {
+
+// A connection class of a program's own, and a queue whose connections are of it.
+class LabelledDatabase final : public FMDatabase
+{
+public:
+    using FMDatabase::FMDatabase;
+
+    static std::shared_ptr<FMDatabase> databaseWithPath(std::optional<QString> path)
+    {
+        return std::make_shared<LabelledDatabase>(PrivateTag{}, std::move(path));
+    }
+};
+
+class LabelledQueue final : public FMDatabaseQueue
+{
+public:
+    using FMDatabaseQueue::FMDatabaseQueue;
+
+protected:
+    DatabaseClass databaseClass() const override { return &LabelledDatabase::databaseWithPath; }
+};
+
+bool isLabelled(const FMDatabase *db)
+{
+    return dynamic_cast<const LabelledDatabase *>(db) != nullptr;
+}
+
+} // namespace
+
+TEST_F(FMDatabaseQueueTest, ASubclassGivesItsBlocksConnectionsOfItsDatabaseClass)
+{
+    const QString file = m_folder.filePath(u"queue.db"_s);
+    const std::unique_ptr<LabelledQueue> queue = FMDatabaseQueue::databaseQueueWithPath<LabelledQueue>(file);
+    ASSERT_TRUE(queue);
+    const auto insertReportingLabel = [&queue] {
+        bool labelled = false;
+        queue->inDatabase([&labelled](FMDatabase *db) {
+            labelled = isLabelled(db);
+            EXPECT_TRUE(db && db->executeUpdate(u"insert into t values (1)"_s));
+        });
+        return labelled;
+    };
+    EXPECT_TRUE(insertReportingLabel());
+    queue->close();
+    EXPECT_TRUE(insertReportingLabel()) << "a connection opened again is of the class too";
+    bool labelledInTransaction = false;
+    queue->inTransaction([&](FMDatabase *db, bool *) { labelledInTransaction = isLabelled(db); });
+    EXPECT_TRUE(labelledInTransaction);
+
+    // The rows went to the file, and a plain queue's connections stay plain.
+    EXPECT_EQ(rows(), 2);
+    m_queue->inDatabase([](FMDatabase *db) { EXPECT_FALSE(isLabelled(db)); });
+}
