@@ -394,6 +394,19 @@ void DuplicatesViewController::refreshDuplicatesArray()
     m_visible->refresh();
     m_refreshing = false;
     rebuildDetailsFromChosenGroups();
+    scrollToChosenGroups();
+}
+
+void DuplicatesViewController::scrollToChosenGroups()
+{
+    // A new order can carry the chosen groups out of sight, and a list with no chosen row in
+    // view beside the copies of one reads as a lost choice.
+    const QList<int> chosen = chosenGroupRows();
+    if (chosen.isEmpty())
+        return;
+    const int current = m_form->filesTableView->currentIndex().row();
+    const int shown = chosen.contains(current) ? current : chosen.front();
+    m_form->filesTableView->scrollTo(m_visible->index(shown, 0));
 }
 
 void DuplicatesViewController::rebuildDetailsFromChosenGroups()

@@ -135,6 +135,7 @@ private:
     void connectTables();
     void refreshDuplicatesArray();
     void rebuildDetailsFromChosenGroups();
+    void scrollToChosenGroups();
     QList<int> chosenGroupRows() const;
     void clearDetails();
     void didChooseCopy();

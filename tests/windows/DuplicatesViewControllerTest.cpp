@@ -1,6 +1,7 @@
 #include "windows/DuplicatesViewController.h"
 
 #include "controls/HSFileCellView.h"
+#include "controls/ResultRoles.h"
 #include "controls/RQTouchBarButton.h"
 #include "controls/VXTableView.h"
 #include "foundation/RQTimer.h"
@@ -41,6 +42,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
@@ -835,4 +837,76 @@ TEST_F(DuplicatesViewControllerTest, ANewOrderKeepsTheChosenGroups)
         EXPECT_EQ(m_browser->detailsModel()->groupRows(), QList<int>{2});
         EXPECT_EQ(form().filesTableView->currentIndex().row(), visibleRowOf(2));
     }
+}
+
+// As a user meets it: a click chooses a group, the sort button's menu orders by name; the
+// group stays chosen, in sight, and the copies and the preview stay its own.
+TEST_F(DuplicatesViewControllerTest, SortingByNameFromTheMenuKeepsTheClickedGroup)
+{
+    Groups groups;
+    // Sizes fall as the names rise, so the order by name turns the list over.
+    for (int index = 0; index < 30; ++index)
+        groups.push_back(realGroup(u"n%1.txt"_s.arg(index, 2, 10, QLatin1Char('0')), 2, 0, QByteArray(100 - index, 'x')));
+    open(groups);
+    VXTableView *list = form().filesTableView;
+    const QRect second = list->visualRect(m_browser->visibleGroups()->index(1, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    const int clicked = m_browser->visibleGroups()->groupRow(1);
+    ASSERT_EQ(m_browser->detailsModel()->groupRows(), QList<int>{clicked});
+
+    for (const char *title : {"Name", "Ascending"}) {
+        SCOPED_TRACE(title);
+        QTimer::singleShot(50, [title] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction *item : menu->actions()) {
+                if (item->text() == QLatin1String(title))
+                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+            }
+        });
+        QTest::mouseClick(form().sortDropdown, Qt::LeftButton);
+        processEventsFor(50);
+        ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+
+        QList<int> chosen;
+        for (const QModelIndex &index : list->selectionModel()->selectedRows())
+            chosen.append(m_browser->visibleGroups()->groupRow(index.row()));
+        EXPECT_EQ(chosen, QList<int>{clicked});
+        EXPECT_EQ(m_browser->visibleGroups()->groupRow(list->currentIndex().row()), clicked);
+        EXPECT_TRUE(list->viewport()->rect().intersects(list->visualRect(list->currentIndex())));
+        EXPECT_EQ(m_browser->detailsModel()->groupRows(), QList<int>{clicked});
+        EXPECT_EQ(form().pathLabel->text(), m_groups[std::size_t(clicked)]->fileName());
+    }
+}
+
+// Select All as a user does it: the button, then Select in the alert. Every groups row whose
+// ticks changed is told so by dataChanged, so it repaints its badge wherever it lies.
+TEST_F(DuplicatesViewControllerTest, SelectAllTellsEveryRowWhoseTicksChanged)
+{
+    Groups groups;
+    for (int index = 0; index < 12; ++index)
+        groups.push_back(realGroup(u"g%1.txt"_s.arg(index), 2 + index % 3));
+    open(groups);
+    QAbstractItemModel *shown = form().filesTableView->model();
+    QSignalSpy changed(shown, &QAbstractItemModel::dataChanged);
+    QTest::mouseClick(form().selectAllButton, Qt::LeftButton);
+    answerAlert(u"Select"_s);
+
+    QSet<int> covered;
+    for (const QList<QVariant> &signal : std::as_const(changed)) {
+        const QModelIndex top = signal[0].value<QModelIndex>();
+        const QModelIndex bottom = signal[1].value<QModelIndex>();
+        const QList<int> roles = signal[2].value<QList<int>>();
+        if (!roles.isEmpty() && !roles.contains(GroupRowRoles::SelectedCountRole))
+            continue;
+        for (int row = top.row(); row <= bottom.row(); ++row)
+            covered.insert(row);
+    }
+    for (int row = 0; row < shown->rowCount(); ++row) {
+        EXPECT_GT(shown->index(row, 0).data(GroupRowRoles::SelectedCountRole).toInt(), 0) << row;
+        EXPECT_TRUE(covered.contains(row)) << row;
+    }
+    // Ranges, not a signal per row.
+    EXPECT_LE(changed.size(), 2);
 }
