@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,23 +75,54 @@ int openVolumeTrash(const QString &root, dev_t device, QString &trashPath)
     return openTrashFolder(rootFd.get(), QByteArray(".Trash-" + uid).constData(), true);
 }
 
-// The trash for an item whose folder lies on device: the home trash on its own volume, else
-// the volume's own. trashPath names it. -1 with errno set when there is none to use.
+// The file system of the home trash, or of the folder it would be made in (its nearest existing
+// folder), through links, as the home trash may be one.
+std::optional<dev_t> homeTrashDevice()
+{
+    struct stat status {};
+    for (QString path = Trash::homeTrashPath(); !path.isEmpty(); path = QFileInfo(path).path()) {
+        if (::stat(QFile::encodeName(path).constData(), &status) == 0)
+            return status.st_dev;
+        if (path == QFileInfo(path).path())
+            break;
+    }
+    return std::nullopt;
+}
+
+// 0, or the errno that keeps the home trash from being made.
+int makeHomeTrashFolder(const QString &trash)
+{
+    if (trash.isEmpty())
+        return ENOENT;
+    if (QFileInfo(trash).isDir())
+        return 0;
+    errno = 0;
+    if (!QDir().mkpath(QFileInfo(trash).path()))
+        return errno ? errno : EIO;
+    if (::mkdir(QFile::encodeName(trash).constData(), S_IRWXU) != 0 && errno != EEXIST)
+        return errno;
+    return QFileInfo(trash).isDir() ? 0 : ENOTDIR;
+}
+
+// The trash for an item whose folder lies on device: the home trash for items on its own file
+// system, else the volume's own, without touching the home trash, so that a home trash that
+// cannot be made fails only its own items. trashPath names it. -1 with errno set when there is
+// none to use.
 int openTrashFor(const QString &folderPath, dev_t device, bool &onSharedVolume, QString &trashPath)
 {
-    trashPath = Trash::homeTrashPath();
     onSharedVolume = false;
-    const int home = openFolderAtPath(trashPath);
-    if (home < 0)
-        return -1;
-    struct stat status {};
-    const int statError = ::fstat(home, &status) == 0 ? 0 : errno;
-    if (!statError && status.st_dev == device)
-        return home;
-    ::close(home);
-    if (statError) {
-        errno = statError;
-        return -1;
+    if (homeTrashDevice() == device) {
+        trashPath = Trash::homeTrashPath();
+        if (const int error = makeHomeTrashFolder(trashPath)) {
+            errno = error;
+            return -1;
+        }
+        const int home = openFolderAtPath(trashPath);
+        struct stat status {};
+        if (home < 0 || (::fstat(home, &status) == 0 && status.st_dev == device))
+            return home;
+        // Replaced by a link to elsewhere since it was judged: the item's volume decides.
+        ::close(home);
     }
     onSharedVolume = true;
     const QStorageInfo volume(folderPath);
@@ -98,6 +131,17 @@ int openTrashFor(const QString &folderPath, dev_t device, bool &onSharedVolume, 
         return -1;
     }
     return openVolumeTrash(volume.rootPath(), device, trashPath);
+}
+
+// The error of a trash that cannot take the item, naming the item. On a read-only volume the
+// item could not be removed in any way, which the file-system error says.
+RQError trashError(int errnoValue, const QString &path)
+{
+    if (errnoValue == EROFS)
+        return RQError::fileSystemError(errnoValue, path);
+    return RQError(QString::fromLatin1(Trash::errorDomain), Trash::NotWritable,
+                   u"\u201c%1\u201d couldn\u2019t be moved to the Trash."_s.arg(QFileInfo(path).fileName()),
+                   std::make_shared<const RQError>(RQError::posixError(errnoValue)));
 }
 
 QByteArray infoText(const QString &absolutePath)
@@ -162,17 +206,8 @@ QString Trash::homeTrashPath()
 std::optional<RQError> Trash::makeHomeTrash()
 {
     const QString trash = homeTrashPath();
-    if (trash.isEmpty())
-        return RQError::fileSystemError(ENOENT, u"Trash"_s);
-    if (QFileInfo(trash).isDir())
-        return std::nullopt;
-    errno = 0;
-    if (!QDir().mkpath(QFileInfo(trash).path()))
-        return RQError::fileSystemError(errno ? errno : EIO, trash);
-    if (::mkdir(QFile::encodeName(trash).constData(), S_IRWXU) != 0 && errno != EEXIST)
-        return RQError::fileSystemError(errno, trash);
-    if (!QFileInfo(trash).isDir())
-        return RQError::fileSystemError(ENOTDIR, trash);
+    if (const int error = makeHomeTrashFolder(trash))
+        return RQError::fileSystemError(error, trash.isEmpty() ? u"Trash"_s : trash);
     return std::nullopt;
 }
 
@@ -200,8 +235,6 @@ std::optional<RQError> Trash::moveEntryToTrash(int folderFd, const QString &path
     struct stat status {};
     if (::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
         return RQError::fileSystemError(errno, path);
-    if (auto error = makeHomeTrash())
-        return error;
     // The item's folder decides: the move renames the item within its folder's file system.
     if (::fstat(folderFd, &status) != 0)
         return RQError::fileSystemError(errno, path);
@@ -210,13 +243,13 @@ std::optional<RQError> Trash::moveEntryToTrash(int folderFd, const QString &path
     QString trashPath;
     const FileDescriptor trash(openTrashFor(item.path(), status.st_dev, onSharedVolume, trashPath));
     if (trash.get() < 0)
-        return RQError::fileSystemError(errno, path);
+        return trashError(errno, path);
     const FileDescriptor files(openTrashFolder(trash.get(), "files", onSharedVolume));
     if (files.get() < 0)
-        return RQError::fileSystemError(errno, path);
+        return trashError(errno, path);
     const FileDescriptor info(openTrashFolder(trash.get(), "info", onSharedVolume));
     if (info.get() < 0)
-        return RQError::fileSystemError(errno, path);
+        return trashError(errno, path);
     QByteArray trashedName;
     if (auto error = moveIntoTrash(folderFd, path, Folders{trashPath, files.get(), info.get()}, trashedName))
         return error;
@@ -241,17 +274,20 @@ std::optional<RQError> Trash::moveIntoTrash(int itemFolderFd, const QString &pat
     if (longest > 0 && name.size() + infoSuffix.size() > longest)
         return RQError::fileSystemError(ENAMETOOLONG, path);
     const QByteArray text = infoText(path);
+    int moveError = 0;
     const int error = m_names.placeItem(
         trash.path, name, longest > 0 ? longest - infoSuffix.size() : 0, [&](const QByteArray &candidate) {
             if (const int infoError = makeInfoFile(trash.info, candidate, text))
                 return infoError;
-            const int moveError =
-                renameWithoutReplacing(itemFolderFd, name.constData(), trash.files, candidate.constData());
+            moveError = renameWithoutReplacing(itemFolderFd, name.constData(), trash.files, candidate.constData());
             if (moveError)
                 ::unlinkat(trash.info, QByteArray(candidate + infoSuffix).constData(), 0);
             else
                 trashedName = candidate;
             return moveError;
         });
-    return error ? std::optional(RQError::fileSystemError(error, path)) : std::nullopt;
+    if (!error)
+        return std::nullopt;
+    // A name taken in files is the trash's; any other failure of the move is the item's.
+    return moveError && moveError != EEXIST ? RQError::fileSystemError(moveError, path) : trashError(error, path);
 }

@@ -8,15 +8,23 @@
 #include <functional>
 #include <optional>
 
-// The freedesktop.org Trash, one item at a time: the home trash "<XDG data folder>/Trash",
-// or the trash folder of the volume the item lies on when that is not the home trash's file
-// system.
+// The freedesktop.org Trash, one item at a time: each item goes to the trash of its own volume,
+// the home trash "<XDG data folder>/Trash" for items on the home trash's file system, else the
+// volume's own trash at its top.
 // One object per run of removals: it remembers the names it gave, so that many items of one
 // name each find a free name in a few tries. Blocking; one thread at a time, and one object at a
 // time per process (the trash folders are shared).
 class Trash final
 {
 public:
+    // Failures of the trash rather than of the item: its trash folder could not be made, opened
+    // or written (the info file included), so the item was not moved. The errno lies underneath.
+    // A read-only volume is the item's own failure, as it would be for a deletion.
+    static constexpr auto errorDomain = "Trash";
+    enum Code : qint64 {
+        NotWritable = 1,
+    };
+
     Trash() = default;
     Trash(const Trash &) = delete;
     Trash &operator=(const Trash &) = delete;
@@ -27,7 +35,7 @@ public:
     // Refused before anything moves: a volume trash (or its "files" or "info") that is a link or
     // another user's, a name too long for its info file. An info file that cannot be made (a
     // full disk, a quota, a folder that takes no entry) or a move that fails fails the item at
-    // once, and leaves no info file. Nothing in the trash is ever replaced, nothing is copied
+    // once, and leaves no info file. A trash that cannot take the item answers NotWritable. Nothing in the trash is ever replaced, nothing is copied
     // across volumes; all work inside the trash goes through opened folder descriptors.
     std::optional<RQError> moveItemToTrash(const QString &path, QString *pathInTrash = nullptr);
     // The same for the entry of an opened folder whose absolute path (no trailing "/") is given:

@@ -214,7 +214,7 @@ void KMHSFileRemover::moveFilesToTrash(const FileList &chunk)
             return error;
         };
         if (const auto error = m_trash->moveEntryToTrash(item.folder(), item.path(), nullptr, checkInTrash))
-            recordError(*file, *error);
+            recordError(*file, RemovalError::fromTrashError(*error));
         else
             m_bytesTaken.insert(errorKeyForFile(*file), bytes);
     }

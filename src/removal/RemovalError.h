@@ -2,9 +2,11 @@
 
 #include "platform/RQError.h"
 
+#include <memory>
+
 // The remover's own refusals: items it leaves in place so that no copy is lost and nothing the
-// scan did not see is touched. They carry no underlying error, so the removal sheet shows their
-// own descriptions.
+// scan did not see is touched, or that it could not put where they were to go. The removal sheet
+// shows their own descriptions; an underlying error, where there is one, says why.
 class RemovalError final
 {
 public:
@@ -20,9 +22,14 @@ public:
         KeptCopyGone = 3,
         // The copy that stays is there but no longer what the scan saw.
         KeptCopyChanged = 4,
+        // The item's Trash could not be made or written, so the item was not moved.
+        TrashNotWritable = 5,
     };
 
     RemovalError() = delete;
 
-    static RQError error(Code code);
+    static RQError error(Code code, std::shared_ptr<const RQError> underlyingError = nullptr);
+    // A Trash error: a trash that could not take the item becomes TrashNotWritable, with the
+    // trash's reason underneath; a failure of the item stays as it is.
+    static RQError fromTrashError(const RQError &error);
 };

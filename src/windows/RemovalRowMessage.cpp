@@ -1,5 +1,7 @@
 #include "windows/RemovalRowMessage.h"
 
+#include "removal/RemovalError.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -14,6 +16,9 @@ constexpr qint64 accessDeniedStatus = -5000;
 
 QString ownText(const RQError &error)
 {
+    // The remover's own words, whatever lies underneath.
+    if (error.domain() == QLatin1StringView(RemovalError::errorDomain))
+        return error.localizedDescription();
     if (error.domain() == QLatin1StringView(RQError::NSOSStatusErrorDomain)) {
         if (error.code() == fileNotFoundStatus)
             return noLongerExists;

@@ -1,6 +1,7 @@
 #include "support/RemovalFixture.h"
 
 #include "photolibraries/RQPhotosLibrary.h"
+#include "removal/RemovalError.h"
 #include "services/Preferences.h"
 #include "support/EventLoop.h"
 #include "support/LogCapture.h"
@@ -241,11 +242,51 @@ TEST_F(KMHSFileRemoverTest, TrashFolderThatCannotBeMadeFailsEveryItemAndMovesNot
     const Outcome outcome = remove({first, second}, true);
 
     EXPECT_EQ(outcome.errors.size(), 2);
-    for (const auto &item : {first, second})
-        EXPECT_EQ(outcome.errors.value(item->path()).code(), 512);
+    for (const auto &item : {first, second}) {
+        EXPECT_EQ(outcome.errors.value(item->path()).domain(), QLatin1StringView(RemovalError::errorDomain));
+        EXPECT_EQ(outcome.errors.value(item->path()).code(), RemovalError::TrashNotWritable);
+    }
     EXPECT_EQ(outcome.totalRemoved, 0);
     expectUntouchedExcept(before, {});
     EXPECT_EQ(snapshot(), before);
+}
+
+// Each item goes to the trash of its own volume: a home trash that cannot be made fails only the
+// items of the home trash's file system, and says that the Trash could not be written.
+TEST_F(KMHSFileRemoverTest, HomeTrashThatCannotBeMadeFailsOnlyItsOwnVolumesItems)
+{
+    if (!mountTmpfs(u"volume"_s))
+        GTEST_SKIP() << "this process may not mount a file system (needs root)";
+    const struct {
+        const char *what;
+        const char *blocker;
+        const char *dataFolder;
+    } cases[] = {{"a file where the data folder should be", "blocker", "blocker/share"},
+                 {"a file where the trash folder should be", "share/Trash", "share"}};
+    for (const auto &home : cases) {
+        QDir(m_folder.filePath(u"share"_s)).removeRecursively();
+        QFile::remove(m_folder.filePath(u"blocker"_s));
+        m_folder.writeFile(QString::fromLatin1(home.blocker), "a file");
+        qputenv("XDG_DATA_HOME", m_folder.filePath(QString::fromLatin1(home.dataFolder)).toLocal8Bit());
+        const auto onHome = file(u"copies/a.txt"_s, "a");
+        const auto onVolume = file(u"volume/b.txt"_s, "bb");
+
+        const Outcome outcome = remove({onHome, onVolume}, true);
+
+        ASSERT_EQ(outcome.errors.keys(), QStringList{onHome->path()}) << home.what;
+        const RQError error = outcome.errors.value(onHome->path());
+        EXPECT_EQ(error.domain(), QLatin1StringView(RemovalError::errorDomain)) << home.what;
+        EXPECT_EQ(error.code(), RemovalError::TrashNotWritable) << home.what;
+        ASSERT_NE(error.underlyingError(), nullptr) << "the reason stays underneath";
+        EXPECT_EQ(error.underlyingError()->code(), ENOTDIR) << home.what;
+        EXPECT_EQ(outcome.totalRemoved, 1) << home.what;
+        EXPECT_EQ(outcome.spaceFreed, 2u) << home.what;
+        EXPECT_TRUE(onDisk(onHome->path())) << home.what;
+        const QString volumeTrash = dataPath(u"volume/.Trash-%1"_s.arg(::getuid()));
+        EXPECT_TRUE(QFileInfo::exists(volumeTrash + "/files/b.txt"_L1)) << home.what;
+        EXPECT_TRUE(QFileInfo::exists(volumeTrash + "/info/b.txt.trashinfo"_L1)) << home.what;
+        QDir(volumeTrash).removeRecursively();
+    }
 }
 
 TEST_F(KMHSFileRemoverTest, HundredAndTwentyItemsGoInThreeChunks)

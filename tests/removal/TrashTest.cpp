@@ -65,27 +65,45 @@ TEST_F(TrashTest, ItemOnAnotherVolumeGoesToThatVolumesTrash)
     EXPECT_TRUE(info.readAll().contains(QByteArray("\nPath=" + QFile::encodeName(path) + "\n")));
 }
 
-// A volume's shared ".Trash" is used only when it is a real folder with the sticky bit.
+// A volume's shared ".Trash" is used only when it is a real folder with the sticky bit, not a
+// link even to one; else the user's own ".Trash-<uid>", made owner-only.
 TEST_F(TrashTest, SharedVolumeTrashIsUsedOnlyWhenSticky)
 {
     if (!mountTmpfs(u"volume"_s))
         GTEST_SKIP() << "this process may not mount a file system (needs root)";
     const QString uid = QString::number(::getuid());
-    for (const auto &[mode, expected] : {std::pair{01777, u"volume/.Trash/%1/files/a.txt"_s},
-                                         {0777, u"volume/.Trash-%1/files/a.txt"_s}}) {
-        const QString shared = dataPath(u"volume/.Trash"_s);
-        QDir(shared).removeRecursively();
+    const struct {
+        const char *what;
+        int mode;
+        bool link;
+        QString expected;
+    } cases[] = {{"sticky", 01777, false, u"volume/.Trash/%1/files/a.txt"_s},
+                 {"not sticky", 0777, false, u"volume/.Trash-%1/files/a.txt"_s},
+                 {"link to a sticky folder", 01777, true, u"volume/.Trash-%1/files/a.txt"_s}};
+    for (const auto &shared : cases) {
+        const QString sharedPath = dataPath(u"volume/.Trash"_s);
+        const QString realPath = shared.link ? dataPath(u"volume/sticky"_s) : sharedPath;
+        QFile::remove(sharedPath);
+        QDir(sharedPath).removeRecursively();
+        QDir(realPath).removeRecursively();
         QDir(dataPath(u"volume/.Trash-"_s + uid)).removeRecursively();
-        ASSERT_EQ(::mkdir(QFile::encodeName(shared).constData(), 0700), 0);
-        ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), mode_t(mode)), 0);
+        ASSERT_EQ(::mkdir(QFile::encodeName(realPath).constData(), 0700), 0);
+        ASSERT_EQ(::chmod(QFile::encodeName(realPath).constData(), mode_t(shared.mode)), 0);
+        if (shared.link) {
+            ASSERT_TRUE(QFile::link(realPath, sharedPath));
+        }
         const QString path = m_folder.writeFile(u"data/volume/a.txt"_s, "a");
 
         QString trashed;
-        EXPECT_FALSE(Trash().moveItemToTrash(path, &trashed)) << mode;
+        EXPECT_FALSE(Trash().moveItemToTrash(path, &trashed)) << shared.what;
 
-        EXPECT_EQ(trashed, dataPath(expected.arg(uid))) << mode;
-        EXPECT_TRUE(QFileInfo::exists(trashed)) << mode;
-        EXPECT_TRUE(QFileInfo::exists(QFileInfo(trashed).path() + "/../info/a.txt.trashinfo"_L1)) << mode;
+        EXPECT_EQ(trashed, dataPath(shared.expected.arg(uid))) << shared.what;
+        EXPECT_TRUE(QFileInfo::exists(trashed)) << shared.what;
+        EXPECT_TRUE(QFileInfo::exists(QFileInfo(trashed).path() + "/../info/a.txt.trashinfo"_L1)) << shared.what;
+        const QFileInfo userTrash(QFileInfo(trashed).path() + "/.."_L1);
+        EXPECT_EQ(QFileInfo(userTrash.canonicalFilePath()).permissions() & 0x0077, QFileDevice::Permissions())
+            << shared.what;
+        EXPECT_TRUE(QDir(dataPath(u"volume/sticky"_s)).isEmpty()) << shared.what;
     }
 }
 
@@ -283,7 +301,10 @@ TEST_F(TrashTest, TrashWhoseInfoFolderIsNotWritableFailsTheItem)
 
     const auto error = Trash().moveItemToTrash(path);
 
-    EXPECT_TRUE(error);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->domain(), QLatin1StringView(Trash::errorDomain));
+    EXPECT_EQ(error->code(), Trash::NotWritable);
+    EXPECT_TRUE(error->localizedDescription().contains(u"a.txt"_s)) << "names the item, not the trash";
     EXPECT_TRUE(QFileInfo::exists(path));
 }
 
@@ -502,6 +523,7 @@ TEST_P(FullTrashTest, FullVolumeFailsTheItemWithoutMovingIt)
     const auto error = Trash().moveItemToTrash(path);
 
     ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), Trash::NotWritable);
     ASSERT_NE(error->underlyingError(), nullptr);
     EXPECT_EQ(error->underlyingError()->code(), ENOSPC);
     EXPECT_TRUE(QFileInfo::exists(path));

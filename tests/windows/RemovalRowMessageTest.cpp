@@ -56,6 +56,10 @@ TEST(RemovalRowMessageTest, EachErrorShowsItsText)
          u"The copy that stays changed after the scan, so this file was not removed."_s},
         {"item changed", RemovalError::error(RemovalError::ChangedAfterScan),
          RemovalError::error(RemovalError::ChangedAfterScan).localizedDescription()},
+        // Its own words, not the permissions advice nor what lies underneath.
+        {"trash not writable",
+         RemovalError::error(RemovalError::TrashNotWritable, std::make_shared<const RQError>(RQError::posixError(EACCES))),
+         u"The Trash could not be written, so this file was not moved to it."_s},
     };
     for (const auto &test : cases)
         EXPECT_EQ(removalRowMessage(test.error), test.expected) << test.what;
