@@ -123,6 +123,10 @@ RQDuplicateFinder::RQDuplicateFinder(const QStringList &paths, double minimumFil
       m_filesScannedMailbox([this](qint64 total) {
           if (m_didScanFileBlock && !isCancelled())
               m_didScanFileBlock(total);
+      }),
+      m_duplicatesMailbox([this](DuplicateTotals totals) {
+          if (m_didFindDuplicateBlock && !isCancelled())
+              m_didFindDuplicateBlock(totals.count, totals.bytes);
       })
 {
     for (qint64 step = 0; step < stepCount; ++step) {
@@ -215,6 +219,7 @@ void RQDuplicateFinder::setCurrentProgressStep(qint64 step)
 void RQDuplicateFinder::flushReports()
 {
     m_filesScannedMailbox.flush();
+    m_duplicatesMailbox.flush();
     for (const auto &mailbox : m_progressMailboxes)
         mailbox->flush();
 }
@@ -251,8 +256,5 @@ void RQDuplicateFinder::updateTotalDuplicates(qint64 totalDuplicates, double tot
 {
     m_totalDuplicatesFound.store(totalDuplicates);
     m_totalDuplicatesSize.store(totalBytes);
-    DispatchQueue::main().async([self = shared_from_this(), totalDuplicates, totalBytes] {
-        if (self->m_didFindDuplicateBlock && !self->isCancelled())
-            self->m_didFindDuplicateBlock(totalDuplicates, totalBytes);
-    });
+    m_duplicatesMailbox.post({totalDuplicates, totalBytes});
 }

@@ -24,8 +24,9 @@ class RQIgnoreList;
 // Threads: made, configured and started on the main thread; the scan runs on one thread of the
 // high-priority global queue, stage 1 on every thread of that pool. Every callback runs on the
 // main thread, in posting order; each is optional. The running scan keeps the finder alive.
-// Progress and the scanned-items count are coalesced: a callback gets the value current when it
-// runs, values only grow, and the last value of each step is always delivered.
+// Progress, the scanned-items count and the duplicates' totals are coalesced: a callback gets the
+// value current when it runs, values only grow, and the last value of each step is always
+// delivered.
 class RQDuplicateFinder final : public std::enable_shared_from_this<RQDuplicateFinder>
 {
 public:
@@ -100,6 +101,14 @@ private:
 
     static constexpr int stepCount = 6;
 
+    // The duplicates' totals travel together, so a report never pairs a count with other bytes.
+    struct DuplicateTotals
+    {
+        qint64 count = 0;
+        double bytes = 0;
+        bool operator==(const DuplicateTotals &) const = default;
+    };
+
     RQDuplicateFinder(const QStringList &paths, double minimumFileSize);
 
     void findDuplicates();
@@ -141,4 +150,5 @@ private:
     // One mailbox per step, so that a value of one step is never delivered as another's.
     std::array<std::unique_ptr<RQDuplicateFinderMailbox<double>>, stepCount> m_progressMailboxes;
     RQDuplicateFinderMailbox<qint64> m_filesScannedMailbox;
+    RQDuplicateFinderMailbox<DuplicateTotals> m_duplicatesMailbox;
 };

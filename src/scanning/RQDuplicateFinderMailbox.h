@@ -7,12 +7,12 @@
 #include <functional>
 #include <optional>
 
-// Hands the latest of a fast-changing value (a count, a progress value) to the main queue. At
-// most one delivery waits at a time, deliveries are posted at most once per interval, and each
-// carries the value that is current when it runs, so a scan can report after every item
-// without flooding the main thread or taking a lock. The poster's values only grow; the
-// receiver gets a rising subset of them, and flush() makes sure that the last one set is
-// delivered. post() from any thread, flush() once no post() can run alongside; the receiver
+// Hands the latest of a fast-changing value (a count, a progress value, the duplicates' totals)
+// to the main queue. At most one delivery waits at a time, deliveries are posted at most once
+// per interval, and each carries the value that is current when it runs, so a scan can report
+// after every item without flooding the main thread or taking a lock. The poster's values only
+// grow; the receiver gets a rising subset of them, and flush() makes sure that the last one set
+// is delivered. post() from any thread, flush() once no post() can run alongside; the receiver
 // runs on the main thread. The owner keeps the mailbox alive until its deliveries have run
 // (the finder does: its completion task, posted after every flush, holds it).
 template<typename Value>

@@ -238,6 +238,31 @@ TEST_F(RQDuplicateFinderTest, ThreeEqualFilesMakeOneGroupWithTwoExtraCopies)
     EXPECT_FALSE(reports.reportAfterCompletion);
 }
 
+// A scan of many groups reports the duplicates' totals a few times, not once per group, and the
+// last report is the exact sum over the groups.
+TEST_F(RQDuplicateFinderTest, DuplicateTotalsAreCoalescedAndEndExact)
+{
+    constexpr int groupCount = 2000;
+    for (int group = 0; group < groupCount; ++group) {
+        for (int copy = 0; copy < 2 + group % 3; ++copy)
+            write(u"%1/%2"_s.arg(group % 40).arg(group * 4 + copy), 1 + group, 'd');
+    }
+    const ScanReports reports = scan({root(u""_s)});
+    ASSERT_TRUE(reports.groups);
+    ASSERT_EQ(reports.groups->size(), std::size_t(groupCount));
+    qint64 extraCopies = 0;
+    double extraBytes = 0;
+    for (const auto &group : *reports.groups) {
+        extraCopies += group->count() - 1;
+        extraBytes += group->totalSize() - group->fileSize();
+    }
+    ASSERT_FALSE(reports.found.empty());
+    EXPECT_EQ(reports.found.back(), (std::pair<qint64, double>(extraCopies, extraBytes)));
+    EXPECT_LT(reports.found.size(), std::size_t(groupCount / 10));
+    EXPECT_TRUE(std::is_sorted(reports.found.cbegin(), reports.found.cend()));
+    EXPECT_FALSE(reports.reportAfterCompletion);
+}
+
 TEST_F(RQDuplicateFinderTest, NamesOfOneFileAreNotItsCopies)
 {
     // Removing one name of a file frees nothing, and leaves the content where it was.
