@@ -76,6 +76,8 @@ bool RQiPhotoLibrary::pathIsPhotoLibrary(const QString &path) const
 
 void RQiPhotoLibrary::checkIphotoSupported(const ApplicationRegistry &registry)
 {
+    m_iPhotoVersion.clear();
+    m_iPhotoVersionIsSupported = false;
     const auto iPhoto = registry.applicationWithBundleIdentifier(u"com.apple.iPhoto"_s);
     if (!iPhoto)
         return;

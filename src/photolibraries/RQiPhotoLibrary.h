@@ -8,8 +8,8 @@ class ApplicationRegistry;
 // The iPhoto application as the program sees it: whether the installed version is recent
 // enough, and the user's library folders from iPhoto's recent-libraries list. Only the folders
 // in that list count as libraries; no default location is assumed. Version and list are read
-// once, when the object is made, and are fixed afterwards, so an object may be read from any
-// thread.
+// once, when the object is made, and are fixed afterwards (but for checkIphotoSupported), so
+// an object may be read from any thread.
 class RQiPhotoLibrary final
 {
 public:
@@ -45,8 +45,11 @@ public:
     // runs the process, whatever $HOME says.
     QString plistPath() const { return m_plistPath; }
 
-private:
+    // The version check again, against the registry: tests put an iPhoto in. Not while a
+    // scan runs, which reads the answer on its own thread.
     void checkIphotoSupported(const ApplicationRegistry &registry);
+
+private:
     void parsePaths();
 
     QString m_iPhotoVersion;

@@ -86,6 +86,48 @@ TEST_F(KMHSFileRemoverLibraryTest, iPhotoChunksFailOnTheirOwnAndUnmatchedItemsAr
     EXPECT_EQ(snapshot(), before);
 }
 
+// Library items free the sizes their library gave, the total cut to whole bytes after every
+// item, so that fractions of a byte never add up to a byte that no file had.
+TEST_F(KMHSFileRemoverLibraryTest, FractionsOfABytesAreDroppedAfterEveryItem)
+{
+    const struct
+    {
+        const char *library;
+        bool inPhotos;
+        double size;
+        quint64 freed;
+    } cases[] = {
+        {"Photos", true, 0.6, 0u},
+        {"Photos", true, 1.5, 2u},
+        {"iPhoto", false, 0.6, 0u},
+        {"iPhoto", false, 1.5, 2u},
+    };
+    int round = 0;
+    for (const auto &testCase : cases) {
+        SCOPED_TRACE(std::string(testCase.library) + " " + std::to_string(testCase.size));
+        m_bridge.photos = std::make_shared<FakePhotos>();
+        m_bridge.photos->running = true;
+        m_bridge.iPhoto = std::make_shared<FakeiPhoto>();
+        const QString folder = testCase.inPhotos ? u"Library.photoslibrary/%1/"_s : u"iPhoto Library/%1/"_s;
+        KMHSFileRemover::FileList files;
+        for (const QString &name : {u"a.jpg"_s, u"b.jpg"_s}) {
+            const auto item = libraryFile(folder.arg(round) + name, testCase.inPhotos);
+            item->setFileSize(testCase.size);
+            item->setMetadata({{u"photoUUID"_s, item->path()}});
+            m_bridge.photos->photoIDs.insert(item->path());
+            m_bridge.iPhoto->addPhoto(item->path(), item->path(), QString());
+            files.push_back(item);
+        }
+        ++round;
+
+        const Outcome outcome = remove(files, false);
+
+        EXPECT_TRUE(outcome.errors.isEmpty());
+        EXPECT_EQ(outcome.totalRemoved, 2);
+        EXPECT_EQ(outcome.spaceFreed, testCase.freed);
+    }
+}
+
 // Here neither application can be scripted.
 TEST_F(KMHSFileRemoverLibraryTest, LibraryItemsFailWithTheirRemoversCodesOnThisSystem)
 {

@@ -381,19 +381,6 @@ TEST_P(KMHSFileRemoverRoadTest, ItemInsideAListedFolderGoesWithTheFolder)
     expectUntouchedExcept(before, {u"copies/tree"_s});
 }
 
-TEST_F(KMHSFileRemoverTest, FractionsOfABytesAreDroppedAfterEveryItem)
-{
-    const auto first = file(u"copies/a"_s, "");
-    const auto second = file(u"copies/b"_s, "");
-    first->setFileSize(0.6);
-    second->setFileSize(0.6);
-
-    const Outcome outcome = remove({first, second}, false);
-
-    EXPECT_EQ(outcome.totalRemoved, 2);
-    EXPECT_EQ(outcome.spaceFreed, 0u);
-}
-
 TEST_F(KMHSFileRemoverTest, EmptyListCompletesWithNothing)
 {
     const Outcome outcome = remove({}, true);

@@ -496,6 +496,27 @@ TEST_F(RQDuplicateFinderTest, ProgressRunsThroughTheStepsInOrder)
     EXPECT_TRUE(std::is_sorted(reports.scanned.cbegin(), reports.scanned.cend()));
 }
 
+// The walk and the digests run on other threads, but every callback reaches the main one; a
+// failure, which only an empty list gives, comes at once on the caller's (here the main) thread.
+TEST_F(RQDuplicateFinderTest, EveryCallbackArrivesOnTheMainThread)
+{
+    for (const QString &copy : {u"A"_s, u"B"_s}) {
+        for (int index = 0; index < 200; ++index)
+            write(copy + u"/%1"_s.arg(index), 100 + index, char('a' + index % 26));
+    }
+    const ScanReports reports = scan({root(u"A"_s), root(u"B"_s)});
+    EXPECT_FALSE(reports.progress.empty());
+    EXPECT_FALSE(reports.scanned.empty());
+    EXPECT_FALSE(reports.found.empty());
+    EXPECT_TRUE(reports.completed);
+    EXPECT_EQ(reports.offMainThread, QStringList());
+
+    const ScanReports failed = scan({});
+    EXPECT_TRUE(failed.failed);
+    EXPECT_TRUE(failed.completed);
+    EXPECT_EQ(failed.offMainThread, QStringList());
+}
+
 // The walk holds a descriptor for each open folder of its branch, so a deep tree needs more than
 // the usual soft limit allows.
 TEST_F(RQDuplicateFinderTest, DeepTreesAreWalkedBeyondTheSoftDescriptorLimit)

@@ -2,6 +2,7 @@
 
 #include "photolibraries/InstalledApplication.h"
 #include "photolibraries/RQPhotosLibrary.h"
+#include "photolibraries/RQiPhotoLibrary.h"
 
 #include "platform/ParallelFor.h"
 
@@ -17,8 +18,10 @@
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <QUrl>
 
 #include <algorithm>
+#include <cstdio>
 
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -199,6 +202,72 @@ TEST_F(RQDuplicateFinderWalkTest, FirstPhotosLibraryRootIsTakenWhole)
         EXPECT_TRUE(library->children().empty());
         EXPECT_TRUE(library->contentNotCompared());
     }
+}
+
+// iPhoto's libraries are the folders of the recent list in HOME. The walk takes the media of a
+// library's AlbumData.xml only where the installed iPhoto is of a supported version, else it
+// notes that it skipped one; it never walks a library's own files. The shared iPhoto object
+// reads HOME once, so the cases run in a child process that sets HOME before it is made.
+TEST_F(RQDuplicateFinderWalkTest, IPhotoLibrariesGiveTheirMediaOnlyForASupportedIPhoto)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto walkTheHome = [this] {
+        const QString pictures = root(u"home/Pictures"_s);
+        const QString master = write(u"home/Pictures/iPhoto Library/Masters/a.jpg"_s, 10, 'a');
+        write(u"home/Pictures/iPhoto Library/Thumbnails/a.jpg"_s, 10, 'a');
+        write(u"home/Pictures/iPhoto Library/AlbumData.xml"_s,
+              "<plist version=\"1.0\"><dict><key>Master Image List</key><dict><key>1</key><dict>"
+              "<key>ImagePath</key><string>" + master.toUtf8() + "</string></dict></dict></dict></plist>");
+        write(u"home/Pictures/Unreadable Library/AlbumData.xml"_s, "not a property list"_ba);
+        write(u"home/Pictures/Unreadable Library/Masters/b.jpg"_s, 10, 'b');
+        QByteArray recent = "<plist version=\"1.0\"><dict><key>iPhotoRecentDatabases</key><array>";
+        for (const QString &entry : QStringList{pictures + u"/iPhoto Library/AlbumData.xml"_s, pictures + u"/Unreadable Library"_s})
+            recent += "<string>" + QUrl::fromLocalFile(entry).toEncoded() + "</string>";
+        write(u"home/Library/Preferences/com.apple.iApps.plist"_s, recent + "</array></dict></plist>");
+        qputenv("HOME", QFile::encodeName(root(u"home"_s)));
+
+        const QStringList folders{u"home/Pictures/"_s, u"home/Pictures/Unreadable Library/ library"_s,
+                                  u"home/Pictures/iPhoto Library/ library"_s};
+        const struct
+        {
+            const char *iPhoto;
+            ApplicationRegistry registry;
+            QStringList media;
+        } cases[] = {
+            {"9.6.1", registryWithApplication(u"com.apple.iPhoto"_s, u"9.6.1"_s),
+             {u"home/Pictures/iPhoto Library/Masters/a.jpg in iPhoto"_s}},
+            {"8.1.2", registryWithApplication(u"com.apple.iPhoto"_s, u"8.1.2"_s), {}},
+            {"not installed", ApplicationRegistry(), {}},
+        };
+        for (const auto &testCase : cases) {
+            SCOPED_TRACE(testCase.iPhoto);
+            RQiPhotoLibrary::sharedInstance().checkIphotoSupported(testCase.registry);
+            const auto finder = RQDuplicateFinder::duplicateFinderWithPaths({pictures}, 0);
+            RQDuplicateFinderScan scan;
+            RQDuplicateFinderWalk(*finder, scan).walkRoots();
+            QCoreApplication::sendPostedEvents();
+
+            QStringList items;
+            scan.forEachItem([&](const auto &item) {
+                const auto folder = std::dynamic_pointer_cast<RQDirectory>(item);
+                items.append(relative(item->path()) + (item->inIPhotoLibrary() ? u" in iPhoto"_s : QString())
+                             + (folder && folder->isIPhotoLibrary() ? u" library"_s : QString()));
+                if (!folder) {
+                    EXPECT_EQ(item->fileURL(), QUrl::fromLocalFile(master)) << "a medium keeps the URL it was made from";
+                }
+            });
+            items.sort();
+            // The parent shows only what the child writes to its error stream.
+            std::fprintf(stderr, "%s: %s; skipped %d\n", testCase.iPhoto, qPrintable(items.join(u"; "_s)),
+                         int(finder->skippedIphoto()));
+            EXPECT_EQ(items, folders + testCase.media);
+            EXPECT_EQ(scan.digests.filesAdded(), testCase.media.size());
+            EXPECT_EQ(finder->skippedIphoto(), testCase.media.isEmpty());
+        }
+        QDir(m_folder.path()).removeRecursively();
+        std::exit(::testing::Test::HasFailure() ? 1 : 0);
+    };
+    EXPECT_EXIT(walkTheHome(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(RQDuplicateFinderWalkTest, BackupsAreLeftOutByTheirAttributes)

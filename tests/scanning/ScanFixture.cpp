@@ -5,8 +5,10 @@
 
 #include "support/EventLoop.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -52,28 +54,35 @@ ScanReports ScanFixture::scan(const QStringList &roots, double minimumFileSize, 
     if (configure)
         configure(*finder);
     bool starting = true;
-    auto note = [reports] {
+    auto noteThread = [reports](const QString &callback) {
+        if (QThread::currentThread() != QCoreApplication::instance()->thread())
+            reports->offMainThread.append(callback);
+    };
+    auto note = [reports, noteThread](const QString &callback) {
+        noteThread(callback);
         if (reports->completed)
             reports->reportAfterCompletion = true;
     };
-    finder->setFailureBlock([reports, &starting](const auto &error) {
+    finder->setFailureBlock([reports, noteThread, &starting](const auto &error) {
+        noteThread(u"failure"_s);
         EXPECT_FALSE(error.has_value());
         reports->failed = true;
         reports->failedBeforeStartReturned = starting;
     });
     finder->setProgressBlock([reports, note](qint64 step, double value) {
-        note();
+        note(u"progress"_s);
         reports->progress.emplace_back(step, value);
     });
     finder->setDidScanFileBlock([reports, note](qint64 total) {
-        note();
+        note(u"file scanned"_s);
         reports->scanned.push_back(total);
     });
     finder->setDidFindDuplicateBlock([reports, note](qint64 count, double bytes) {
-        note();
+        note(u"duplicate found"_s);
         reports->found.emplace_back(count, bytes);
     });
-    finder->setCompletionBlock([reports, folder = m_folder.path()](const auto &finished, const auto &groups) {
+    finder->setCompletionBlock([reports, noteThread, folder = m_folder.path()](const auto &finished, const auto &groups) {
+        noteThread(u"completion"_s);
         EXPECT_FALSE(reports->completed) << "one completion only";
         reports->filesOpenAtCompletion = filesOpenBelow(folder);
         reports->completed = true;

@@ -32,6 +32,8 @@ struct ScanReports
     std::vector<std::pair<qint64, double>> found;
     bool completed = false;
     bool reportAfterCompletion = false;
+    // The callbacks, by name, that ran on a thread other than the main one.
+    QStringList offMainThread;
     std::optional<RQDuplicateFinder::Groups> groups;
     bool skippedIphoto = false;
     // Files below the fixture's folder that the process still had open when the completion ran.
