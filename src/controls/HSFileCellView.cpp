@@ -95,15 +95,20 @@ void HSFileCellView::paintCheckBox(QPainter &painter, const QStyleOptionViewItem
                                    const QModelIndex &index) const
 {
     const bool hasIssue = index.data(FileRowRoles::HasIssueRole).toBool();
+    const bool covered = isCovered(index);
     QStyleOptionButton box;
     box.rect = checkBoxRect(option.rect);
-    // The box of a file that cannot be removed is drawn in the disabled colours.
+    // The box of a file that cannot be removed, or that goes with its ticked folder, is drawn
+    // in the disabled colours; the covered one half ticked, as the folder decides for it.
     box.palette = option.palette;
-    if (hasIssue)
+    if (hasIssue || covered)
         box.palette.setCurrentColorGroup(QPalette::Disabled);
     box.state = QStyle::State_Active;
-    box.state |= hasIssue ? QStyle::State_None : QStyle::State_Enabled;
-    box.state |= index.data(FileRowRoles::IsSelectedRole).toBool() ? QStyle::State_On : QStyle::State_Off;
+    box.state |= hasIssue || covered ? QStyle::State_None : QStyle::State_Enabled;
+    if (covered)
+        box.state |= QStyle::State_NoChange;
+    else
+        box.state |= index.data(FileRowRoles::IsSelectedRole).toBool() ? QStyle::State_On : QStyle::State_Off;
     QStyle *style = option.widget ? option.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_CheckBox, &box, &painter, option.widget);
 }
@@ -209,6 +214,11 @@ QSize HSFileCellView::sizeHint(const QStyleOptionViewItem &option, const QModelI
     return {m_parts.testFlag(Texts) ? option.rect.width() : boxSize + 2 * margin, rowHeight};
 }
 
+bool HSFileCellView::isCovered(const QModelIndex &index)
+{
+    return !index.data(FileRowRoles::CoveringFolderRole).toString().isEmpty();
+}
+
 QModelIndex HSFileCellView::checkableIndex(const QModelIndex &index)
 {
     if (index.flags().testFlag(Qt::ItemIsUserCheckable))
@@ -237,7 +247,7 @@ bool HSFileCellView::editorEvent(QEvent *event, QAbstractItemModel *model,
         return true;
     if (inBox) {
         const QModelIndex checkable = checkableIndex(index);
-        if (checkable.isValid() && !index.data(FileRowRoles::HasIssueRole).toBool()) {
+        if (checkable.isValid() && !index.data(FileRowRoles::HasIssueRole).toBool() && !isCovered(index)) {
             const bool ticked = index.data(FileRowRoles::IsSelectedRole).toBool();
             model->setData(checkable, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
         }

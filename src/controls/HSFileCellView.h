@@ -6,7 +6,8 @@
 // the parent folder, the size and a reveal button, or only some of these. A click on the box
 // sets Qt::CheckStateRole on the row's checkable index, so the tick goes through the model
 // (which tells everyone); a click on the reveal button posts "RQShowInFinder" with the file.
-// A file with an issue is greyed and struck through, and its box does not take clicks.
+// A file with an issue is greyed and struck through, and its box does not take clicks; nor does
+// the box of a file inside a ticked folder, drawn half ticked and greyed.
 class HSFileCellView final : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -53,6 +54,8 @@ private:
     void paintTexts(QPainter &painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
     static void paintRevealButton(QPainter &painter, const QRect &button, bool dark);
     static QModelIndex checkableIndex(const QModelIndex &index);
+    // The file lies in a ticked folder, which takes it along whatever its own tick says.
+    static bool isCovered(const QModelIndex &index);
 
     Parts m_parts;
 };

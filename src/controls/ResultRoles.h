@@ -34,5 +34,6 @@ struct FileRowRoles
         CreationDateTextRole,
         IsSelectedRole,
         HasIssueRole, // bool: the file cannot be removed
+        CoveringFolderRole, // QString: a ticked folder the file lies in, which takes it along; empty when none
     };
 };

@@ -1,6 +1,7 @@
 #include "windows/DuplicateDetailsModel.h"
 
 #include "platform/NotificationCenter.h"
+#include "scanning/RQDirectory.h"
 #include "scanning/RQDuplicateFiles.h"
 #include "scanning/RQFile.h"
 #include "windows/DuplicateGroupsModel.h"
@@ -67,6 +68,17 @@ void orderByTick(std::vector<DuplicateDetailsModel::Entry> &entries, bool ascend
     });
 }
 
+// The outermost ticked folder above the file: the removal takes the file along with it.
+QString coveringFolderPath(const RQFile &file)
+{
+    QString covering;
+    for (auto folder = file.parent(); folder; folder = folder->parent()) {
+        if (folder->isSelected())
+            covering = folder->path();
+    }
+    return covering;
+}
+
 } // namespace
 
 DuplicateDetailsModel::DuplicateDetailsModel(DuplicateGroupsModel *groups, QObject *parent)
@@ -116,6 +128,10 @@ QVariant DuplicateDetailsModel::data(const QModelIndex &index, int role) const
         return file.isSelected();
     case HasIssueRole:
         return false;
+    case CoveringFolderRole:
+        return coveringFolderPath(file);
+    case Qt::ToolTipRole:
+        return coveringFolderTip(file);
     default:
         return {};
     }
@@ -222,16 +238,26 @@ void DuplicateDetailsModel::selectionDidChange()
 {
     if (!m_entries.empty()) {
         emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1),
-                         {Qt::CheckStateRole, IsSelectedRole});
+                         {Qt::CheckStateRole, IsSelectedRole, CoveringFolderRole, Qt::ToolTipRole});
     }
     m_groups->selectionDidChange();
+}
+
+QString DuplicateDetailsModel::coveringFolderTip(const RQFile &file)
+{
+    const QString folder = coveringFolderPath(file);
+    return folder.isEmpty() ? QString() : tr("Removed with its ticked folder %1").arg(folder);
 }
 
 void DuplicateDetailsModel::changeSelection(int row, bool selected)
 {
     const Entry &entry = m_entries[row];
     entry.file->setSelected(selected);
-    emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {Qt::CheckStateRole, IsSelectedRole});
+    // A folder's tick covers the rows of the files inside it as well.
+    const int first = entry.file->isDirectory() ? 0 : row;
+    const int last = entry.file->isDirectory() ? rowCount() - 1 : row;
+    emit dataChanged(index(first, 0), index(last, ColumnCount - 1),
+                     {Qt::CheckStateRole, IsSelectedRole, CoveringFolderRole, Qt::ToolTipRole});
     m_groups->selectionDidChange(entry.groupRow, entry.groupRow);
 }
 

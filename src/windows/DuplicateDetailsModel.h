@@ -73,6 +73,8 @@ public:
 
 private:
     void changeSelection(int row, bool selected);
+    // The tip of a file inside a ticked folder, which goes with the folder; empty otherwise.
+    static QString coveringFolderTip(const RQFile &file);
 
     DuplicateGroupsModel *m_groups;
     std::vector<Entry> m_entries;

@@ -910,3 +910,64 @@ TEST_F(DuplicatesViewControllerTest, SelectAllTellsEveryRowWhoseTicksChanged)
     // Ranges, not a signal per row.
     EXPECT_LE(changed.size(), 2);
 }
+
+// A file inside a ticked folder goes with the folder: its box is drawn half ticked and greyed,
+// takes no click, and its tip names the folder; a copy outside any ticked folder is as before.
+TEST_F(DuplicatesViewControllerTest, AFileInsideATickedFolderIsShownAsGoingWithIt)
+{
+    RQDuplicateFiles::Members albums;
+    RQDuplicateFiles::Members photos;
+    for (int index = 0; index < 2; ++index) {
+        const QString path = m_folder.writeFile(u"c%1/album/photo.jpg"_s.arg(index), "picture");
+        auto album = std::static_pointer_cast<RQDirectory>(folder(QFileInfo(path).path() + u'/', 7));
+        album->setCreationDate(day(index));
+        auto photo = file(path, 7, 10 + index);
+        album->addChild(photo);
+        albums.push_back(album);
+        photos.push_back(photo);
+    }
+    photos.push_back(file(m_folder.writeFile(u"c2/photo.jpg"_s, "picture"), 7, 12));
+    open({group(albums), group(photos)});
+    VXTableView *list = form().filesTableView;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(m_browser->visibleGroups()->index(0, 0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualRect(m_browser->visibleGroups()->index(1, 0)).center());
+    ASSERT_EQ(m_browser->detailsModel()->rowCount(), 5);
+
+    clickTick(albums[0]);
+    ASSERT_TRUE(albums[0]->isSelected());
+    ASSERT_TRUE(noAlertShows());
+    // The covered photo's box takes no click; the photo in the other, unticked album does.
+    clickTick(photos[0]);
+    clickTick(photos[1]);
+    EXPECT_EQ(ticks(*m_groups[1]), u".x."_s);
+
+    DuplicateDetailsModel *copies = m_browser->detailsModel();
+    const auto tipOf = [&](const std::shared_ptr<RQFile> &copy) {
+        return copies->index(copies->rowOfFile(copy.get()), DuplicateDetailsModel::FileColumn).data(Qt::ToolTipRole).toString();
+    };
+    EXPECT_TRUE(tipOf(photos[0]).contains(albums[0]->path())) << tipOf(photos[0]).toStdString();
+    EXPECT_TRUE(tipOf(photos[1]).isEmpty());
+    EXPECT_TRUE(tipOf(photos[2]).isEmpty());
+
+    // Drawn: the covered box looks like neither an unticked nor a ticked one.
+    auto *delegate = static_cast<HSFileCellView *>(form().detailsTableView->itemDelegateForColumn(DuplicateDetailsModel::TickColumn));
+    form().detailsTableView->clearSelection();
+    const auto boxOf = [&](const std::shared_ptr<RQFile> &copy) {
+        const QModelIndex tick = copies->index(copies->rowOfFile(copy.get()), DuplicateDetailsModel::TickColumn);
+        form().detailsTableView->scrollTo(tick);
+        const QRect box = delegate->checkBoxRect(form().detailsTableView->visualRect(tick));
+        return form().detailsTableView->viewport()->grab(box).toImage();
+    };
+    EXPECT_NE(boxOf(photos[0]), boxOf(photos[2]));
+    EXPECT_NE(boxOf(photos[0]), boxOf(photos[1]));
+
+    // Unticking the folder gives the photo its own box back.
+    clickTick(albums[0]);
+    EXPECT_TRUE(tipOf(photos[0]).isEmpty());
+    clickTick(photos[0]);
+    EXPECT_EQ(ticks(*m_groups[1]), u"xx."_s);
+    clickTick(photos[0]);
+    clickTick(albums[0]);
+    ScreenCapture::save(*m_browser->view(), u"results-browser-covered-file"_s);
+}
