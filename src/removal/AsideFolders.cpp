@@ -1,15 +1,30 @@
 #include "removal/AsideFolders.h"
 
+#include "platform/SystemLog.h"
+#include "removal/AsideJournal.h"
+
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+AsideFolders::AsideFolders(QStringList folderPaths)
+    : m_name(QByteArray(namePrefix) + QByteArray::number(QRandomGenerator::system()->generate64(), 36))
+    , m_folderPaths(std::move(folderPaths))
+{
+}
 
 AsideFolders::~AsideFolders()
 {
     for (const auto &[key, aside] : m_folders)
-        ::unlinkat(aside.parent->get(), aside.name.constData(), AT_REMOVEDIR);
+        removeFolder(aside);
+    // A left-over that could not be put back keeps its record for the next start.
+    if (m_journal && m_allRemoved)
+        m_journal->drop();
 }
 
 int AsideFolders::folderBeside(int folderFd)
@@ -17,30 +32,59 @@ int AsideFolders::folderBeside(int folderFd)
     struct stat status {};
     if (::fstat(folderFd, &status) != 0)
         return -1;
-    const auto key = std::make_pair(status.st_dev, status.st_ino);
+    const Key key(status.st_dev, status.st_ino);
     if (const auto known = m_folders.find(key); known != m_folders.end())
         return known->second.folder->get();
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        QByteArray name(namePrefix);
-        name.append(QByteArray::number(QRandomGenerator::system()->generate64(), 36));
-        if (::mkdirat(folderFd, name.constData(), S_IRWXU) != 0) {
-            if (errno == EEXIST)
-                continue;
-            return -1;
-        }
-        auto folder = std::make_unique<FileDescriptor>(
-            ::openat(folderFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (folder->get() < 0) {
-            const int error = errno;
-            ::unlinkat(folderFd, name.constData(), AT_REMOVEDIR);
-            errno = error;
-            return -1;
-        }
-        const int fd = folder->get();
-        m_folders.emplace(key, Aside{std::make_unique<FileDescriptor>(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0)),
-                                     std::move(folder), name});
-        return fd;
+    beginJournal();
+    const int fd = makeFolder(folderFd);
+    if (fd < 0)
+        return -1;
+    if (m_order.size() == foldersKept) {
+        removeFolder(m_folders.at(m_order.front()));
+        m_folders.erase(m_order.front());
+        m_order.pop_front();
     }
-    errno = EEXIST;
+    m_order.push_back(key);
+    m_folders.emplace(key, Aside{std::make_unique<FileDescriptor>(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0)),
+                                 std::make_unique<FileDescriptor>(fd)});
+    return fd;
+}
+
+int AsideFolders::makeFolder(int folderFd)
+{
+    // One left from earlier in this removal (an item could not be put back) is this removal's own.
+    const bool made = ::mkdirat(folderFd, m_name.constData(), S_IRWXU) == 0;
+    if (!made && errno != EEXIST)
+        return -1;
+    const int fd = ::openat(folderFd, m_name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat status {};
+    const int error = fd < 0 ? errno
+        : ::fstat(fd, &status) != 0 ? errno
+        : status.st_uid != ::getuid() || (status.st_mode & 077) ? EEXIST
+                                                                : 0;
+    if (!error)
+        return fd;
+    if (fd >= 0)
+        ::close(fd);
+    if (made)
+        ::unlinkat(folderFd, m_name.constData(), AT_REMOVEDIR);
+    errno = error;
     return -1;
+}
+
+void AsideFolders::beginJournal()
+{
+    if (m_journalBegun)
+        return;
+    m_journalBegun = true;
+    m_journal = AsideJournal::begin(m_name, m_folderPaths);
+    if (!m_journal)
+        SystemLog::write(u"Could not record where this removal puts items aside (%1): %2"_s.arg(
+            AsideJournal::folderPath(), QString::fromLocal8Bit(::strerror(errno))));
+}
+
+void AsideFolders::removeFolder(const Aside &aside)
+{
+    if (::unlinkat(aside.parent->get(), m_name.constData(), AT_REMOVEDIR) != 0 && errno != ENOENT)
+        m_allRemoved = false;
 }

@@ -6,6 +6,7 @@
 #include "platform/SystemLog.h"
 #include "platform/Trash.h"
 #include "removal/AsideFolders.h"
+#include "removal/AsideJournal.h"
 #include "removal/FileDeleter.h"
 #include "removal/KMHSPhotosFileRemover.h"
 #include "removal/KMHSiPhotoFileRemover.h"
@@ -15,9 +16,13 @@
 #include "foundation/RQDispatch.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +32,17 @@ namespace {
 FileDeleter::Kind kindOf(const RQFile &file)
 {
     return file.isDirectory() ? FileDeleter::Kind::Folder : FileDeleter::Kind::File;
+}
+
+// The folders that hold the items of the lists, each once.
+QStringList foldersOf(std::initializer_list<const KMHSFileRemover::FileList *> lists)
+{
+    QSet<QString> folders;
+    for (const KMHSFileRemover::FileList *list : lists) {
+        for (const auto &file : *list)
+            folders.insert(QFileInfo(RemovalList::diskPath(*file)).path());
+    }
+    return folders.values();
 }
 
 } // namespace
@@ -50,10 +66,11 @@ void KMHSFileRemover::removeFiles(const FileList &files)
 
 void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
 {
+    // What a removal cut short left aside goes back (or goes, as it was to) before this one starts.
+    AsideJournal::recoverLeftOvers();
     m_errorDict = KMHSErrorDictionary();
     m_bytesTaken.clear();
     m_locator = std::make_unique<ScannedItemLocator>();
-    m_asideFolders = std::make_unique<AsideFolders>();
     m_trash = std::make_unique<Trash>();
     const RemovalList list(files);
     m_totalFiles = qint64(list.items().size());
@@ -74,12 +91,11 @@ void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
             plain.push_back(file);
     }
 
+    m_asideFolders = std::make_unique<AsideFolders>(m_useTrash ? foldersOf({&network}) : foldersOf({&plain, &network}));
     deleteRegularFiles(plain);
     deleteNetworkFiles(network);
     deleteIPhotoFiles(iPhoto);
     deletePhotosAppFiles(photos);
-    if (m_makeAliases)
-        makeAliasesForFiles(plain);
     m_locator.reset();
     m_asideFolders.reset();
     m_trash.reset();
@@ -108,7 +124,7 @@ void KMHSFileRemover::deleteRegularFiles(const FileList &files)
         if (m_useTrash)
             moveFilesToTrash(chunk);
         else
-            permanentlyRemoveFiles(chunk);
+            permanentlyRemoveFiles(chunk, m_makeAliases);
         updateTotalFilesRemoved(qint64(chunk.size()));
     }
 }
@@ -117,7 +133,7 @@ void KMHSFileRemover::deleteNetworkFiles(const FileList &files)
 {
     // Network volumes have no Trash that would take them back.
     for (const FileList &chunk : rq_chunkyArrayWithMaxSize(files, fileChunkSize)) {
-        permanentlyRemoveFiles(chunk);
+        permanentlyRemoveFiles(chunk, false);
         updateTotalFilesRemoved(qint64(chunk.size()));
     }
 }
@@ -162,7 +178,7 @@ void KMHSFileRemover::deletePhotosAppFiles(const FileList &files)
     m_photosAppRemover.reset();
 }
 
-void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk)
+void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk, bool withAliases)
 {
     for (const auto &file : chunk) {
         ScannedItemLocator::Location item;
@@ -177,16 +193,23 @@ void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk)
             continue;
         }
         std::optional<RQError> error = ScannedItemLocator::differenceAt(aside, item.name(), *file);
-        if (!error) {
-            const FileDeleter::Removal removal = FileDeleter::removeEntry(aside, item.name(), kindOf(*file),
-                                                                          item.path());
-            // A folder that went only in part still freed what went.
-            m_bytesTaken.insert(errorKeyForFile(*file), removal.bytesRemoved);
-            error = removal.error;
-        }
         if (error) {
             putBack(aside, item);
             recordError(*file, *error);
+            continue;
+        }
+        // The link takes the place before the item is deleted, so that an interruption never
+        // leaves a place with neither.
+        const bool linked = withAliases && makeAliasInPlaceOf(*file, item);
+        const FileDeleter::Removal removal = FileDeleter::removeEntry(aside, item.name(), kindOf(*file), item.path());
+        // A folder that went only in part still freed what went.
+        m_bytesTaken.insert(errorKeyForFile(*file), removal.bytesRemoved);
+        if (removal.error) {
+            if (linked)
+                takePlaceBackFromAlias(aside, item);
+            else
+                putBack(aside, item);
+            recordError(*file, *removal.error);
         }
     }
 }
@@ -196,6 +219,20 @@ void KMHSFileRemover::putBack(int asideFd, const ScannedItemLocator::Location &i
     const QByteArray &name = item.name();
     if (::renameat2(asideFd, name.constData(), item.folder(), name.constData(), RENAME_NOREPLACE) != 0 && errno != ENOENT)
         SystemLog::write(u"Could not put back %1: %2"_s.arg(item.path(), QString::fromLocal8Bit(::strerror(errno))));
+}
+
+// The item that stays swaps places with its link in one step, so no other program's file that
+// took the name meanwhile is ever removed in the link's stead.
+void KMHSFileRemover::takePlaceBackFromAlias(int asideFd, const ScannedItemLocator::Location &item)
+{
+    const QByteArray &name = item.name();
+    if (::renameat2(asideFd, name.constData(), item.folder(), name.constData(), RENAME_EXCHANGE) != 0) {
+        SystemLog::write(u"Could not put back %1: %2"_s.arg(item.path(), QString::fromLocal8Bit(::strerror(errno))));
+        return;
+    }
+    struct stat status {};
+    if (::fstatat(asideFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(status.st_mode))
+        ::unlinkat(asideFd, name.constData(), 0);
 }
 
 void KMHSFileRemover::moveFilesToTrash(const FileList &chunk)
@@ -213,10 +250,13 @@ void KMHSFileRemover::moveFilesToTrash(const FileList &chunk)
                 bytes = FileDeleter::sizeOfEntry(folderFd, name);
             return error;
         };
-        if (const auto error = m_trash->moveEntryToTrash(item.folder(), item.path(), nullptr, checkInTrash))
+        if (const auto error = m_trash->moveEntryToTrash(item.folder(), item.path(), nullptr, checkInTrash)) {
             recordError(*file, RemovalError::fromTrashError(*error));
-        else
-            m_bytesTaken.insert(errorKeyForFile(*file), bytes);
+            continue;
+        }
+        m_bytesTaken.insert(errorKeyForFile(*file), bytes);
+        if (m_makeAliases)
+            makeAliasInPlaceOf(*file, item);
     }
 }
 
@@ -259,24 +299,19 @@ KMHSFileRemover::FileList KMHSFileRemover::withoutFailures(const FileList &files
     return remaining;
 }
 
-void KMHSFileRemover::makeAliasesForFiles(const FileList &files)
+bool KMHSFileRemover::makeAliasInPlaceOf(const RQFile &file, const ScannedItemLocator::Location &item)
 {
-    for (const auto &file : files) {
-        if (m_errorDict.contains(errorKeyForFile(*file)))
-            continue;
-        const std::shared_ptr<RQFile> destination = file->aliasDestinationFile();
-        if (!destination)
-            continue;
-        // Made in the item's own folder, reached as the item was; symlinkat never replaces
-        // anything, so the link goes only where the item is gone.
-        ScannedItemLocator::Location place;
-        const QByteArray target = QFile::encodeName(RemovalList::diskPath(*destination));
-        if (m_locator->openFolder(*file, place)
-            || ::symlinkat(target.constData(), place.folder(), place.name().constData()) != 0) {
-            SystemLog::debug(u"Could not make alias for file: %1, with destination: %2"_s.arg(
-                file->description(), destination->description()));
-        }
-    }
+    const std::shared_ptr<RQFile> destination = file.aliasDestinationFile();
+    if (!destination)
+        return false;
+    // Made in the folder the item left; symlinkat never replaces anything, so the link goes only
+    // where the item is gone.
+    const QByteArray target = QFile::encodeName(RemovalList::diskPath(*destination));
+    if (::symlinkat(target.constData(), item.folder(), item.name().constData()) == 0)
+        return true;
+    SystemLog::debug(u"Could not make alias for file: %1, with destination: %2"_s.arg(file.description(),
+                                                                                     destination->description()));
+    return false;
 }
 
 void KMHSFileRemover::updateTotalFilesRemoved(qint64 count)

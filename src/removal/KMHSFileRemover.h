@@ -22,7 +22,9 @@ class Trash;
 // items are handed to those applications. Items are handled in chunks, in the given order;
 // each failure is recorded under the item's key (errorKeyForFile) and never counts as a
 // removal. With links on, each removed plain item is replaced by a symbolic link to the copy
-// that stays (its aliasDestinationFile), which is itself never touched.
+// that stays (its aliasDestinationFile), which is itself never touched; the link is made as soon
+// as the item has left its place (before a deleted item is deleted), so that an interruption
+// leaves at most the item in flight without one.
 //
 // The flags are the removal's own, set before removeFiles (the removal sheet sets them from its
 // hand-off): a change of the preferences during a removal changes nothing.
@@ -85,10 +87,12 @@ private:
     void deleteNetworkFiles(const FileList &files);
     void deleteIPhotoFiles(const FileList &files);
     void deletePhotosAppFiles(const FileList &files);
-    void permanentlyRemoveFiles(const FileList &chunk);
+    void permanentlyRemoveFiles(const FileList &chunk, bool withAliases);
     void moveFilesToTrash(const FileList &chunk);
     void putBack(int asideFd, const ScannedItemLocator::Location &item);
-    void makeAliasesForFiles(const FileList &files);
+    void takePlaceBackFromAlias(int asideFd, const ScannedItemLocator::Location &item);
+    // A link to the item's copy that stays, made where the item was; false when none was made.
+    bool makeAliasInPlaceOf(const RQFile &file, const ScannedItemLocator::Location &item);
     void updateTotalFilesRemoved(qint64 count);
     quint64 sumOfFileArray(const FileList &files);
     void recordError(const RQFile &file, const RQError &error);

@@ -527,3 +527,28 @@ TEST_F(KMHSFileRemoverTest, BytesOfAFileWithManyNamesCountOnceWithTheLastName)
         EXPECT_EQ(outcome.spaceFreed, test.freed) << test.what;
     }
 }
+
+// The link takes a deleted item's place before the item is deleted: a folder whose deletion stops
+// part way takes its place back from the link, and no link is left.
+TEST_F(KMHSFileRemoverTest, FolderThatStopsPartWayTakesItsPlaceBackFromItsLink)
+{
+    const auto kept = folder(u"kept/tree"_s);
+    file(u"kept/tree/locked.txt"_s, "locked");
+    const auto tree = folder(u"copies/tree"_s);
+    const auto locked = file(u"copies/tree/locked.txt"_s, "locked");
+    tree->addChild(locked);
+    tree->setAliasDestinationFile(kept);
+    if (!makeImmutable(locked->path()))
+        GTEST_SKIP() << "the file system cannot mark a file immutable";
+    const Snapshot before = snapshot();
+
+    LogCapture log;
+    const Outcome outcome = remove({tree}, false, true);
+
+    EXPECT_EQ(outcome.errors.keys(), QStringList{tree->path()});
+    EXPECT_FALSE(QFileInfo(dataPath(u"copies/tree"_s)).isSymLink());
+    expectUntouchedExcept(before, {});
+    EXPECT_EQ(QDir(dataPath(u"copies"_s)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{u"tree"_s});
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join(u'\n').toStdString();
+}
