@@ -48,15 +48,21 @@ QRect HSTableCellView::badgeFrame(const QRect &row)
             badgeWidth, badgeHeight};
 }
 
-QRect HSTableCellView::nameRect(const QRect &row)
+QRect HSTableCellView::nameRect(const QRect &row, const QString &badge)
 {
     const int left = iconRect(row).right() + 1 + margin;
-    return {left, row.y() + 5, badgeFrame(row).x() - left, 18};
+    int right = row.right() + 1 - margin;
+    if (!badge.isEmpty()) {
+        const QRectF capsule = NUVBadgeTextFieldCell::badgeBackgroundRectWithResultingBounds(
+            NUVBadgeTextFieldCell::resultingBoundsWithCellFrame(badgeFrame(row)), badge);
+        right = int(capsule.left()) - margin;
+    }
+    return {left, row.y() + 5, right - left, 18};
 }
 
-QRect HSTableCellView::subtitleRect(const QRect &row)
+QRect HSTableCellView::subtitleRect(const QRect &row, const QString &badge)
 {
-    const QRect name = nameRect(row);
+    const QRect name = nameRect(row, badge);
     return {name.x(), name.bottom() + 1, name.width(), 16};
 }
 
@@ -81,25 +87,27 @@ void HSTableCellView::paint(QPainter *painter, const QStyleOptionViewItem &optio
     if (!icon.isNull())
         icon.paint(painter, iconRect(row));
 
+    const qint64 count = index.data(GroupRowRoles::CountRole).toLongLong();
+    const qint64 selected = index.data(GroupRowRoles::SelectedCountRole).toLongLong();
+    const QString badgeValue = selected > 0 ? badgeText(selected, count) : QString();
+
     const QString name = index.data(GroupRowRoles::FileNameRole).toString();
     painter->setFont(vx_resultRowFont(12, true));
     painter->setPen(dark ? QColor(Qt::white) : vx_resultRowNameColor());
-    const QRect nameArea = nameRect(row);
+    const QRect nameArea = nameRect(row, badgeValue);
     painter->drawText(nameArea, Qt::AlignLeft | Qt::AlignVCenter,
                       painter->fontMetrics().elidedText(name, Qt::ElideMiddle, nameArea.width()));
 
-    const qint64 count = index.data(GroupRowRoles::CountRole).toLongLong();
     painter->setFont(vx_resultRowFont(10, false));
     painter->setPen(dark ? QColor(Qt::white) : vx_resultRowSubtitleColor());
-    painter->drawText(subtitleRect(row), Qt::AlignLeft | Qt::AlignVCenter,
+    painter->drawText(subtitleRect(row, badgeValue), Qt::AlignLeft | Qt::AlignVCenter,
                       subtitleText(count, index.data(GroupRowRoles::TotalSizeRole).toDouble()));
 
-    const qint64 selected = index.data(GroupRowRoles::SelectedCountRole).toLongLong();
-    if (selected > 0) {
+    if (!badgeValue.isEmpty()) {
         NUVBadgeTextFieldCell badge;
         if (selected == count)
             badge.setHighlightColor();
-        badge.drawWithFrame(*painter, badgeFrame(row), badgeText(selected, count), dark);
+        badge.drawWithFrame(*painter, badgeFrame(row), badgeValue, dark);
     }
     painter->restore();
 }

@@ -23,8 +23,9 @@ public:
     static QString badgeText(qint64 selected, qint64 count);
     // Where the parts of a row go, for a row rectangle.
     static QRect iconRect(const QRect &row);
-    static QRect nameRect(const QRect &row);
-    static QRect subtitleRect(const QRect &row);
+    // The name and subtitle reach the badge's capsule when a badge shows, else the row's margin.
+    static QRect nameRect(const QRect &row, const QString &badge = {});
+    static QRect subtitleRect(const QRect &row, const QString &badge = {});
     static QRect badgeFrame(const QRect &row);
     // Selected in a focused table: the dark style with white texts and a white badge.
     static bool isDarkStyle(const QStyleOptionViewItem &option);

@@ -288,3 +288,32 @@ TEST(HSFileCellViewTest, AReasonWrapsToTwoLinesBeforeItIsCut)
     EXPECT_EQ(HSFileCellView::wrappedLines(u"Short."_s, metrics, width, 2), QStringList{u"Short."_s});
     EXPECT_EQ(HSFileCellView::wrappedLines(reason, metrics, width, 1).size(), 1);
 }
+
+// A group's name takes the room its row has: past where a badge would be when none shows, and
+// up to the capsule, no further, when one does.
+TEST(HSTableCellViewTest, ANameTakesTheRoomBesideItsBadge)
+{
+    QStandardItemModel model;
+    model.appendRow(groupRow(u"Source backup of the old laptop.zip"_s, 3, 0, 1000));
+    model.appendRow(groupRow(u"Source backup of the old laptop.zip"_s, 3, 2, 1000));
+    VXTableView table;
+    HSTableCellView delegate;
+    table.setItemDelegate(&delegate);
+    table.setModel(&model);
+    table.horizontalHeader()->hide();
+    table.verticalHeader()->hide();
+    table.horizontalHeader()->setStretchLastSection(true);
+    table.verticalHeader()->setDefaultSectionSize(HSTableCellView::rowHeight);
+    table.resize(300, 3 * HSTableCellView::rowHeight);
+    showFocused(table);
+    const QImage shown = table.viewport()->grab().toImage();
+    const int h = HSTableCellView::rowHeight;
+    const QRect plain(0, 0, table.viewport()->width(), h);
+    const QRect ticked = plain.translated(0, h);
+
+    const QRect badgeRoom = HSTableCellView::badgeFrame(plain);
+    EXPECT_LT(darkestLightness(shown, QRect(badgeRoom.x(), plain.y() + 5, badgeRoom.width() / 2, 18)), 100);
+    const QRectF capsule = NUVBadgeTextFieldCell::badgeBackgroundRectWithResultingBounds(
+        NUVBadgeTextFieldCell::resultingBoundsWithCellFrame(HSTableCellView::badgeFrame(ticked)), u"2 of 3"_s);
+    EXPECT_GT(darkestLightness(shown, QRect(int(capsule.left()) - 6, ticked.y() + 5, 5, 18)), 200);
+}
