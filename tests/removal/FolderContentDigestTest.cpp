@@ -7,6 +7,7 @@
 #include "platform/FileDescriptor.h"
 #include "removal/EntryIdentity.h"
 #include "removal/FolderContentDigest.h"
+#include "support/Unprivileged.h"
 
 #include <QFile>
 
@@ -14,6 +15,7 @@
 #include <functional>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -105,6 +107,20 @@ class FolderContentDigestTest : public RemovalFixture, public ::testing::WithPar
 {
 };
 
+class FolderContentDigestReadTest : public RemovalFixture
+{
+};
+
+// The digest of data/F on disk now; the folder must still be itself.
+std::optional<std::uint64_t> digestOnDisk(RemovalFixture &self, const RQFile &folder)
+{
+    const FileDescriptor data(::open(QFile::encodeName(self.dataPath(QString())).constData(), O_RDONLY | O_DIRECTORY));
+    RQFileIdentity identity;
+    EXPECT_EQ(EntryIdentity::read(data.get(), "F", identity), 0);
+    EXPECT_EQ(identity, folder.identity()) << "the folder itself changed";
+    return FolderContentDigest::ofEntry(data.get(), "F", identity);
+}
+
 } // namespace
 
 TEST_P(FolderContentDigestTest, AgreesWithTheScanOnlyWhileNothingBelowChanged)
@@ -119,11 +135,7 @@ TEST_P(FolderContentDigestTest, AgreesWithTheScanOnlyWhileNothingBelowChanged)
 
     GetParam().change(*this);
 
-    const FileDescriptor data(::open(QFile::encodeName(dataPath(QString())).constData(), O_RDONLY | O_DIRECTORY));
-    RQFileIdentity identity;
-    ASSERT_EQ(EntryIdentity::read(data.get(), "F", identity), 0);
-    ASSERT_EQ(identity, folder->identity()) << "the folder itself changed";
-    const std::optional<std::uint64_t> now = FolderContentDigest::ofEntry(data.get(), "F", identity);
+    const std::optional<std::uint64_t> now = digestOnDisk(*this, *folder);
     const std::uint64_t seen = FolderContentDigest::ofScannedFolder(*folder);
     if (GetParam().stillAgrees)
         EXPECT_EQ(now, seen);
@@ -133,3 +145,25 @@ TEST_P(FolderContentDigestTest, AgreesWithTheScanOnlyWhileNothingBelowChanged)
 
 INSTANTIATE_TEST_SUITE_P(Changes, FolderContentDigestTest, ::testing::ValuesIn(cases),
                          [](const auto &entry) { return std::string(entry.param.name); });
+
+// Root reads every folder, so the case runs in a child process that has given up its privileges
+// first. Taking the folder for empty would pass a deletion that cannot see what it deletes.
+TEST_F(FolderContentDigestReadTest, AFolderBelowThatCannotBeReadGivesNoDigest)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto unprivileged = [this] {
+        // data/ too, which the fixture made before.
+        if (::geteuid() == 0 && ::chown(QFile::encodeName(dataPath(QString())).constData(), 65534, 65534) != 0)
+            ::_exit(2);
+        if (!becomeNobodyOwning(m_folder.path()))
+            ::_exit(2);
+        file(u"F/sub/deeper/c.txt"_s, "ccccc");
+        scan();
+        const auto folder = scanned(u"F/"_s);
+        if (!folder || ::chmod(QFile::encodeName(dataPath(u"F/sub/deeper"_s)).constData(), 0) != 0)
+            ::_exit(3);
+        // _exit: the child leaves the parent's objects to the parent.
+        ::_exit(digestOnDisk(*this, *folder) ? 1 : 0);
+    };
+    EXPECT_EXIT(unprivileged(), ::testing::ExitedWithCode(0), "");
+}
