@@ -70,6 +70,7 @@ void KMHSFileRemover::actuallyRemoveFiles(const FileList &files)
     AsideJournal::recoverLeftOvers();
     m_errorDict = KMHSErrorDictionary();
     m_bytesTaken.clear();
+    m_trashedNames.clear();
     m_locator = std::make_unique<ScannedItemLocator>();
     m_trash = std::make_unique<Trash>();
     const RemovalList list(files);
@@ -244,10 +245,10 @@ void KMHSFileRemover::moveFilesToTrash(const FileList &chunk)
             continue;
         // Judged where it lies in the trash, where no other program swaps it any more.
         quint64 bytes = 0;
-        const auto checkInTrash = [&file, &bytes](int folderFd, const QByteArray &name) {
+        const auto checkInTrash = [this, &file, &bytes](int folderFd, const QByteArray &name) {
             std::optional<RQError> error = ScannedItemLocator::differenceAt(folderFd, name, *file);
             if (!error)
-                bytes = FileDeleter::sizeOfEntry(folderFd, name);
+                bytes = bytesTrashed(folderFd, name);
             return error;
         };
         if (const auto error = m_trash->moveEntryToTrash(item.folder(), item.path(), nullptr, checkInTrash)) {
@@ -258,6 +259,17 @@ void KMHSFileRemover::moveFilesToTrash(const FileList &chunk)
         if (m_makeAliases)
             makeAliasInPlaceOf(*file, item);
     }
+}
+
+quint64 KMHSFileRemover::bytesTrashed(int folderFd, const QByteArray &name)
+{
+    struct stat status {};
+    if (::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(status.st_mode)
+        || status.st_nlink == 1)
+        return FileDeleter::sizeOfEntry(folderFd, name);
+    // A file of many names leaves its place with the last of them this removal moves.
+    const nlink_t trashedNames = ++m_trashedNames[{status.st_dev, status.st_ino}];
+    return trashedNames == status.st_nlink ? quint64(status.st_size) : 0;
 }
 
 bool KMHSFileRemover::isReadyForRemoval(const RQFile &file, ScannedItemLocator::Location &item)

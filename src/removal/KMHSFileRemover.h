@@ -8,8 +8,12 @@
 #include <QHash>
 
 #include <atomic>
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
+
+#include <sys/types.h>
 
 class AsideFolders;
 class KMHSPhotosFileRemover;
@@ -96,6 +100,8 @@ private:
     void updateTotalFilesRemoved(qint64 count);
     quint64 sumOfFileArray(const FileList &files);
     void recordError(const RQFile &file, const RQError &error);
+    // The bytes that moving the entry into the Trash took from its place; measured there.
+    quint64 bytesTrashed(int folderFd, const QByteArray &name);
     bool isReadyForRemoval(const RQFile &file, ScannedItemLocator::Location &item);
     std::optional<RQError> keptCopyError(const RQFile &file, const ScannedItemLocator::Location &item);
     FileList withoutFailures(const FileList &files) const;
@@ -106,6 +112,8 @@ private:
     KMHSErrorDictionary m_errorDict;
     // Bytes that left the disk, by item key, for the items the file remover itself removed.
     QHash<QString, quint64> m_bytesTaken;
+    // The names this removal moved to the Trash, by file (device, inode), of files with more than one.
+    std::map<std::pair<dev_t, ino_t>, nlink_t> m_trashedNames;
     // Reaches the items; lives while a removal runs.
     std::unique_ptr<ScannedItemLocator> m_locator;
     // Where deleted items are moved before they are checked; lives while a removal runs.

@@ -498,8 +498,8 @@ TEST_F(KMHSFileRemoverTest, PreferencesDoNotReachARemoval)
     EXPECT_TRUE(trashedNames().isEmpty());
 }
 
-// Two names of one 200-byte file deleted: its bytes leave the disk only with the last name, and
-// not at all while a name stays elsewhere.
+// Two names of one 200-byte file deleted or trashed: its bytes leave their place only with the last
+// name, and not at all while a name stays elsewhere.
 TEST_F(KMHSFileRemoverTest, BytesOfAFileWithManyNamesCountOnceWithTheLastName)
 {
     const QByteArray content(200, 'x');
@@ -511,20 +511,22 @@ TEST_F(KMHSFileRemoverTest, BytesOfAFileWithManyNamesCountOnceWithTheLastName)
         {"both names", {u"b/x"_s, u"c/x"_s}, 200},
         {"one name, one stays", {u"b/x"_s}, 0},
     };
-    for (const auto &test : cases) {
-        QDir(dataPath(QString())).removeRecursively();
-        file(u"b/x"_s, content);
-        QDir().mkpath(dataPath(u"c"_s));
-        ASSERT_EQ(::link(QFile::encodeName(dataPath(u"b/x"_s)).constData(),
-                         QFile::encodeName(dataPath(u"c/x"_s)).constData()), 0);
-        KMHSFileRemover::FileList files;
-        for (const QString &path : test.removed)
-            files.push_back(RQFile::fileWithPath(dataPath(path)));
+    for (const bool useTrash : {false, true}) {
+        for (const auto &test : cases) {
+            QDir(dataPath(QString())).removeRecursively();
+            file(u"b/x"_s, content);
+            QDir().mkpath(dataPath(u"c"_s));
+            ASSERT_EQ(::link(QFile::encodeName(dataPath(u"b/x"_s)).constData(),
+                             QFile::encodeName(dataPath(u"c/x"_s)).constData()), 0);
+            KMHSFileRemover::FileList files;
+            for (const QString &path : test.removed)
+                files.push_back(RQFile::fileWithPath(dataPath(path)));
 
-        const Outcome outcome = remove(files, false);
+            const Outcome outcome = remove(files, useTrash);
 
-        EXPECT_TRUE(outcome.errors.isEmpty()) << test.what;
-        EXPECT_EQ(outcome.spaceFreed, test.freed) << test.what;
+            EXPECT_TRUE(outcome.errors.isEmpty()) << test.what << (useTrash ? ", trashed" : ", deleted");
+            EXPECT_EQ(outcome.spaceFreed, test.freed) << test.what << (useTrash ? ", trashed" : ", deleted");
+        }
     }
 }
 
