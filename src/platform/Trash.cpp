@@ -1,6 +1,7 @@
 #include "platform/Trash.h"
 
 #include "platform/FileDescriptor.h"
+#include "platform/RenameWithoutReplacing.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -179,20 +180,6 @@ int makeInfoFile(int infoFd, const QByteArray &name, const QByteArray &text)
     if (error)
         ::unlinkat(infoFd, fileName.constData(), 0);
     return error;
-}
-
-// Never replaces what the trash holds: where the file system cannot refuse a replacement
-// itself, the name is checked first.
-int renameWithoutReplacing(int fromFd, const char *from, int toFd, const char *to)
-{
-    if (::renameat2(fromFd, from, toFd, to, RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    struct stat status {};
-    if (::fstatat(toFd, to, &status, AT_SYMLINK_NOFOLLOW) == 0)
-        return EEXIST;
-    return ::renameat(fromFd, from, toFd, to) == 0 ? 0 : errno;
 }
 
 } // namespace

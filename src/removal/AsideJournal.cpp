@@ -1,5 +1,6 @@
 #include "removal/AsideJournal.h"
 
+#include "platform/RenameWithoutReplacing.h"
 #include "platform/SystemLog.h"
 #include "removal/FileDeleter.h"
 
@@ -126,11 +127,11 @@ bool finishRemoval(int asideFd, const char *name, const QString &path)
 
 bool recoverEntry(int folderFd, int asideFd, const char *name, const QString &path, const QString &asidePath)
 {
-    if (::renameat2(asideFd, name, folderFd, name, RENAME_NOREPLACE) == 0) {
+    const int error = renameWithoutReplacing(asideFd, name, folderFd, name);
+    if (error == 0) {
         SystemLog::write(u"Put back %1, left aside by a removal that did not finish"_s.arg(path));
         return true;
     }
-    const int error = errno;
     if (error == EEXIST && linkStandsFor(folderFd, asideFd, name))
         return finishRemoval(asideFd, name, path);
     if (error == EEXIST)

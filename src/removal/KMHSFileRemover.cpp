@@ -1,6 +1,7 @@
 #include "removal/KMHSFileRemover.h"
 
 #include "photolibraries/RQPhotosLibrary.h"
+#include "platform/RenameWithoutReplacing.h"
 #include "platform/ScriptingBridge.h"
 #include "platform/SerialQueue.h"
 #include "platform/SystemLog.h"
@@ -188,9 +189,11 @@ void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk, bool withAli
         // Moved first where no other program knows it, then checked and deleted there: a name
         // swapped meanwhile never makes an unlisted file go.
         const int aside = m_asideFolders->folderBeside(item.folder());
-        if (aside < 0 || ::renameat2(item.folder(), item.name().constData(), aside, item.name().constData(),
-                                     RENAME_NOREPLACE) != 0) {
-            recordError(*file, RQError::fileSystemError(errno, item.path()));
+        const int moveError = aside < 0 ? errno
+                                        : renameWithoutReplacing(item.folder(), item.name().constData(), aside,
+                                                                 item.name().constData());
+        if (moveError) {
+            recordError(*file, RQError::fileSystemError(moveError, item.path()));
             continue;
         }
         std::optional<RQError> error = ScannedItemLocator::differenceAt(aside, item.name(), *file);
@@ -218,8 +221,9 @@ void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk, bool withAli
 void KMHSFileRemover::putBack(int asideFd, const ScannedItemLocator::Location &item)
 {
     const QByteArray &name = item.name();
-    if (::renameat2(asideFd, name.constData(), item.folder(), name.constData(), RENAME_NOREPLACE) != 0 && errno != ENOENT)
-        SystemLog::write(u"Could not put back %1: %2"_s.arg(item.path(), QString::fromLocal8Bit(::strerror(errno))));
+    const int error = renameWithoutReplacing(asideFd, name.constData(), item.folder(), name.constData());
+    if (error && error != ENOENT)
+        SystemLog::write(u"Could not put back %1: %2"_s.arg(item.path(), QString::fromLocal8Bit(::strerror(error))));
 }
 
 // The item that stays swaps places with its link in one step, so no other program's file that
