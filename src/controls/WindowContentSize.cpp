@@ -19,16 +19,43 @@ bool windowsCanBePlaced()
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+QPropertyAnimation *runningChange(const QWidget &window)
+{
+    return window.findChild<QPropertyAnimation *>(QLatin1String(animationName), Qt::FindDirectChildrenOnly);
+}
+
+// Sets the window's own minimum and maximum. A minimum that the window's layout set, set again
+// to the same value, stays the layout's, and the layout would move it with its contents; made
+// the window's own first, it holds.
+void setLimits(QWidget &window, const QSize &minimum, const QSize &maximum)
+{
+    window.setMinimumSize(0, 0);
+    window.setMinimumSize(minimum);
+    window.setMaximumSize(maximum);
+}
+
+void pin(QWidget &window, const QSize &size)
+{
+    setLimits(window, size, size);
+}
+
+// The limits widen to let the change through; they close on its end size when it ends.
+void pinAtTheEnd(QWidget &window, QPropertyAnimation &change)
+{
+    const QSize end = change.endValue().toRect().size();
+    change.setProperty(pinnedSizeProperty, end);
+    setLimits(window, window.size().boundedTo(end), window.size().expandedTo(end));
+}
+
 void stopRunningChange(QWidget &window)
 {
-    if (auto *running = window.findChild<QPropertyAnimation *>(QLatin1String(animationName),
-                                                               Qt::FindDirectChildrenOnly)) {
+    if (auto *running = runningChange(window)) {
         const bool pinned = running->property(pinnedSizeProperty).isValid();
         running->stop();
         running->setObjectName(QString()); // it goes on the next turn of the event loop
         // A pinned window stays pinned, where the change stopped.
         if (pinned)
-            window.setFixedSize(window.size());
+            pin(window, window.size());
     }
 }
 
@@ -59,8 +86,12 @@ QSize rq_contentSize(const QWidget &window)
     return window.size();
 }
 
+// While a change runs the limits are widened to let it through; the change knows whether the
+// window is pinned.
 bool rq_isResizable(const QWidget &window)
 {
+    if (const QPropertyAnimation *running = runningChange(window))
+        return !running->property(pinnedSizeProperty).isValid();
     return window.minimumSize() != window.maximumSize();
 }
 
@@ -73,10 +104,9 @@ void placeNewWindow(QWidget &window, const QScreen &screen, const QSize &request
 {
     const QRect available = screen.availableGeometry();
     const QSize size = requested.boundedTo(available.size());
-    if (rq_isResizable(window))
-        window.resize(size);
-    else
-        window.setFixedSize(size);
+    if (!rq_isResizable(window))
+        pin(window, size);
+    window.resize(size);
     window.move(available.left() + (available.width() - size.width()) / 2,
                 available.top() + (available.height() - size.height()) / 2);
 }
@@ -101,27 +131,23 @@ QPropertyAnimation *rq_setContentSize(QWidget &window, const QSize &requested, b
     const bool pinned = !rq_isResizable(window);
     if (!animated) {
         if (pinned)
-            window.setFixedSize(size);
+            pin(window, size);
         window.setGeometry(target);
         return nullptr;
-    }
-    if (pinned) {
-        // The pins widen to let the change through and close on the new size at its end.
-        window.setMinimumSize(window.size().boundedTo(size));
-        window.setMaximumSize(window.size().expandedTo(size));
     }
     auto *animation = new QPropertyAnimation(&window, "geometry", &window);
     animation->setObjectName(QLatin1String(animationName));
     animation->setDuration(200);
     animation->setEndValue(target);
-    if (pinned) {
-        animation->setProperty(pinnedSizeProperty, size);
-        QObject::connect(animation, &QPropertyAnimation::finished, &window,
-                         [resized = QPointer<QWidget>(&window), size] {
-                             if (resized)
-                                 resized->setFixedSize(size);
-                         });
-    }
+    if (pinned)
+        pinAtTheEnd(window, *animation);
+    // The window may be pinned or freed while the change runs; its end follows the latest word.
+    QObject::connect(animation, &QPropertyAnimation::finished, &window,
+                     [resized = QPointer<QWidget>(&window), animation] {
+                         const QVariant pinnedSize = animation->property(pinnedSizeProperty);
+                         if (resized && pinnedSize.isValid())
+                             pin(*resized, pinnedSize.toSize());
+                     });
     animation->start(QAbstractAnimation::DeleteWhenStopped);
     return animation;
 }
@@ -130,12 +156,17 @@ void rq_makeResizable(QWidget &window)
 {
     if (rq_isResizable(window))
         return;
-    window.setMinimumSize(0, 0);
-    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (QPropertyAnimation *running = runningChange(window))
+        running->setProperty(pinnedSizeProperty, QVariant());
+    setLimits(window, QSize(0, 0), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 }
 
 void rq_removeResizing(QWidget &window)
 {
-    if (rq_isResizable(window))
-        window.setFixedSize(window.size());
+    if (!rq_isResizable(window))
+        return;
+    if (QPropertyAnimation *running = runningChange(window))
+        pinAtTheEnd(window, *running);
+    else
+        pin(window, window.size());
 }

@@ -16,7 +16,8 @@ QSize rq_contentSize(const QWidget &window);
 // screen's free area, moved as little as needed and never larger than it. A pinned window is pinned to the new size. Animated,
 // the change runs for 0.2 s and the running animation is answered (it belongs to the window
 // and deletes itself when done); otherwise the change is made at once and null is answered.
-// A change still running on the window stops where it is.
+// A change still running on the window stops where it is; a window pinned or made resizable
+// while a change runs ends the change as last told.
 QPropertyAnimation *rq_setContentSize(QWidget &window, const QSize &size, bool animated);
 
 void rq_makeResizable(QWidget &window);

@@ -2,6 +2,7 @@
 
 #include <QPropertyAnimation>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -131,6 +132,57 @@ TEST(WindowContentSizeTest, resizableMeansMinimumAndMaximumDiffer)
         EXPECT_EQ(window.widget.minimumSize(), c.expectedMinimum) << c.name;
         EXPECT_EQ(window.widget.maximumSize(), c.expectedMaximum) << c.name;
     }
+}
+
+// Pinned or freed while a change of size runs, the window ends as last told, at the change's size.
+TEST(WindowContentSizeTest, aWindowPinnedOrFreedDuringAChangeEndsAsLastTold)
+{
+    struct Case
+    {
+        const char *name;
+        bool pinnedAtTheStart;
+        void (*change)(QWidget &);
+        bool resizableAtTheEnd;
+    };
+    const Case cases[] = {
+        {"freed during a pinned change", true, rq_makeResizable, true},
+        {"pinned during a free change", false, rq_removeResizing, false},
+    };
+    for (const Case &c : cases) {
+        Window window;
+        if (c.pinnedAtTheStart)
+            rq_removeResizing(window.widget);
+        QPropertyAnimation *animation = rq_setContentSize(window.widget, QSize(500, 200), true);
+        animation->pause();
+        animation->setCurrentTime(100);
+        c.change(window.widget);
+        EXPECT_EQ(rq_isResizable(window.widget), c.resizableAtTheEnd) << c.name << ", while it runs";
+        animation->setCurrentTime(200);
+        EXPECT_EQ(window.widget.size(), QSize(500, 200)) << c.name;
+        EXPECT_EQ(rq_isResizable(window.widget), c.resizableAtTheEnd) << c.name;
+        if (!c.resizableAtTheEnd) {
+            EXPECT_EQ(window.widget.maximumSize(), QSize(500, 200)) << c.name;
+        }
+    }
+}
+
+// A pin at the very minimum the window's layout asks for is the window's own: the layout does
+// not move it when its contents shrink.
+TEST(WindowContentSizeTest, aPinAtTheLayoutsMinimumHolds)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *content = new QWidget(&window);
+    content->setMinimumSize(300, 200);
+    layout->addWidget(content);
+    layout->activate();
+    const QSize minimum = window.minimumSize();
+    window.resize(minimum);
+    rq_removeResizing(window);
+    content->setMinimumSize(100, 50);
+    layout->activate();
+    EXPECT_FALSE(rq_isResizable(window));
+    EXPECT_EQ(window.minimumSize(), minimum);
 }
 
 } // namespace
