@@ -1,7 +1,9 @@
 #include "windows/FinalizeWindowController.h"
 
+#include "controls/AnimationUtilities.h"
 #include "controls/KMTouchBarProgressIndicator.h"
 #include "controls/ResultsNotifications.h"
+#include "controls/WindowContentSize.h"
 #include "foundation/ApplicationConstants.h"
 #include "photolibraries/RQPhotosLibrary.h"
 #include "platform/ApplicationRegistry.h"
@@ -22,6 +24,7 @@
 
 #include "ui_FinalizeWindowController.h"
 
+#include <QAbstractAnimation>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -30,9 +33,28 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int fadeMilliseconds = 200;
+
+// A page's own size: its preferred width (at least the width it asks for), and the height its
+// wrapped texts take at that width.
+QSize pageSize(const QWidget &page)
+{
+    QSize size = page.sizeHint().expandedTo(page.minimumSizeHint()).expandedTo(page.minimumSize());
+    if (page.hasHeightForWidth())
+        size.setHeight(std::max(page.heightForWidth(size.width()), page.minimumSizeHint().height()));
+    return size;
+}
+
+} // namespace
 
 std::unique_ptr<FinalizeWindowController> FinalizeWindowController::controllerWithSelectedFiles(
     const RemovalHandOff &handOff)
@@ -125,14 +147,54 @@ void FinalizeWindowController::beginSheet()
 void FinalizeWindowController::setState(State state, QWidget *page, QWidget *touchBarView)
 {
     m_state = state;
+    // Before the change of size, which a pinned sheet ends pinned to.
+    if (state == State::PhotosStep || state == State::Removing)
+        rq_removeResizing(*sheet());
+    else if (state == State::Failures)
+        rq_makeResizable(*sheet());
     if (page)
-        m_ui->stack->setCurrentWidget(page);
+        setCurrentView(*page);
     if (touchBarView)
         RQTouchBarController::sharedController().pushTouchBarView(touchBarView);
     QPushButton *defaultButton = state == State::PhotosStep ? m_ui->photosButton : m_ui->cleanButton;
     defaultButton->setDefault(true);
     if (sheet()->isVisible())
         logState();
+}
+
+// The sheet takes the page's size, around its centre, and the page fades in; the first page
+// is shown as it is.
+void FinalizeWindowController::setCurrentView(QWidget &page)
+{
+    if (&page == m_currentView)
+        return;
+    const bool replacing = !m_currentView.isNull();
+    if (replacing) {
+        if (m_pageFade)
+            m_pageFade->stop();
+        m_currentView->setGraphicsEffect(nullptr);
+    }
+    showOnlyPage(page);
+    const QSize size = pageSize(page);
+    if (sheet()->isVisible())
+        rq_setContentSize(*sheet(), size, replacing);
+    else
+        sheet()->resize(size); // the sheet is placed over its parent when it opens
+    if (replacing)
+        m_pageFade = rq_fadeIn(page, fadeMilliseconds);
+    m_currentView = &page;
+}
+
+// The hidden pages count for nothing in the stack's sizes, so the sheet can be as small as the
+// shown page.
+void FinalizeWindowController::showOnlyPage(QWidget &page)
+{
+    QStackedWidget *stack = m_ui->stack;
+    for (int index = 0; index < stack->count(); ++index) {
+        const auto policy = stack->widget(index) == &page ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        stack->widget(index)->setSizePolicy(policy, policy);
+    }
+    stack->setCurrentWidget(&page);
 }
 
 // The sheet's line in the windows log: its state and the rows it lists, each failed row with

@@ -14,6 +14,7 @@
 
 class KMTouchBarProgressIndicator;
 class PreviewKeyFilter;
+class QAbstractAnimation;
 class QLabel;
 class QPushButton;
 class RemovalListModel;
@@ -97,6 +98,8 @@ private:
     void makeTouchBarViews();
     void setUpList();
     void setState(State state, QWidget *page, QWidget *touchBarView);
+    void setCurrentView(QWidget &page);
+    void showOnlyPage(QWidget &page);
     void logState() const;
     void escapePressed();
     void selectionDidChange();
@@ -118,6 +121,8 @@ private:
     RemovalListModel *m_model = nullptr;
     KMHSFileRemover m_fileRemover;
     State m_state = State::List;
+    QPointer<QWidget> m_currentView;
+    QPointer<QAbstractAnimation> m_pageFade;
     bool m_didClean = false;
     double m_totalFreed = 0;
     qint64 m_totalDuplicates = 0;

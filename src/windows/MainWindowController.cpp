@@ -1,5 +1,6 @@
 #include "windows/MainWindowController.h"
 
+#include "controls/AnimationUtilities.h"
 #include "controls/AppColors.h"
 #include "controls/KMTouchBarProgressIndicator.h"
 #include "controls/MWSpaceLabel.h"
@@ -34,12 +35,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QGraphicsOpacityEffect>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QPropertyAnimation>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QAbstractItemView>
@@ -293,19 +292,7 @@ QSize MainWindowController::windowSizeForScreen(const QSize &screenSize)
 
 void MainWindowController::fadeIn(QWidget *view)
 {
-    auto *effect = new QGraphicsOpacityEffect(view);
-    effect->setOpacity(0);
-    view->setGraphicsEffect(effect);
-    auto *fade = new QPropertyAnimation(effect, "opacity", effect);
-    fade->setDuration(fadeMilliseconds);
-    fade->setEndValue(1.0);
-    // Drawing through an effect costs; the screen drops it once it is fully shown.
-    connect(fade, &QPropertyAnimation::finished, view, [faded = QPointer(view)] {
-        if (faded)
-            faded->setGraphicsEffect(nullptr);
-    });
-    m_screenTransition = fade;
-    fade->start();
+    m_screenTransition = rq_fadeIn(*view, fadeMilliseconds);
 }
 
 void MainWindowController::setCurrentViewController(const std::shared_ptr<RQViewController> &controller)

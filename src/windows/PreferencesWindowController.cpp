@@ -15,10 +15,7 @@
 
 #include <QActionGroup>
 #include <QFileInfo>
-#include <QGraphicsOpacityEffect>
 #include <QMainWindow>
-#include <QParallelAnimationGroup>
-#include <QPropertyAnimation>
 
 #include <algorithm>
 
@@ -197,17 +194,7 @@ void PreferencesWindowController::setCurrentView(QWidget *view, bool animated)
 
 void PreferencesWindowController::fadeIn(QWidget &view)
 {
-    auto *effect = new QGraphicsOpacityEffect(&view);
-    effect->setOpacity(0.0);
-    view.setGraphicsEffect(effect);
-    QParallelAnimationGroup *group = rq_runAnimationGroup(&view, [effect](QParallelAnimationGroup &fade) {
-        auto *opacity = new QPropertyAnimation(effect, "opacity", &fade);
-        opacity->setDuration(fadeMilliseconds);
-        opacity->setEndValue(1.0);
-        fade.addAnimation(opacity);
-    });
-    // Drawn through the effect the pane would stay slower to paint; it goes once opaque.
-    connect(group, &QAbstractAnimation::finished, &view, [&view] { view.setGraphicsEffect(nullptr); });
+    rq_fadeIn(view, fadeMilliseconds);
 }
 
 QSize PreferencesWindowController::windowSizeFor(const QWidget &view) const

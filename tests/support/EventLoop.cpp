@@ -1,8 +1,11 @@
 #include "EventLoop.h"
 
+#include <QAbstractAnimation>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
+
+#include <algorithm>
 
 bool processEventsUntil(const std::function<bool()> &condition, int timeoutMilliseconds)
 {
@@ -14,6 +17,26 @@ bool processEventsUntil(const std::function<bool()> &condition, int timeoutMilli
         QThread::msleep(1);
     }
     return true;
+}
+
+bool processEventsUntilAnimationsEnd(const QObject &owner, int timeoutMilliseconds)
+{
+    return processEventsUntil(
+        [&owner] {
+            const auto animations = owner.findChildren<QAbstractAnimation *>();
+            return std::none_of(animations.cbegin(), animations.cend(), [](const QAbstractAnimation *animation) {
+                return animation->state() == QAbstractAnimation::Running;
+            });
+        },
+        timeoutMilliseconds);
+}
+
+void finishAnimations(const QObject &owner)
+{
+    for (QAbstractAnimation *animation : owner.findChildren<QAbstractAnimation *>()) {
+        if (animation->state() == QAbstractAnimation::Running && !animation->group())
+            animation->setCurrentTime(animation->totalDuration());
+    }
 }
 
 void processEventsFor(int milliseconds)

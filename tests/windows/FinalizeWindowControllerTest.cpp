@@ -2,6 +2,7 @@
 
 #include "controls/ResultRoles.h"
 #include "controls/ResultsNotifications.h"
+#include "controls/WindowContentSize.h"
 #include "platform/NotificationCenter.h"
 #include "photolibraries/RQPhotosLibrary.h"
 #include "removal/RemovalError.h"
@@ -28,6 +29,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -143,6 +145,16 @@ public:
         copies[0]->setSelected(false);
         bridge.photos = std::make_shared<FakePhotos>();
         bridge.photos->running = true;
+    }
+    // Two copies: the first, unticked, in the running Photos, the second in a folder that refuses
+    // its removal. None when no folder here can refuse one.
+    KMHSFileRemover::FileList photosItemAndSealedItem(FakeScriptingBridge &bridge)
+    {
+        auto copies = copiesWithKeptCopies({u"a.txt"_s, u"sealed/b.txt"_s});
+        if (!sealFolder(u"copies/sealed"_s))
+            return {};
+        putFirstInRunningPhotos(copies, bridge);
+        return copies;
     }
     // Waits for the sheet's outcome: it counts exactly the files marked gone, and only they left.
     void expectOutcome(const KMHSFileRemover::FileList &files, const std::vector<bool> &gone)
@@ -321,11 +333,10 @@ TEST_F(FinalizeWindowControllerTest, TicksEnableClean)
 // Esc and the title-bar close never end the sheet silently.
 TEST_F(FinalizeWindowControllerTest, EscapeInEachState)
 {
-    const auto copies = copiesWithKeptCopies({u"a.txt"_s, u"sealed/b.txt"_s});
-    if (!sealFolder(u"copies/sealed"_s))
-        GTEST_SKIP() << "no folder here can refuse a removal";
     FakeScriptingBridge bridge;
-    putFirstInRunningPhotos(copies, bridge);
+    const auto copies = photosItemAndSealedItem(bridge);
+    if (copies.empty())
+        GTEST_SKIP() << "no folder here can refuse a removal";
 
     FinalizeWindowController &sheet = open({copies, false, false});
     child("cleanButton")->click();
@@ -702,4 +713,105 @@ TEST_F(FinalizeWindowControllerTest, AFailedRowTellsThatItsTickWentOff)
     ASSERT_EQ(sheet.listModel()->rowCount(), 1);
     EXPECT_FALSE(copies[0]->isSelected());
     EXPECT_EQ(toggled, std::vector<const void *>{copies[0].get()});
+}
+
+namespace {
+
+// The page's own size: its preferred width, and the height its wrapped texts need there.
+QSize ownSize(const QWidget &page)
+{
+    const int width = page.sizeHint().width();
+    return {width, page.hasHeightForWidth() ? page.heightForWidth(width) : page.sizeHint().height()};
+}
+
+// The last opacity the page's fade gave it, and whether it started transparent.
+struct FadeSeen
+{
+    bool startedTransparent = false;
+    qreal last = -1;
+};
+
+} // namespace
+
+// Each page change, made by keys: the sheet ends at the page's own size with the page faded in
+// and its texts whole; the Photos step and the removal hold the sheet's size (so does the list
+// once back from the Photos step), the failures list takes a drag to a larger size.
+TEST_F(FinalizeWindowControllerTest, EachPageSizesTheSheetFadesInAndSaysWhetherItResizes)
+{
+    FakeScriptingBridge bridge;
+    const auto copies = photosItemAndSealedItem(bridge);
+    if (copies.empty())
+        GTEST_SKIP() << "no folder here can refuse a removal";
+    FinalizeWindowController &sheet = open({copies, false, false});
+    QWidget *window = sheet.sheet();
+    activate();
+    // The key, then the new page's fade watched until every change has run its course.
+    const auto press = [&](Qt::Key key, FinalizeWindowController::State expected) {
+        const QWidget *before = page();
+        QTest::keyClick(window->windowHandle(), key);
+        EXPECT_EQ(sheet.state(), expected);
+        auto seen = std::make_shared<FadeSeen>();
+        if (page() != before) {
+            auto *effect = qobject_cast<QGraphicsOpacityEffect *>(page()->graphicsEffect());
+            EXPECT_NE(effect, nullptr) << "the new page fades in";
+            if (effect) {
+                seen->startedTransparent = effect->opacity() == 0;
+                QObject::connect(effect, &QGraphicsOpacityEffect::opacityChanged, window,
+                                 [seen](qreal opacity) { seen->last = opacity; });
+            }
+        }
+        EXPECT_TRUE(processEventsUntilAnimationsEnd(*window));
+        return seen;
+    };
+    const auto expectSettledOnItsPage = [&](const char *step, const FadeSeen *fade) {
+        EXPECT_EQ(window->size(), ownSize(*page())) << step;
+        EXPECT_TRUE(page()->isVisible()) << step;
+        EXPECT_EQ(page()->graphicsEffect(), nullptr) << step << ": drawn without the effect once opaque";
+        if (fade) {
+            EXPECT_TRUE(fade->startedTransparent) << step;
+            EXPECT_EQ(fade->last, 1.0) << step;
+        }
+        for (const QLabel *label : page()->findChildren<QLabel *>()) {
+            if (label->isVisible() && label->wordWrap()) {
+                EXPECT_GE(label->height(), label->heightForWidth(label->width())) << step << ": text cut";
+            }
+        }
+    };
+    // A drag of the frame asks the window for another size; a held sheet keeps its own.
+    const auto takesADrag = [window] {
+        const QSize before = window->size();
+        window->resize(before + QSize(60, 40));
+        QCoreApplication::processEvents();
+        const bool taken = window->size() == before + QSize(60, 40);
+        window->resize(before);
+        QCoreApplication::processEvents();
+        return taken;
+    };
+
+    expectSettledOnItsPage("list", nullptr);
+    const QSize listSize = window->size();
+    EXPECT_TRUE(rq_isResizable(*window));
+
+    auto fade = press(Qt::Key_Return, FinalizeWindowController::State::PhotosStep);
+    expectSettledOnItsPage("Photos step", fade.get());
+    EXPECT_NE(window->size(), listSize);
+    EXPECT_FALSE(rq_isResizable(*window));
+    EXPECT_FALSE(takesADrag());
+
+    fade = press(Qt::Key_Escape, FinalizeWindowController::State::List);
+    expectSettledOnItsPage("back on the list", fade.get());
+    EXPECT_EQ(window->size(), listSize);
+    EXPECT_FALSE(rq_isResizable(*window));
+
+    press(Qt::Key_Return, FinalizeWindowController::State::PhotosStep);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(sheet.state(), FinalizeWindowController::State::Removing);
+    EXPECT_FALSE(rq_isResizable(*window));
+    ASSERT_TRUE(waitFor(FinalizeWindowController::State::Failures));
+    EXPECT_TRUE(processEventsUntilAnimationsEnd(*window));
+    expectSettledOnItsPage("failures", nullptr);
+    EXPECT_TRUE(rq_isResizable(*window));
+    EXPECT_LT(window->minimumSize().width(), window->maximumSize().width());
+    EXPECT_LT(window->minimumSize().height(), window->maximumSize().height());
+    EXPECT_TRUE(takesADrag());
 }

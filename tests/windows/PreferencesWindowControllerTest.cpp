@@ -113,13 +113,7 @@ public:
     }
 
     // Runs every running animation of the window to its end.
-    void finishAnimations() const
-    {
-        for (QAbstractAnimation *animation : window()->findChildren<QAbstractAnimation *>()) {
-            if (animation->state() == QAbstractAnimation::Running && !animation->group())
-                animation->setCurrentTime(animation->totalDuration());
-        }
-    }
+    void finishAnimations() const { ::finishAnimations(*window()); }
     bool isAnimating() const
     {
         const auto animations = window()->findChildren<QAbstractAnimation *>();

@@ -117,15 +117,19 @@ TEST_F(RemovalScreensTest, RemovalSheetInEachState)
 
     window.findChild<QPushButton *>(u"cleanButton"_s)->click();
     ASSERT_EQ(sheet->state(), FinalizeWindowController::State::PhotosStep);
+    ASSERT_TRUE(processEventsUntilAnimationsEnd(window));
     const auto photosShots = ScreenCapture::save(window, u"removal-sheet-photos"_s);
     expectDoubleSize(photosShots);
     expectThemedButtons(photosShots, window, "photosButton", "openPhotosButton");
 
     window.findChild<QPushButton *>(u"photosButton"_s)->click();
     ASSERT_EQ(sheet->state(), FinalizeWindowController::State::Removing);
+    // At once: the removal must not end before its shot.
+    finishAnimations(window);
     expectDoubleSize(ScreenCapture::save(window, u"removal-sheet-removing"_s));
 
     ASSERT_TRUE(processEventsUntil([&] { return sheet->state() == FinalizeWindowController::State::Failures; }, 60000));
+    ASSERT_TRUE(processEventsUntilAnimationsEnd(window));
     const auto shots = ScreenCapture::save(window, u"removal-sheet-failures"_s);
     expectDoubleSize(shots);
     expectThemedButtons(shots, window, "cleanButton", nullptr);
