@@ -54,10 +54,10 @@ struct RQDuplicateFinderDigests::PartlyRead
 
 // What the digest threads share with the scan's thread. Workers hold it by a shared pointer,
 // so one that starts late, after the stream has closed, touches nothing else.
-struct RQDuplicateFinderDigests::Shared
+struct RQDuplicateFinderDigests::Shared : std::enable_shared_from_this<Shared>
 {
-    Shared(std::size_t chunk, std::size_t firstBlock, const std::atomic<bool> *stopped)
-        : chunkSize(chunk), firstBlockSize(firstBlock), scanStopped(stopped)
+    Shared(std::size_t chunk, std::size_t firstBlock, const std::atomic<bool> *stopped, QThreadPool &readers)
+        : chunkSize(chunk), firstBlockSize(firstBlock), scanStopped(stopped), diskReaders(&readers)
     {
     }
     ~Shared()
@@ -73,9 +73,11 @@ struct RQDuplicateFinderDigests::Shared
         return cancelled.load(std::memory_order_acquire) || (scanStopped && scanStopped->load(std::memory_order_acquire));
     }
 
+    enum class Until { StreamEnds, ReadFromMemory };
+
     // Claims files one by one, waiting for them to be published, until the stream is closed
-    // and no file is left.
-    void work()
+    // and no file is left, or, for a disk reader, until a file came from memory.
+    void work(Until until = Until::StreamEnds)
     {
         for (;;) {
             const quint64 index = next.fetch_add(1);
@@ -87,13 +89,34 @@ struct RQDuplicateFinderDigests::Shared
                 state = published.load(std::memory_order_acquire);
             }
             RQFile &file = *blocks[index / blockSize][index % blockSize];
-            if (isCancelled() || digestOrStart(file))
+            bool fromDisk = false;
+            if (isCancelled() || digestOrStart(file, fromDisk))
                 countDigested(1);
+            // Before the count below, so that the readers are never started once finish() or
+            // the destructor has stopped waiting.
+            if (fromDisk)
+                startDiskReaders();
             // Counted only after the report and the hand-over of a partly read file, so
             // finish() returns when no report runs and finds every such file.
             completed.fetch_add(1);
             completed.notify_all();
+            if (until == Until::ReadFromMemory && !fromDisk)
+                return;
         }
+    }
+
+    // Once, when a file came from the disk: the rest of the disk readers join the first.
+    void startDiskReaders()
+    {
+        if (diskReadersStarted.exchange(true))
+            return;
+        for (int reader = 1; reader < diskReaders->maxThreadCount(); ++reader)
+            startDiskReader();
+    }
+
+    void startDiskReader()
+    {
+        diskReaders->start([shared = shared_from_this()] { shared->work(Until::ReadFromMemory); });
     }
 
     void countDigested(qsizetype count)
@@ -107,14 +130,15 @@ struct RQDuplicateFinderDigests::Shared
     }
 
     // Digests a file no larger than the first block, or reads the first block of a larger one
-    // and hands it over for later. Returns whether the file's digest is settled.
-    bool digestOrStart(RQFile &file)
+    // and hands it over for later. Returns whether the file's digest is settled; fromDisk tells
+    // whether the file's bytes were not in memory.
+    bool digestOrStart(RQFile &file, bool &fromDisk)
     {
         const auto size = static_cast<qint64>(file.fileSize());
         const bool whole = firstBlockSize == 0 || size <= static_cast<qint64>(firstBlockSize);
         auto hasher = std::make_unique<Sha1Hasher>();
         std::optional<FileVersion> version;
-        if (!read(file, 0, whole ? size : static_cast<qint64>(firstBlockSize), *hasher, version))
+        if (!read(file, 0, whole ? size : static_cast<qint64>(firstBlockSize), *hasher, version, &fromDisk))
             return true;
         if (whole) {
             file.setContentDigest(hasher->finish());
@@ -137,11 +161,12 @@ struct RQDuplicateFinderDigests::Shared
     // Only the bytes the walk measured are compared: a file whose size has changed since then
     // gets no digest, as its walked size would no longer be its size; nor does one that is no
     // longer the file the walk saw, or the version an earlier range was read from.
-    bool read(RQFile &file, qint64 from, qint64 to, Sha1Hasher &hasher, std::optional<FileVersion> &version) const
+    bool read(RQFile &file, qint64 from, qint64 to, Sha1Hasher &hasher, std::optional<FileVersion> &version,
+              bool *fromDisk = nullptr) const
     {
         const auto size = static_cast<qint64>(file.fileSize());
         const FileRangeRead result = hashFileRange(file.path(), chunkSize, file.identity(), size, from, to, hasher,
-                                                   version, [this] { return isCancelled(); });
+                                                   version, [this] { return isCancelled(); }, fromDisk);
         if (result == FileRangeRead::Unreadable)
             SystemLog::debug(u"Cannot read %1: %2; it is left out"_s.arg(file.path(), unreadableReason()));
         if (result == FileRangeRead::SizeChanged)
@@ -168,6 +193,10 @@ struct RQDuplicateFinderDigests::Shared
     std::atomic<qsizetype> digested = 0;
     std::atomic<quint64> completed = 0;
     std::atomic<bool> cancelled = false;
+    // The readers of the files that come from the disk, which do not live longer than the
+    // digests: they are started only while a file is being read, before it is counted.
+    QThreadPool *const diskReaders;
+    std::atomic<bool> diskReadersStarted = false;
     std::atomic<const std::function<void(qsizetype)> *> onFileDigested = nullptr;
     // Files read to their first block only, pushed by the digest threads without a lock.
     std::atomic<PartlyRead *> partlyRead = nullptr;
@@ -177,8 +206,10 @@ struct RQDuplicateFinderDigests::Shared
 
 RQDuplicateFinderDigests::RQDuplicateFinderDigests(std::size_t chunkSize, std::size_t firstBlockSize,
                                                    const std::atomic<bool> *stopped)
-    : m_shared(std::make_shared<Shared>(chunkSize, firstBlockSize, stopped))
+    : m_shared(std::make_shared<Shared>(chunkSize, firstBlockSize, stopped, m_diskReaders))
 {
+    // Reading from the disk, a thread mostly waits: twice as many keep more reads in flight.
+    m_diskReaders.setMaxThreadCount(2 * QThread::idealThreadCount());
 }
 
 RQDuplicateFinderDigests::~RQDuplicateFinderDigests()
@@ -232,6 +263,10 @@ void RQDuplicateFinderDigests::publish(RQFile *file)
     block[index % blockSize] = file;
     shared.published.store(index + 1, std::memory_order_release);
     shared.published.notify_one();
+    // The first reader learns from the first file whether the files come from the disk; if
+    // they do, it reads on with the others while the walk still holds the pool's threads.
+    if (index == 0)
+        shared.startDiskReader();
 }
 
 void RQDuplicateFinderDigests::finish(const std::function<void(qsizetype digested)> &onFileDigested)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QThreadPool>
 #include <QtGlobal>
 
 #include <atomic>
@@ -18,7 +19,10 @@ class RQFile;
 // digest, as a file of a size met once: a file that matches no other by its start matches none
 // whole. The first block size 0 reads every file whole at once. The reading begins in finish(),
 // on the other threads of the high-priority global queue and the calling one: during the walk
-// those threads read folders.
+// those threads read folders. A reader of the digests' own takes the first file as soon as it
+// is handed over; while the files come from the disk, not from memory, it and more of them
+// (twice as many as the processors in all) read on, during the walk too, since such reads wait
+// on the disk, not on the processors. Each stops at the first file that came from memory.
 // A file that is no longer a regular file at its path (gone, replaced by a link, a FIFO or a
 // folder), whose size is no longer the one it was given (with a log line), or that cannot be
 // read keeps no digest; one that the walk found empty gets the digest of empty content unread.
@@ -58,6 +62,8 @@ private:
     void finishPartlyRead();
     void publish(RQFile *file);
 
+    // Threads of the digests' own for files that come from the disk (see above).
+    QThreadPool m_diskReaders;
     std::shared_ptr<Shared> m_shared;
     // The first file of each size, until a second one hands both over (then null).
     std::unordered_map<double, RQFile *> m_firstOfSize;

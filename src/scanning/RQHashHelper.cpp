@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -43,13 +44,32 @@ bool isExpectedFile(const FileVersion &open, const FileRangeChecks &checks)
     return !checks.version || *checks.version == open;
 }
 
+// Reads up to wanted bytes at the offset. With fromDisk, the read first tries the page cache
+// alone and sets fromDisk to whether the bytes were not there; then it waits for them. Where
+// that try fails otherwise (a kernel or file system that cannot tell), the file is read the
+// usual way, which reports a real error.
+ssize_t readAt(int file, char *buffer, std::size_t wanted, qint64 offset, bool *fromDisk)
+{
+    if (fromDisk) {
+        iovec chunk {buffer, wanted};
+        const ssize_t count = ::preadv2(file, &chunk, 1, offset, RWF_NOWAIT);
+        if (count >= 0)
+            return count;
+        *fromDisk = errno == EAGAIN;
+    }
+    return ::pread(file, buffer, wanted, offset);
+}
+
 // Adds bytes [from, to) to the hasher; to none, or equal to the expected size, reads to the end.
 // expectedSize: none reads whatever the size; a value makes any other size, on opening or in
 // the bytes read, a changed size. checks, when given, make another file or version one too.
+// fromDisk, when given, is set to whether the range's first bytes had to come from the disk.
 FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optional<qint64> expectedSize, qint64 from,
                         std::optional<qint64> to, Sha1Hasher &hasher, const std::function<bool()> &shouldStop,
-                        const FileRangeChecks *checks)
+                        const FileRangeChecks *checks, bool *fromDisk)
 {
+    if (fromDisk)
+        *fromDisk = false;
     if (chunkSize == 0)
         chunkSize = RQHashHelper::defaultChunkSize;
     const QByteArray nativePath = QFile::encodeName(path);
@@ -77,8 +97,6 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
     const qint64 last = end == toTheEnd ? expectedSize.value_or(toTheEnd) : end;
     if (last - from > static_cast<qint64>(chunkSize))
         ::posix_fadvise(file.get(), from, 0, POSIX_FADV_SEQUENTIAL);
-    if (from > 0 && ::lseek(file.get(), from, SEEK_SET) != from)
-        return FileRangeRead::Unreadable;
 
     // Not cleared: only the bytes read go to the hasher.
     const auto buffer = std::make_unique_for_overwrite<char[]>(chunkSize);
@@ -89,7 +107,7 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
         const auto wanted = static_cast<std::size_t>(std::min(static_cast<qint64>(chunkSize), end - total));
         if (wanted == 0)
             break;
-        const ssize_t count = ::read(file.get(), buffer.get(), wanted);
+        const ssize_t count = readAt(file.get(), buffer.get(), wanted, total, total == from ? fromDisk : nullptr);
         if (count == 0)
             break;
         if (count < 0) {
@@ -122,17 +140,17 @@ FileRangeRead hashRange(const QString &path, std::size_t chunkSize, std::optiona
 std::optional<Sha1Digest> sha1DigestForFileAtPath(const QString &path, std::size_t chunkSize)
 {
     Sha1Hasher hasher;
-    if (hashRange(path, chunkSize, std::nullopt, 0, std::nullopt, hasher, {}, nullptr) != FileRangeRead::Read)
+    if (hashRange(path, chunkSize, std::nullopt, 0, std::nullopt, hasher, {}, nullptr, nullptr) != FileRangeRead::Read)
         return std::nullopt;
     return hasher.finish();
 }
 
 FileRangeRead hashFileRange(const QString &path, std::size_t chunkSize, const RQFileIdentity &walked, qint64 size,
                             qint64 from, qint64 to, Sha1Hasher &hasher, std::optional<FileVersion> &version,
-                            const std::function<bool()> &shouldStop)
+                            const std::function<bool()> &shouldStop, bool *fromDisk)
 {
     const FileRangeChecks checks {walked, version};
-    return hashRange(path, chunkSize, size, from, to, hasher, shouldStop, &checks);
+    return hashRange(path, chunkSize, size, from, to, hasher, shouldStop, &checks, fromDisk);
 }
 
 QString RQHashHelper::sha1ForFileWithPath(const QString &path)

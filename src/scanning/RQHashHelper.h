@@ -55,8 +55,9 @@ struct FileVersion
 // file. The file is opened for this call alone. shouldStop, when given, is asked before each
 // chunk; once it answers true the read ends as stopped. An unreadable file leaves errno at the
 // reason, 0 when the path no longer names a regular file. A path longer than PATH_MAX is opened
-// part by part.
+// part by part. fromDisk, when given, is set to whether the range's first bytes were not in
+// memory (the page cache), so that the reading had to wait for the disk.
 enum class FileRangeRead { Read, Unreadable, SizeChanged, Stopped };
 FileRangeRead hashFileRange(const QString &path, std::size_t chunkSize, const RQFileIdentity &walked, qint64 size,
                             qint64 from, qint64 to, Sha1Hasher &hasher, std::optional<FileVersion> &version,
-                            const std::function<bool()> &shouldStop = {});
+                            const std::function<bool()> &shouldStop = {}, bool *fromDisk = nullptr);

@@ -10,6 +10,7 @@
 #include "scanning/RQHashHelper.h"
 
 #include "support/LogCapture.h"
+#include "support/PageCache.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +141,64 @@ TEST(RQDuplicateFinderDigestsTest, AnAbandonedStreamStopsCleanly)
     for (const auto &file : files) {
         if (file->contentDigest()) {
             EXPECT_EQ(file->fileHash(), RQHashHelper::sha1ForData(QByteArray(5000, 'a')));
+        }
+    }
+}
+
+// Files whose bytes are on the disk, not in memory, are read by more threads, from the first
+// one on; some in memory among them end those threads' reading, not the stream: every file gets
+// the digest of its bytes, once, in a stream that is finished and in one that is abandoned.
+TEST(RQDuplicateFinderDigestsTest, FilesFromTheDiskAndFromMemoryAllGetTheDigestOfTheirBytes)
+{
+    const TemporaryFolder folder;
+    struct Written
+    {
+        QByteArray content;
+        std::shared_ptr<RQFile> file;
+    };
+    // Pairs of one size, below and above the first block; every third pair stays in memory.
+    const auto writeFiles = [&folder](const QString &prefix) {
+        std::vector<Written> written;
+        for (int pair = 0; pair < 60; ++pair) {
+            const qsizetype size = pair % 2 == 0 ? 1000 + pair : 64 * 1024 + 5000 + pair;
+            for (int copy = 0; copy < 2; ++copy) {
+                // Some copies differ in their last byte, so that both are read whole.
+                QByteArray content(size, static_cast<char>('a' + pair % 26));
+                if (pair % 5 == 0 && copy == 1)
+                    content.back() = 'Z';
+                const QString path = folder.writeFile(u"%1-%2-%3"_s.arg(prefix).arg(pair).arg(copy), content);
+                if (pair % 3 != 0 && !evictFromMemory(path))
+                    return std::vector<Written>();
+                written.push_back({content, fileOfSize(path, double(size))});
+            }
+        }
+        return written;
+    };
+
+    const std::vector<Written> finished = writeFiles(u"finished"_s);
+    if (finished.empty())
+        GTEST_SKIP() << "this file system keeps files in memory";
+    RQDuplicateFinderDigests digests(64 * 1024, 64 * 1024);
+    for (const Written &file : finished)
+        digests.addFile(*file.file);
+    std::atomic<qsizetype> last = 0;
+    digests.finish([&last](qsizetype digested) { keepLargest(last, digested); });
+    EXPECT_EQ(last.load(), qsizetype(finished.size()));
+    for (const Written &file : finished) {
+        SCOPED_TRACE(file.file->path().toStdString());
+        ASSERT_TRUE(file.file->contentDigest().has_value());
+        EXPECT_EQ(file.file->fileHash(), RQHashHelper::sha1ForData(file.content));
+    }
+
+    const std::vector<Written> abandoned = writeFiles(u"abandoned"_s);
+    {
+        RQDuplicateFinderDigests digestsLeft(64 * 1024, 64 * 1024);
+        for (const Written &file : abandoned)
+            digestsLeft.addFile(*file.file);
+    }
+    for (const Written &file : abandoned) {
+        if (file.file->contentDigest()) {
+            EXPECT_EQ(file.file->fileHash(), RQHashHelper::sha1ForData(file.content)) << file.file->path().toStdString();
         }
     }
 }
