@@ -4,6 +4,18 @@
 
 #include <stdexcept>
 
+namespace {
+
+// Fetched once: given EVP_sha1(), every initialisation looks the digest up in the providers'
+// tables again, under a lock that the digest threads share.
+const EVP_MD *sha1()
+{
+    static const EVP_MD *const fetched = EVP_MD_fetch(nullptr, "SHA1", nullptr);
+    return fetched ? fetched : EVP_sha1();
+}
+
+} // namespace
+
 void Sha1Hasher::ContextDeleter::operator()(evp_md_ctx_st *context) const
 {
     EVP_MD_CTX_free(context);
@@ -12,7 +24,7 @@ void Sha1Hasher::ContextDeleter::operator()(evp_md_ctx_st *context) const
 Sha1Hasher::Sha1Hasher()
     : m_context(EVP_MD_CTX_new())
 {
-    if (!m_context || EVP_DigestInit_ex(m_context.get(), EVP_sha1(), nullptr) != 1)
+    if (!m_context || EVP_DigestInit_ex(m_context.get(), sha1(), nullptr) != 1)
         throw std::runtime_error("SHA-1 is not available");
 }
 
@@ -29,7 +41,7 @@ Sha1Digest Sha1Hasher::finish()
     Sha1Digest::Bytes bytes {};
     unsigned int length = 0;
     EVP_DigestFinal_ex(m_context.get(), bytes.data(), &length);
-    EVP_DigestInit_ex(m_context.get(), EVP_sha1(), nullptr);
+    EVP_DigestInit_ex(m_context.get(), sha1(), nullptr);
     return Sha1Digest(bytes);
 }
 
@@ -47,6 +59,6 @@ Sha1Digest Sha1Hasher::digest(const void *data, std::size_t length)
 {
     Sha1Digest::Bytes bytes {};
     unsigned int size = 0;
-    EVP_Digest(data, length, bytes.data(), &size, EVP_sha1(), nullptr);
+    EVP_Digest(data, length, bytes.data(), &size, sha1(), nullptr);
     return Sha1Digest(bytes);
 }
