@@ -1,6 +1,7 @@
 #pragma once
 
 #include <unistd.h>
+#include <utility>
 
 // Owns an open file descriptor and closes it when it goes; a negative value owns nothing.
 class FileDescriptor final
@@ -16,6 +17,8 @@ public:
     FileDescriptor &operator=(const FileDescriptor &) = delete;
 
     int get() const { return m_descriptor; }
+    // Hands the descriptor over; this object then owns nothing.
+    int release() { return std::exchange(m_descriptor, -1); }
 
 private:
     int m_descriptor;

@@ -27,12 +27,9 @@ AsideFolders::~AsideFolders()
         m_journal->drop();
 }
 
-int AsideFolders::folderBeside(int folderFd)
+int AsideFolders::folderBeside(int folderFd, std::pair<dev_t, ino_t> folderObject)
 {
-    struct stat status {};
-    if (::fstat(folderFd, &status) != 0)
-        return -1;
-    const Key key(status.st_dev, status.st_ino);
+    const Key key = folderObject;
     if (const auto known = m_folders.find(key); known != m_folders.end())
         return known->second.folder->get();
     beginJournal();

@@ -8,6 +8,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <sys/types.h>
 #include <utility>
 
 class AsideJournal;
@@ -30,8 +31,9 @@ public:
     AsideFolders(const AsideFolders &) = delete;
     AsideFolders &operator=(const AsideFolders &) = delete;
 
-    // The aside folder for items of the opened folder, made on first use; -1 with errno set.
-    int folderBeside(int folderFd);
+    // The aside folder for items of the opened folder (of that device and inode), made on first
+    // use; -1 with errno set.
+    int folderBeside(int folderFd, std::pair<dev_t, ino_t> folderObject);
 
 private:
     struct Aside

@@ -3,11 +3,8 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 namespace {
-
-constexpr unsigned int valuesWanted = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_INO;
 
 RQFileIdentity::Kind kindOfMode(unsigned int mode)
 {
@@ -22,14 +19,15 @@ RQFileIdentity::Kind kindOfMode(unsigned int mode)
 
 } // namespace
 
-int EntryIdentity::read(int folderFd, const char *name, RQFileIdentity &identity)
+int EntryIdentity::read(int folderFd, const char *name, RQFileIdentity &identity, struct stat *status)
 {
-    struct statx values {};
-    if (::statx(folderFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, valuesWanted, &values) != 0)
+    struct stat values {};
+    if (::fstatat(folderFd, name, &values, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0)
         return errno;
-    identity = {makedev(values.stx_dev_major, values.stx_dev_minor), values.stx_ino,
-                static_cast<std::int64_t>(values.stx_size),
-                static_cast<std::int64_t>(values.stx_mtime.tv_sec) * 1000000000 + values.stx_mtime.tv_nsec,
-                kindOfMode(values.stx_mode)};
+    identity = {values.st_dev, values.st_ino, static_cast<std::int64_t>(values.st_size),
+                static_cast<std::int64_t>(values.st_mtim.tv_sec) * 1000000000 + values.st_mtim.tv_nsec,
+                kindOfMode(values.st_mode)};
+    if (status)
+        *status = values;
     return 0;
 }

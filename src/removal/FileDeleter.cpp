@@ -135,10 +135,17 @@ std::optional<RQError> FileDeleter::removeItemAtPath(const QString &path, Kind k
 
 FileDeleter::Removal FileDeleter::removeEntry(int folderFd, const QByteArray &name, Kind kind, const QString &path)
 {
-    Pass pass;
     struct stat status {};
-    int error = ::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0 ? kindErrno(status, kind)
-                                                                                         : errno;
+    if (::fstatat(folderFd, name.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return {RQError::fileSystemError(errno, path), 0};
+    return removeEntryAsRead(folderFd, name, status, kind, path);
+}
+
+FileDeleter::Removal FileDeleter::removeEntryAsRead(int folderFd, const QByteArray &name, const struct stat &status,
+                                                    Kind kind, const QString &path)
+{
+    Pass pass;
+    int error = kindErrno(status, kind);
     // A folder that becomes anything else after the check is refused by the open with
     // O_DIRECTORY | O_NOFOLLOW.
     if (!error) {

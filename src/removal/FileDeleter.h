@@ -7,6 +7,8 @@
 
 #include <optional>
 
+struct stat;
+
 // Removes items from the disk for good. Symbolic links are never followed: a link is removed
 // itself, and a folder is emptied entry by entry through its own descriptors, so a link inside
 // it (or a folder swapped for a link meanwhile) never leads outside it. Nothing on another file
@@ -34,6 +36,10 @@ public:
     // but a folder for File. On a failure inside a folder the removal stops there and answers
     // the first error; what was removed before stays removed. The path names the item in errors.
     static Removal removeEntry(int folderFd, const QByteArray &name, Kind kind, const QString &path);
+    // removeEntry for an entry whose status was just read where no other program reaches it (a
+    // folder only this program knows), so that it is not read again.
+    static Removal removeEntryAsRead(int folderFd, const QByteArray &name, const struct stat &status, Kind kind,
+                                     const QString &path);
 
     // The bytes of the regular files at the entry and below it, on its own file system: what
     // moving it away takes from its place. Links are not followed; what cannot be read counts 0.

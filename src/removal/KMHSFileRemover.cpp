@@ -188,7 +188,7 @@ void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk, bool withAli
             continue;
         // Moved first where no other program knows it, then checked and deleted there: a name
         // swapped meanwhile never makes an unlisted file go.
-        const int aside = m_asideFolders->folderBeside(item.folder());
+        const int aside = m_asideFolders->folderBeside(item.folder(), item.folderObject());
         const int moveError = aside < 0 ? errno
                                         : renameWithoutReplacing(item.folder(), item.name().constData(), aside,
                                                                  item.name().constData());
@@ -196,7 +196,8 @@ void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk, bool withAli
             recordError(*file, RQError::fileSystemError(moveError, item.path()));
             continue;
         }
-        std::optional<RQError> error = ScannedItemLocator::differenceAt(aside, item.name(), *file);
+        struct stat status {};
+        std::optional<RQError> error = ScannedItemLocator::differenceAt(aside, item.name(), *file, &status);
         if (error) {
             putBack(aside, item);
             recordError(*file, *error);
@@ -205,7 +206,8 @@ void KMHSFileRemover::permanentlyRemoveFiles(const FileList &chunk, bool withAli
         // The link takes the place before the item is deleted, so that an interruption never
         // leaves a place with neither.
         const bool linked = withAliases && makeAliasInPlaceOf(*file, item);
-        const FileDeleter::Removal removal = FileDeleter::removeEntry(aside, item.name(), kindOf(*file), item.path());
+        const FileDeleter::Removal removal =
+            FileDeleter::removeEntryAsRead(aside, item.name(), status, kindOf(*file), item.path());
         // A folder that went only in part still freed what went.
         m_bytesTaken.insert(errorKeyForFile(*file), removal.bytesRemoved);
         if (removal.error) {

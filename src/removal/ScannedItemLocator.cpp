@@ -49,6 +49,16 @@ int openBelow(int rootFd, const QByteArray &relative)
     return fd;
 }
 
+// The device and inode of an opened folder; false with errno set.
+bool readFolderObject(int fd, ScannedItemLocator::FolderObject &object)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return false;
+    object = {status.st_dev, status.st_ino};
+    return true;
+}
+
 // A root whose scan folder is no longer there, or is another folder now, reaches nothing: what
 // lies below it now is not what the scan saw.
 std::optional<RQError> folderError(int errnoValue, const QString &path)
@@ -123,24 +133,26 @@ int ScannedItemLocator::rootDescriptor(const RQDirectory &root)
     return -1;
 }
 
-int ScannedItemLocator::folderDescriptor(const RQDirectory &folder, const RQDirectory &root)
+const ScannedItemLocator::OpenFolder *ScannedItemLocator::openedFolder(const RQDirectory &folder,
+                                                                      const RQDirectory &root)
 {
     const auto known = m_folders.find(&folder);
     if (known != m_folders.end())
-        return known->second.get();
+        return &known->second;
     const int rootFd = rootDescriptor(root);
     if (rootFd < 0)
-        return -1;
+        return nullptr;
     const QString below = RemovalList::diskPath(folder).mid(root.path().size());
-    const int fd = openBelow(rootFd, below.isEmpty() ? QByteArrayLiteral(".") : QFile::encodeName(below));
-    if (fd < 0)
-        return -1;
+    FileDescriptor fd(openBelow(rootFd, below.isEmpty() ? QByteArrayLiteral(".") : QFile::encodeName(below)));
+    FolderObject object;
+    if (fd.get() < 0 || !readFolderObject(fd.get(), object))
+        return nullptr;
     if (m_folderOrder.size() == openFoldersKept) {
         m_folders.erase(m_folderOrder.front());
         m_folderOrder.pop_front();
     }
     m_folderOrder.push_back(&folder);
-    return m_folders.try_emplace(&folder, fd).first->second.get();
+    return &m_folders.try_emplace(&folder, fd.release(), object).first->second;
 }
 
 std::optional<RQError> ScannedItemLocator::openFolder(const RQFile &file, Location &location)
@@ -154,12 +166,16 @@ std::optional<RQError> ScannedItemLocator::openFolder(const RQFile &file, Locati
     while (root && root->parent())
         root = root->parent();
     if (root && location.m_path.startsWith(root->path())) {
-        location.m_folder = folderDescriptor(*folder, *root);
-    } else {
-        location.m_ownFolder.emplace(::open(QFile::encodeName(info.path()).constData(), folderFlags));
-        location.m_folder = location.m_ownFolder->get();
+        const OpenFolder *opened = openedFolder(*folder, *root);
+        if (!opened)
+            return folderError(errno, location.m_path);
+        location.m_folder = opened->descriptor.get();
+        location.m_folderObject = opened->object;
+        return std::nullopt;
     }
-    if (location.m_folder < 0)
+    location.m_ownFolder.emplace(::open(QFile::encodeName(info.path()).constData(), folderFlags));
+    location.m_folder = location.m_ownFolder->get();
+    if (location.m_folder < 0 || !readFolderObject(location.m_folder, location.m_folderObject))
         return folderError(errno, location.m_path);
     return std::nullopt;
 }
@@ -180,13 +196,14 @@ std::optional<RQError> ScannedItemLocator::locateWhole(const RQFile &file, Locat
     return location.insideDifferenceFrom(file);
 }
 
-std::optional<RQError> ScannedItemLocator::differenceAt(int folderFd, const QByteArray &name, const RQFile &file)
+std::optional<RQError> ScannedItemLocator::differenceAt(int folderFd, const QByteArray &name, const RQFile &file,
+                                                        struct stat *status)
 {
     Location location;
     location.m_folder = folderFd;
     location.m_name = name;
     location.m_path = RemovalList::diskPath(file);
-    if (location.readIdentity() != 0)
+    if (EntryIdentity::read(folderFd, name.constData(), location.m_identity, status) != 0)
         return RemovalError::error(RemovalError::ChangedAfterScan);
     if (auto error = location.differenceFrom(file))
         return error;

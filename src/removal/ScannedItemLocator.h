@@ -11,9 +11,12 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <sys/types.h>
+#include <utility>
 
 class RQDirectory;
 class RQFile;
+struct stat;
 
 // Reaches the items of a scan on disk the way the scan reached them: from the scan's root folder
 // down, following no link on the way, so that a folder swapped for a link after the scan never
@@ -26,6 +29,9 @@ class RQFile;
 class ScannedItemLocator final
 {
 public:
+    // A folder's device and inode.
+    using FolderObject = std::pair<dev_t, ino_t>;
+
     // Where an item lies now: its folder, opened, and its name there.
     class Location final
     {
@@ -35,6 +41,8 @@ public:
         Location &operator=(const Location &) = delete;
 
         int folder() const { return m_folder; }
+        // The folder's device and inode, read once when the locator opened it.
+        FolderObject folderObject() const { return m_folderObject; }
         const QByteArray &name() const { return m_name; }
         // The item's path, as the scan gave it, without a folder's trailing "/".
         const QString &path() const { return m_path; }
@@ -58,6 +66,7 @@ public:
         friend class ScannedItemLocator;
 
         int m_folder = -1;
+        FolderObject m_folderObject;
         // The folder of an item that knows no root, opened for this location alone.
         std::optional<FileDescriptor> m_ownFolder;
         QByteArray m_name;
@@ -77,19 +86,29 @@ public:
     // locate, and for a folder its inside compared as well: for an item that stays where it is.
     std::optional<RQError> locateWhole(const RQFile &file, Location &location);
     // The entry name of the opened folder compared with what the scan saw of the item, as
-    // locateWhole does: used on an item after it was moved where only the remover knows it.
-    static std::optional<RQError> differenceAt(int folderFd, const QByteArray &name, const RQFile &file);
+    // locateWhole does: used on an item after it was moved where only the remover knows it. status,
+    // when given, receives the entry's status as read for the comparison.
+    static std::optional<RQError> differenceAt(int folderFd, const QByteArray &name, const RQFile &file,
+                                               struct stat *status = nullptr);
 
 private:
+    struct OpenFolder
+    {
+        OpenFolder(int fd, FolderObject identity) : descriptor(fd), object(identity) {}
+
+        FileDescriptor descriptor;
+        FolderObject object;
+    };
+
     // The root's descriptor, or -1 with errno set (ESTALE when it is another folder now).
     int rootDescriptor(const RQDirectory &root);
-    // The descriptor of a scanned folder below the root, or -1 with errno set.
-    int folderDescriptor(const RQDirectory &folder, const RQDirectory &root);
+    // A scanned folder below the root, opened; null with errno set.
+    const OpenFolder *openedFolder(const RQDirectory &folder, const RQDirectory &root);
 
     // Folders kept open at most; the oldest are closed first.
     static constexpr std::size_t openFoldersKept = 16;
 
     std::map<const RQDirectory *, FileDescriptor> m_roots;
-    std::map<const RQDirectory *, FileDescriptor> m_folders;
+    std::map<const RQDirectory *, OpenFolder> m_folders;
     std::deque<const RQDirectory *> m_folderOrder;
 };
