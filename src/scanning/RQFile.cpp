@@ -10,7 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-// On 64-bit systems: with its reference counts, an item fills a 112-byte heap block.
+// On 64-bit systems: with its reference counts, an item fills a 112-byte block.
 static_assert(sizeof(void *) != 8 || sizeof(RQFile) <= 88, "a scan keeps millions of items");
 
 std::shared_ptr<RQFile> RQFile::fileWithPath(const QString &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scanning/ItemArena.h"
 #include "scanning/RQContentType.h"
 #include "scanning/RQFileIdentity.h"
 #include "scanning/RQItemName.h"
@@ -25,7 +26,7 @@ class RQDirectory;
 // scan's thread; after the scan only isSelected and aliasDestinationFile change, and the path
 // an item takes on the thread that lets its folder go. Items compare by identity.
 // A scan keeps millions of items, so an item is small (with its reference counts, one 112-byte
-// heap block): the walk's size and modification time serve both the getters and the identity,
+// block of the item arena): the walk's size and modification time serve both the getters and the identity,
 // a file keeps no device of its own where its folder's is the same, the content type is a
 // number, and the flags, the selection and the kind share one atomic word.
 class RQFile
@@ -141,8 +142,8 @@ protected:
     static std::shared_ptr<Item> make(const QString &path, const QUrl &url);
     template<typename Item>
     static std::shared_ptr<Item> makeInFolder(const QString &name, RQDirectory &folder);
-    // Places the item and its reference counts in one allocation, through the subclasses'
-    // private constructors (they are RQFile's friends).
+    // Places the item and its reference counts in one block of the item arena, through the
+    // subclasses' private constructors (they are RQFile's friends).
     template<typename Item>
     struct OneBlockAllocator;
     QString addressText() const;
@@ -234,6 +235,12 @@ struct RQFile::OneBlockAllocator : std::allocator<Item>
     template<typename Other>
     explicit OneBlockAllocator(const OneBlockAllocator<Other> &) {}
 
+    Item *allocate(std::size_t count)
+    {
+        static_assert(alignof(Item) <= ItemArena::blockAlignment);
+        return static_cast<Item *>(ItemArena::allocate(count * sizeof(Item), ItemArena::Pool::Items));
+    }
+    void deallocate(Item *block, std::size_t count) noexcept { ItemArena::release(block, count * sizeof(Item)); }
     template<typename Made>
     void construct(Made *place) { ::new (static_cast<void *>(place)) Made(); }
     template<typename Made>

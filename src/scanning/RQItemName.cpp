@@ -22,14 +22,13 @@ RQItemName::RQItemName(QStringView name)
         writeAscii(name, reinterpret_cast<char *>(&m_word) + 1);
         return;
     }
-    const std::size_t characterBytes = wide ? length * sizeof(char16_t) : length;
     // Not value-initialised: every byte is written below.
-    char *made = new char[sizeof(std::uint32_t) + characterBytes];
+    char *made = static_cast<char *>(ItemArena::allocate(blockBytes(length, wide), ItemArena::Pool::Names));
     const std::uint32_t header = length << 1 | (wide ? 1 : 0);
     std::memcpy(made, &header, sizeof header);
     char *characters = made + sizeof header;
     if (wide)
-        std::memcpy(characters, name.utf16(), characterBytes);
+        std::memcpy(characters, name.utf16(), length * sizeof(char16_t));
     else
         writeAscii(name, characters);
     m_word = reinterpret_cast<std::uintptr_t>(made);

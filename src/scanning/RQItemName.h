@@ -1,22 +1,26 @@
 #pragma once
 
+#include "scanning/ItemArena.h"
+
 #include <QByteArray>
 #include <QChar>
 #include <QString>
 #include <QStringView>
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 
 // An item's name in one word. An ASCII name of up to seven characters (a good share of the
 // names on a disk) lives in the word itself: a byte with its length, then its characters.
-// Any other name lives in a heap block the word points to: a word that holds its length and
-// its width, then its characters, a byte each when the name is ASCII (as nearly every name
-// is), else UTF-16 code units. A scan keeps millions of names, and a QString costs its own 24
-// bytes and a 16-byte header in the block on top of two bytes a character. An empty name is
-// all zero. Not shared: moving hands the name over.
+// Any other name lives in a block of the item arena (it lives and dies with its item) the
+// word points to: a word that holds its length and its width, then its characters, a byte
+// each when the name is ASCII (as nearly every name is), else UTF-16 code units. A scan keeps
+// millions of names, and a QString costs its own 24 bytes and a 16-byte header in the block on
+// top of two bytes a character. An empty name is all zero. Not shared: moving hands the name
+// over.
 class RQItemName final
 {
 public:
@@ -28,7 +32,11 @@ public:
         std::swap(m_word, other.m_word);
         return *this;
     }
-    ~RQItemName() { delete[] block(); }
+    ~RQItemName()
+    {
+        if (char *kept = block())
+            ItemArena::release(kept, blockBytes(size(), isWide()));
+    }
 
     bool isEmpty() const { return m_word == 0; }
     qsizetype size() const { return static_cast<qsizetype>(header() >> 1); }
@@ -57,6 +65,10 @@ private:
     static constexpr std::uintptr_t inlineMark = 1;
     static constexpr qsizetype inlineCapacity = sizeof(std::uintptr_t) - 1;
 
+    static std::size_t blockBytes(qsizetype length, bool wide)
+    {
+        return sizeof(std::uint32_t) + static_cast<std::size_t>(length) * (wide ? sizeof(char16_t) : 1);
+    }
     bool isInline() const { return (m_word & inlineMark) != 0; }
     char *block() const { return isInline() ? nullptr : reinterpret_cast<char *>(m_word); }
     // The length, shifted left by one, and in the lowest bit the width (set: UTF-16) of a
