@@ -1,6 +1,6 @@
 // Times the file remover on COUNT files (10,000 unless given), each the copy of a kept file, in the
 // four modes: deleted, deleted and replaced by links, moved to the Trash, and both; and moved to
-// the Trash once more with every copy of one name, each in a folder of its own. The files are made in a fresh temporary folder and scanned
+// the Trash once more with every copy of one name, each in a folder of its own. The files are made in a fresh temporary folder, written to the disk before each timing, and scanned
 // by the walk, so that the items are what a scan hands over; home, settings and Trash are the
 // temporary folder's own, never the user's.
 
@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -92,6 +93,8 @@ double secondsToRemove(const QString &data, int count, bool useTrash, bool makeL
 {
     std::vector<std::shared_ptr<RQFile>> tree;
     const KMHSFileRemover::FileList copies = makeCopies(data, count, oneName, tree);
+    // On the disk before the clock starts, so that the removal does not share it with their writing.
+    ::sync();
     CompletionWaiter waiter;
     QElapsedTimer timer;
     timer.start();
